@@ -1,0 +1,423 @@
+#include "EmulatedRegistryApi.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+struct EmulatedRegistryApi::Node {
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+
+    std::string name;
+    std::string path; // upper case, from the root's name
+    bool isRoot = false;
+    bool deleted = false;
+    std::weak_ptr<Node> parent;
+    std::vector<std::shared_ptr<Node>> subkeys; // in enumeration order
+    std::vector<Value> values;
+};
+
+namespace {
+
+using Node = EmulatedRegistryApi::Node;
+
+constexpr REGSAM WriteAccess = 0x0002 /*KEY_SET_VALUE*/ | 0x0004 /*KEY_CREATE_SUB_KEY*/ |
+                               0x00010000 /*DELETE*/ | 0x00040000 /*WRITE_DAC*/ |
+                               0x00080000 /*WRITE_OWNER*/;
+
+// Registry names compare without regard to letter case.
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+std::string Text(LPCSTR text) { return text ? text : ""; }
+
+// Splits a sub-path into its levels. A leading backslash is refused as Windows
+// refuses it; empty levels elsewhere are passed over, as Windows does.
+LONG SplitPath(LPCSTR subKey, std::vector<std::string>& levels) {
+    const std::string path = Text(subKey);
+    if (!path.empty() && path.front() == '\\') {
+        return ERROR_BAD_PATHNAME;
+    }
+    std::string level;
+    for (char c : path) {
+        if (c != '\\') {
+            level += c;
+            continue;
+        }
+        if (!level.empty()) {
+            levels.push_back(level);
+        }
+        level.clear();
+    }
+    if (!level.empty()) {
+        levels.push_back(level);
+    }
+    return ERROR_SUCCESS;
+}
+
+std::string ChildPath(const std::string& parentPath, const std::vector<std::string>& levels) {
+    std::string path = parentPath;
+    for (const std::string& level : levels) {
+        path += '\\';
+        path += Upper(level);
+    }
+    return path;
+}
+
+std::shared_ptr<Node> FindSubkey(const Node& node, const std::string& name) {
+    const std::string wanted = Upper(name);
+    for (const auto& subkey : node.subkeys) {
+        if (Upper(subkey->name) == wanted) {
+            return subkey;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<Node> AddSubkey(const std::shared_ptr<Node>& parent, const std::string& name) {
+    auto node = std::make_shared<Node>();
+    node->name = name;
+    node->path = parent->path + "\\" + Upper(name);
+    node->parent = parent;
+    const std::string key = Upper(name);
+    auto place = std::find_if(parent->subkeys.begin(), parent->subkeys.end(),
+                              [&](const auto& other) { return Upper(other->name) > key; });
+    parent->subkeys.insert(place, node);
+    return node;
+}
+
+Node::Value* FindValue(Node& node, LPCSTR name) {
+    const std::string wanted = Upper(Text(name));
+    for (auto& value : node.values) {
+        if (Upper(value.name) == wanted) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+template <typename T> void Put(T* out, T value) {
+    if (out) {
+        *out = value;
+    }
+}
+
+} // namespace
+
+EmulatedRegistryApi::EmulatedRegistryApi() {
+    const std::pair<HKEY, const char*> predefined[] = {
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+        {HKEY_USERS, "HKEY_USERS"},
+    };
+    for (const auto& [key, name] : predefined) {
+        auto root = std::make_shared<Node>();
+        root->name = name;
+        root->path = name;
+        root->isRoot = true;
+        roots_[key] = root;
+    }
+}
+
+EmulatedRegistryApi::~EmulatedRegistryApi() = default;
+
+void EmulatedRegistryApi::FailNthCall(RegistryCall call, int n, LONG error) {
+    faults_.push_back({call, calls_[call] + n, {}, error});
+}
+
+void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& keyPath,
+                                        LONG error) {
+    faults_.push_back({call, 0, Upper(keyPath), error});
+}
+
+void EmulatedRegistryApi::MakeReadOnly(const std::string& keyPath) {
+    readOnly_.push_back(Upper(keyPath));
+}
+
+int EmulatedRegistryApi::CallCount(RegistryCall call) const {
+    const auto found = calls_.find(call);
+    return found == calls_.end() ? 0 : found->second;
+}
+
+LONG EmulatedRegistryApi::Injected(RegistryCall call, const std::string& keyPath) {
+    const int occurrence = ++calls_[call];
+    for (const Fault& fault : faults_) {
+        const bool callMatches = fault.call == call;
+        const bool whenMatches = fault.occurrence == 0 || fault.occurrence == occurrence;
+        const bool keyMatches = fault.keyPath.empty() || fault.keyPath == keyPath;
+        if (callMatches && whenMatches && keyMatches) {
+            return fault.error;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+bool EmulatedRegistryApi::IsReadOnly(const std::string& keyPath) const {
+    return std::any_of(readOnly_.begin(), readOnly_.end(), [&](const std::string& top) {
+        return keyPath.compare(0, top.size(), top) == 0 &&
+               (keyPath.size() == top.size() || keyPath[top.size()] == '\\');
+    });
+}
+
+LONG EmulatedRegistryApi::Resolve(HKEY key, std::shared_ptr<Node>& node) const {
+    if (const auto root = roots_.find(key); root != roots_.end()) {
+        node = root->second;
+        return ERROR_SUCCESS;
+    }
+    const auto handle = handles_.find(key);
+    if (handle == handles_.end()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    node = handle->second;
+    return node->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+}
+
+HKEY EmulatedRegistryApi::NewHandle(const std::shared_ptr<Node>& node) {
+    nextHandle_ += 4;
+    const auto handle = reinterpret_cast<HKEY>(nextHandle_);
+    handles_[handle] = node;
+    return handle;
+}
+
+LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD,
+                                          REGSAM access, void*, HKEY* result,
+                                          DWORD* disposition) {
+    std::shared_ptr<Node> node;
+    std::vector<std::string> levels;
+    LONG status = Resolve(key, node);
+    if (status == ERROR_SUCCESS) {
+        status = SplitPath(subKey, levels);
+    }
+    const std::string target = node ? ChildPath(node->path, levels) : std::string();
+    if (const LONG injected = Injected(RegistryCall::CreateKey, target)) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (IsReadOnly(target) && (access & WriteAccess)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    DWORD how = REG_OPENED_EXISTING_KEY;
+    for (const std::string& level : levels) {
+        auto next = FindSubkey(*node, level);
+        if (!next) {
+            if (IsReadOnly(node->path)) {
+                return ERROR_ACCESS_DENIED;
+            }
+            next = AddSubkey(node, level);
+            how = REG_CREATED_NEW_KEY;
+        }
+        node = next;
+    }
+    Put(result, NewHandle(node));
+    Put(disposition, how);
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access,
+                                        HKEY* result) {
+    std::shared_ptr<Node> node;
+    std::vector<std::string> levels;
+    LONG status = Resolve(key, node);
+    if (status == ERROR_SUCCESS) {
+        status = SplitPath(subKey, levels);
+    }
+    const std::string target = node ? ChildPath(node->path, levels) : std::string();
+    if (const LONG injected = Injected(RegistryCall::OpenKey, target)) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (levels.empty() && node->isRoot) {
+        *result = key; // an empty sub-path below a root hands the root back
+        return ERROR_SUCCESS;
+    }
+    for (const std::string& level : levels) {
+        node = FindSubkey(*node, level);
+        if (!node) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+    }
+    if (IsReadOnly(target) && (access & WriteAccess)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    *result = NewHandle(node);
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegCloseKey(HKEY key) {
+    const auto handle = handles_.find(key);
+    const std::string target = handle == handles_.end() ? std::string() : handle->second->path;
+    if (const LONG injected = Injected(RegistryCall::CloseKey, target)) {
+        return injected;
+    }
+    if (roots_.count(key)) {
+        return ERROR_SUCCESS;
+    }
+    if (handle == handles_.end()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    handles_.erase(handle);
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type,
+                                           BYTE* data, DWORD* dataSize) {
+    std::shared_ptr<Node> node;
+    const LONG status = Resolve(key, node);
+    if (const LONG injected = Injected(RegistryCall::QueryValue, node ? node->path : "")) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (data && !dataSize) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const Node::Value* value = FindValue(*node, valueName);
+    if (!value) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    Put(type, value->type);
+    const auto size = static_cast<DWORD>(value->data.size());
+    if (data && *dataSize < size) {
+        *dataSize = size;
+        return ERROR_MORE_DATA;
+    }
+    if (data) {
+        std::copy(value->data.begin(), value->data.end(), data);
+    }
+    Put(dataSize, size);
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type,
+                                         const BYTE* data, DWORD dataSize) {
+    std::shared_ptr<Node> node;
+    const LONG status = Resolve(key, node);
+    if (const LONG injected = Injected(RegistryCall::SetValue, node ? node->path : "")) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (IsReadOnly(node->path)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (dataSize && !data) {
+        return ERROR_NOACCESS;
+    }
+    std::vector<BYTE> bytes(data, data + dataSize);
+    // String data is stored terminated, whether or not the caller counted the NUL.
+    const bool isString = type == REG_SZ || type == REG_EXPAND_SZ;
+    if (isString && !bytes.empty() && bytes.back() != 0) {
+        bytes.push_back(0);
+    }
+    if (Node::Value* value = FindValue(*node, valueName)) {
+        value->type = type;
+        value->data = std::move(bytes);
+    } else {
+        node->values.push_back({Text(valueName), type, std::move(bytes)});
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD* subKeys,
+                                           DWORD* maxSubKeyLength, DWORD* maxClassLength,
+                                           DWORD* values, DWORD* maxValueNameLength,
+                                           DWORD* maxValueLength, DWORD* securityDescriptorSize,
+                                           FILETIME* lastWriteTime) {
+    std::shared_ptr<Node> node;
+    const LONG status = Resolve(key, node);
+    if (const LONG injected = Injected(RegistryCall::QueryInfoKey, node ? node->path : "")) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    DWORD longestSubkey = 0;
+    for (const auto& subkey : node->subkeys) {
+        longestSubkey = std::max(longestSubkey, static_cast<DWORD>(subkey->name.size()));
+    }
+    DWORD longestName = 0;
+    DWORD largestData = 0;
+    for (const auto& value : node->values) {
+        longestName = std::max(longestName, static_cast<DWORD>(value.name.size()));
+        largestData = std::max(largestData, static_cast<DWORD>(value.data.size()));
+    }
+    Put(subKeys, static_cast<DWORD>(node->subkeys.size()));
+    Put(maxSubKeyLength, longestSubkey);
+    Put(maxClassLength, DWORD{0});
+    Put(values, static_cast<DWORD>(node->values.size()));
+    Put(maxValueNameLength, longestName);
+    Put(maxValueLength, largestData);
+    Put(securityDescriptorSize, DWORD{0});
+    Put(lastWriteTime, FILETIME{0, 0});
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
+                                        DWORD*, LPSTR, DWORD*, FILETIME*) {
+    std::shared_ptr<Node> node;
+    const LONG status = Resolve(key, node);
+    if (const LONG injected = Injected(RegistryCall::EnumKey, node ? node->path : "")) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    if (index >= node->subkeys.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const std::string& found = node->subkeys[index]->name;
+    if (*nameLength <= found.size()) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameLength = static_cast<DWORD>(found.size());
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    std::shared_ptr<Node> node;
+    std::vector<std::string> levels;
+    LONG status = Resolve(key, node);
+    if (status == ERROR_SUCCESS) {
+        status = SplitPath(subKey, levels);
+    }
+    const std::string target = node ? ChildPath(node->path, levels) : std::string();
+    if (const LONG injected = Injected(RegistryCall::DeleteKey, target)) {
+        return injected;
+    }
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    for (const std::string& level : levels) {
+        node = FindSubkey(*node, level);
+        if (!node) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+    }
+    if (node->isRoot || !node->subkeys.empty() || IsReadOnly(node->path)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    auto& siblings = node->parent.lock()->subkeys;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), node));
+    node->deleted = true;
+    return ERROR_SUCCESS;
+}
+
+} // namespace platform

@@ -1,0 +1,22 @@
+// The common base of the program's exceptions: a formatted message, nothing more.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace platform {
+
+class Exception : public std::exception {
+  public:
+    explicit Exception(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& Message() const { return message_; }
+
+  private:
+    std::string message_;
+};
+
+// The pattern with its first "%s" replaced by the argument.
+std::string FormatText(const std::string& pattern, const std::string& argument);
+
+} // namespace platform

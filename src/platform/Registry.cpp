@@ -1,0 +1,214 @@
+#include "Registry.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr const char* SetDataFailed = "Failed to set data for '%s'";
+constexpr const char* GetDataFailed = "Failed to get data for '%s'";
+constexpr const char* InvalidDataType = "Invalid data type for '%s'";
+
+// Integer and binary data have crossed codes in the two numberings.
+struct KindMapping {
+    ValueKind kind;
+    DWORD type;
+};
+constexpr KindMapping KindTable[] = {
+    {ValueKind::Other, REG_NONE},         {ValueKind::String, REG_SZ},
+    {ValueKind::ExpandString, REG_EXPAND_SZ}, {ValueKind::Integer, REG_DWORD},
+    {ValueKind::Binary, REG_BINARY},
+};
+
+} // namespace
+
+DWORD PlatformType(ValueKind kind) {
+    const auto* found = std::find_if(std::begin(KindTable), std::end(KindTable),
+                                     [kind](const KindMapping& row) { return row.kind == kind; });
+    return found == std::end(KindTable) ? REG_NONE : found->type;
+}
+
+ValueKind KindOfPlatformType(DWORD type) {
+    const auto* found = std::find_if(std::begin(KindTable), std::end(KindTable),
+                                     [type](const KindMapping& row) { return row.type == type; });
+    return found == std::end(KindTable) ? ValueKind::Other : found->kind;
+}
+
+// Lends another handle the place of the current key for one scope, without
+// closing the current key or touching KeyPath; gives the place back after.
+class TRegistry::BorrowedCurrent {
+  public:
+    BorrowedCurrent(TRegistry& registry, KeyHandle& lent) : registry_(registry), lent_(lent) {
+        registry_.current_.Swap(lent_);
+    }
+    ~BorrowedCurrent() { registry_.current_.Swap(lent_); }
+    BorrowedCurrent(const BorrowedCurrent&) = delete;
+    BorrowedCurrent& operator=(const BorrowedCurrent&) = delete;
+
+  private:
+    TRegistry& registry_;
+    KeyHandle& lent_;
+};
+
+TRegistry::TRegistry(RegistryApi& api) : api_(api) {}
+
+TRegistry::~TRegistry() { CloseCurrent(); }
+
+void TRegistry::SetRoot(HKEY root) {
+    if (root == root_) {
+        return;
+    }
+    root_ = root;
+    CloseCurrent();
+}
+
+TRegistry::ResolvedPath TRegistry::Resolve(const std::string& path) const {
+    const bool relative = path.empty() || path.front() != '\\';
+    std::string subPath = relative ? path : path.substr(1);
+    const HKEY base = relative && current_ ? current_.Get() : root_;
+    return {relative, std::move(subPath), base};
+}
+
+bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
+    const ResolvedPath resolved = Resolve(path);
+    HKEY key = nullptr;
+    LONG status;
+    if (createAllowed && !resolved.subPath.empty()) {
+        DWORD disposition = 0;
+        status = api_.RegCreateKeyExA(resolved.base, resolved.subPath.c_str(), 0, nullptr,
+                                      REG_OPTION_NON_VOLATILE, accessMask_, nullptr, &key,
+                                      &disposition);
+    } else {
+        status = api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, accessMask_, &key);
+    }
+    if (status != ERROR_SUCCESS) {
+        return false;
+    }
+    KeyHandle opened(api_, key);
+    std::string newPath = resolved.relative && current_ ? keyPath_ + "\\" + resolved.subPath
+                                                        : resolved.subPath;
+    CloseCurrent();
+    current_ = std::move(opened);
+    keyPath_ = std::move(newPath);
+    return true;
+}
+
+void TRegistry::CloseCurrent() {
+    current_ = KeyHandle();
+    keyPath_.clear();
+}
+
+KeyHandle TRegistry::OpenHandle(const std::string& path) {
+    const ResolvedPath resolved = Resolve(path);
+    HKEY key = nullptr;
+    if (api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, accessMask_, &key) !=
+        ERROR_SUCCESS) {
+        return KeyHandle();
+    }
+    return KeyHandle(api_, key);
+}
+
+bool TRegistry::QueryKeySummary(KeySummary& summary) {
+    summary = KeySummary{};
+    const LONG status = api_.RegQueryInfoKeyA(
+        current_.Get(), nullptr, nullptr, nullptr, &summary.SubKeyCount,
+        &summary.MaxSubKeyLength, nullptr, &summary.ValueCount, &summary.MaxValueNameLength,
+        &summary.MaxValueSize, nullptr, &summary.LastWriteTime);
+    if (status != ERROR_SUCCESS) {
+        return false;
+    }
+    // In a double-byte code page a character may take two bytes.
+    if (api_.IsDoubleByteCodePage()) {
+        summary.MaxSubKeyLength *= 2;
+        summary.MaxValueNameLength *= 2;
+    }
+    return true;
+}
+
+long TRegistry::ValueSize(const std::string& name) {
+    if (!current_) {
+        return -1;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    if (api_.RegQueryValueExA(current_.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS) {
+        return -1;
+    }
+    return static_cast<long>(size);
+}
+
+DWORD TRegistry::FetchValue(const std::string& name, void* buffer, DWORD capacity,
+                            ValueKind& kind) {
+    DWORD type = 0;
+    DWORD size = capacity;
+    if (!current_ || api_.RegQueryValueExA(current_.Get(), name.c_str(), nullptr, &type,
+                                           static_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+        throw ERegistryException(FormatText(GetDataFailed, name));
+    }
+    kind = KindOfPlatformType(type);
+    return size;
+}
+
+void TRegistry::StoreValue(const std::string& name, const void* data, DWORD size,
+                           ValueKind kind) {
+    if (!current_ || api_.RegSetValueExA(current_.Get(), name.c_str(), 0, PlatformType(kind),
+                                         static_cast<const BYTE*>(data),
+                                         size) != ERROR_SUCCESS) {
+        throw ERegistryException(FormatText(SetDataFailed, name));
+    }
+}
+
+std::string TRegistry::ReadText(const std::string& name) {
+    const long size = ValueSize(name);
+    if (size <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    ValueKind kind = ValueKind::Other;
+    const DWORD fetched = FetchValue(name, text.data(), static_cast<DWORD>(size), kind);
+    if (kind != ValueKind::String && kind != ValueKind::ExpandString) {
+        throw ERegistryException(FormatText(InvalidDataType, name));
+    }
+    text.resize(std::min<std::size_t>(fetched, text.size()));
+    return text.substr(0, text.find('\0'));
+}
+
+void TRegistry::WriteText(const std::string& name, const std::string& text) {
+    StoreValue(name, text.c_str(), static_cast<DWORD>(text.size() + 1), ValueKind::String);
+}
+
+bool TRegistry::DeleteTree(const std::string& path) {
+    const ResolvedPath resolved = Resolve(path);
+    // An empty sub-path names the base key itself: never empty or delete a
+    // root key or the current key that way.
+    if (resolved.subPath.empty()) {
+        return false;
+    }
+    if (KeyHandle key = OpenHandle(path)) {
+        BorrowedCurrent borrowed(*this, key);
+        DeleteSubkeysOfCurrent();
+    }
+    return api_.RegDeleteKeyA(resolved.base, resolved.subPath.c_str()) == ERROR_SUCCESS;
+}
+
+// Depth first, from the highest enumeration index down, so that the indexes
+// still to visit stay valid while keys disappear.
+void TRegistry::DeleteSubkeysOfCurrent() {
+    KeySummary summary;
+    if (!QueryKeySummary(summary)) {
+        return;
+    }
+    std::vector<char> name(summary.MaxSubKeyLength + 1);
+    for (DWORD index = summary.SubKeyCount; index-- > 0;) {
+        DWORD capacity = static_cast<DWORD>(name.size());
+        if (api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr, nullptr,
+                               nullptr, nullptr) == ERROR_SUCCESS) {
+            DeleteTree(name.data());
+        }
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,68 @@
+// The few Windows types and constants the seams speak in. On Windows they are
+// the SDK's own; elsewhere they are declared with the same shapes and values so
+// that the core and its tests build and run natively.
+#pragma once
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using UINT = unsigned int;
+using BOOL = int;
+using REGSAM = DWORD;
+using LPCSTR = const char*;
+using LPSTR = char*;
+using LPCVOID = const void*;
+using ULONG_PTR = std::uintptr_t;
+struct HKEY__;
+using HKEY = HKEY__*;
+struct HINSTANCE__;
+using HMODULE = HINSTANCE__*;
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+// Predefined keys are sign-extended 32-bit values, as in the SDK.
+#define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
+#define HKEY_USERS ((HKEY)(ULONG_PTR)((LONG)0x80000003))
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_BAD_PATHNAME 161L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_NOACCESS 998L
+#define ERROR_KEY_DELETED 1018L
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+
+#define REG_OPTION_NON_VOLATILE 0L
+#define REG_CREATED_NEW_KEY 1L
+#define REG_OPENED_EXISTING_KEY 2L
+#define KEY_ALL_ACCESS 0xF003FL
+
+#define SHCNE_ASSOCCHANGED 0x08000000L
+#define SHCNF_IDLIST 0x0000u
+#endif

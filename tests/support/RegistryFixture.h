@@ -1,0 +1,62 @@
+// Runs a registry test against the emulation and, on Windows, against the real
+// registry too, each under a scratch key of its own that is removed again.
+#pragma once
+
+#include "platform/EmulatedRegistryApi.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+enum class Backend { Emulated, Windows };
+
+std::vector<Backend> AllBackends();
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
+
+// Direct registry helpers that do not go through the code under test.
+std::string JoinPath(const std::string& parent, const std::string& child);
+bool KeyExists(platform::RegistryApi& api, HKEY root, const std::string& path);
+void CreateKey(platform::RegistryApi& api, HKEY root, const std::string& path);
+void DeleteKeyTree(platform::RegistryApi& api, HKEY root, const std::string& path);
+std::vector<std::string> SubkeyNames(platform::RegistryApi& api, HKEY root,
+                                     const std::string& path);
+void SetRawValue(platform::RegistryApi& api, HKEY root, const std::string& path,
+                 const std::string& name, DWORD type, const std::string& bytes);
+// The value's type and bytes; type REG_NONE and "<missing>" when it is absent.
+struct RawValue {
+    DWORD type;
+    std::string bytes;
+    bool operator==(const RawValue&) const = default;
+};
+RawValue GetRawValue(platform::RegistryApi& api, HKEY root, const std::string& path,
+                     const std::string& name);
+std::string DefaultText(platform::RegistryApi& api, HKEY root, const std::string& path);
+
+class RegistryFixture : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    platform::RegistryApi& Api() { return *api_; }
+    // The emulation, or null when the test runs on the real registry.
+    platform::EmulatedRegistryApi* Emulation() { return emulation_.get(); }
+    // The scratch key below HKEY_CURRENT_USER, without a leading backslash.
+    const std::string& Scratch() const { return scratch_; }
+    std::string ScratchPath(const std::string& child) const { return JoinPath(scratch_, child); }
+
+  private:
+    std::unique_ptr<platform::EmulatedRegistryApi> emulation_;
+    platform::RegistryApi* api_ = nullptr;
+    std::string scratch_;
+};
+
+} // namespace testing_support
+
+#define KAVREX_ON_ALL_REGISTRIES(Fixture)                                                         \
+    INSTANTIATE_TEST_SUITE_P(Registry, Fixture,                                                   \
+                             ::testing::ValuesIn(::testing_support::AllBackends()),               \
+                             ::testing_support::BackendName)

@@ -39,7 +39,9 @@ std::string Upper(std::string text) {
     return text;
 }
 
-std::string Text(LPCSTR text) { return text ? text : ""; }
+std::string Text(LPCSTR text) {
+    return text ? text : "";
+}
 
 // Splits a sub-path into its levels. A leading backslash is refused as Windows
 // refuses it; empty levels elsewhere are passed over, as Windows does.
@@ -136,8 +138,7 @@ void EmulatedRegistryApi::FailNthCall(RegistryCall call, int n, LONG error) {
     faults_.push_back({call, calls_[call] + n, {}, error});
 }
 
-void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& keyPath,
-                                        LONG error) {
+void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& keyPath, LONG error) {
     faults_.push_back({call, 0, Upper(keyPath), error});
 }
 
@@ -191,8 +192,7 @@ HKEY EmulatedRegistryApi::NewHandle(const std::shared_ptr<Node>& node) {
 }
 
 LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD,
-                                          REGSAM access, void*, HKEY* result,
-                                          DWORD* disposition) {
+                                          REGSAM access, void*, HKEY* result, DWORD* disposition) {
     std::shared_ptr<Node> node;
     std::vector<std::string> levels;
     LONG status = Resolve(key, node);

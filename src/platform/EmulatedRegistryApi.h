@@ -11,8 +11,16 @@
 
 namespace platform {
 
-enum class RegistryCall { CreateKey, OpenKey, CloseKey, QueryValue, SetValue, QueryInfoKey,
-                          EnumKey, DeleteKey };
+enum class RegistryCall {
+    CreateKey,
+    OpenKey,
+    CloseKey,
+    QueryValue,
+    SetValue,
+    QueryInfoKey,
+    EnumKey,
+    DeleteKey
+};
 
 class EmulatedRegistryApi final : public RegistryApi {
   public:
@@ -20,8 +28,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     ~EmulatedRegistryApi() override;
 
     LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
-                         REGSAM access, void* security, HKEY* result,
-                         DWORD* disposition) override;
+                         REGSAM access, void* security, HKEY* result, DWORD* disposition) override;
     LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
                        HKEY* result) override;
     LONG RegCloseKey(HKEY key) override;
@@ -57,7 +64,7 @@ class EmulatedRegistryApi final : public RegistryApi {
   private:
     struct Fault {
         RegistryCall call;
-        int occurrence; // 0: every occurrence
+        int occurrence;      // 0: every occurrence
         std::string keyPath; // upper case; empty: every key
         LONG error;
     };

@@ -17,8 +17,10 @@ struct KindMapping {
     DWORD type;
 };
 constexpr KindMapping KindTable[] = {
-    {ValueKind::Other, REG_NONE},         {ValueKind::String, REG_SZ},
-    {ValueKind::ExpandString, REG_EXPAND_SZ}, {ValueKind::Integer, REG_DWORD},
+    {ValueKind::Other, REG_NONE},
+    {ValueKind::String, REG_SZ},
+    {ValueKind::ExpandString, REG_EXPAND_SZ},
+    {ValueKind::Integer, REG_DWORD},
     {ValueKind::Binary, REG_BINARY},
 };
 
@@ -54,7 +56,9 @@ class TRegistry::BorrowedCurrent {
 
 TRegistry::TRegistry(RegistryApi& api) : api_(api) {}
 
-TRegistry::~TRegistry() { CloseCurrent(); }
+TRegistry::~TRegistry() {
+    CloseCurrent();
+}
 
 void TRegistry::SetRoot(HKEY root) {
     if (root == root_) {
@@ -77,9 +81,9 @@ bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
     LONG status;
     if (createAllowed && !resolved.subPath.empty()) {
         DWORD disposition = 0;
-        status = api_.RegCreateKeyExA(resolved.base, resolved.subPath.c_str(), 0, nullptr,
-                                      REG_OPTION_NON_VOLATILE, accessMask_, nullptr, &key,
-                                      &disposition);
+        status =
+            api_.RegCreateKeyExA(resolved.base, resolved.subPath.c_str(), 0, nullptr,
+                                 REG_OPTION_NON_VOLATILE, accessMask_, nullptr, &key, &disposition);
     } else {
         status = api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, accessMask_, &key);
     }
@@ -87,8 +91,8 @@ bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
         return false;
     }
     KeyHandle opened(api_, key);
-    std::string newPath = resolved.relative && current_ ? keyPath_ + "\\" + resolved.subPath
-                                                        : resolved.subPath;
+    std::string newPath =
+        resolved.relative && current_ ? keyPath_ + "\\" + resolved.subPath : resolved.subPath;
     CloseCurrent();
     current_ = std::move(opened);
     keyPath_ = std::move(newPath);
@@ -113,9 +117,9 @@ KeyHandle TRegistry::OpenHandle(const std::string& path) {
 bool TRegistry::QueryKeySummary(KeySummary& summary) {
     summary = KeySummary{};
     const LONG status = api_.RegQueryInfoKeyA(
-        current_.Get(), nullptr, nullptr, nullptr, &summary.SubKeyCount,
-        &summary.MaxSubKeyLength, nullptr, &summary.ValueCount, &summary.MaxValueNameLength,
-        &summary.MaxValueSize, nullptr, &summary.LastWriteTime);
+        current_.Get(), nullptr, nullptr, nullptr, &summary.SubKeyCount, &summary.MaxSubKeyLength,
+        nullptr, &summary.ValueCount, &summary.MaxValueNameLength, &summary.MaxValueSize, nullptr,
+        &summary.LastWriteTime);
     if (status != ERROR_SUCCESS) {
         return false;
     }
@@ -152,11 +156,9 @@ DWORD TRegistry::FetchValue(const std::string& name, void* buffer, DWORD capacit
     return size;
 }
 
-void TRegistry::StoreValue(const std::string& name, const void* data, DWORD size,
-                           ValueKind kind) {
+void TRegistry::StoreValue(const std::string& name, const void* data, DWORD size, ValueKind kind) {
     if (!current_ || api_.RegSetValueExA(current_.Get(), name.c_str(), 0, PlatformType(kind),
-                                         static_cast<const BYTE*>(data),
-                                         size) != ERROR_SUCCESS) {
+                                         static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
         throw ERegistryException(FormatText(SetDataFailed, name));
     }
 }
@@ -178,6 +180,15 @@ std::string TRegistry::ReadText(const std::string& name) {
 
 void TRegistry::WriteText(const std::string& name, const std::string& text) {
     StoreValue(name, text.c_str(), static_cast<DWORD>(text.size() + 1), ValueKind::String);
+}
+
+bool TRegistry::KeyExists(const std::string& path) {
+    const ResolvedPath resolved = Resolve(path);
+    HKEY key = nullptr;
+    const LONG status =
+        api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, KEY_READ, &key);
+    KeyHandle opened(api_, status == ERROR_SUCCESS ? key : nullptr);
+    return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
 }
 
 bool TRegistry::DeleteTree(const std::string& path) {

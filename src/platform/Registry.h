@@ -45,6 +45,8 @@ class TRegistry {
     std::string ReadText(const std::string& name);
     void WriteText(const std::string& name, const std::string& text);
     bool DeleteTree(const std::string& path);
+    // Whether the key is there, also when it may not be opened for writing.
+    bool KeyExists(const std::string& path);
 
     HKEY RootHandle() const { return root_; }
     HKEY CurrentHandle() const { return current_.Get(); }

@@ -23,9 +23,8 @@ class RegistryApi {
                                 const BYTE* data, DWORD dataSize) = 0;
     virtual LONG RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* classLength, DWORD* reserved,
                                   DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength,
-                                  DWORD* values, DWORD* maxValueNameLength,
-                                  DWORD* maxValueLength, DWORD* securityDescriptorSize,
-                                  FILETIME* lastWriteTime) = 0;
+                                  DWORD* values, DWORD* maxValueNameLength, DWORD* maxValueLength,
+                                  DWORD* securityDescriptorSize, FILETIME* lastWriteTime) = 0;
     virtual LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                DWORD* reserved, LPSTR keyClass, DWORD* classLength,
                                FILETIME* lastWriteTime) = 0;

@@ -7,11 +7,9 @@ namespace {
 class WinRegistryApi final : public RegistryApi {
   public:
     LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
-                         REGSAM access, void* security, HKEY* result,
-                         DWORD* disposition) override {
+                         REGSAM access, void* security, HKEY* result, DWORD* disposition) override {
         return ::RegCreateKeyExA(key, subKey, reserved, keyClass, options, access,
-                                 static_cast<LPSECURITY_ATTRIBUTES>(security), result,
-                                 disposition);
+                                 static_cast<LPSECURITY_ATTRIBUTES>(security), result, disposition);
     }
     LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
                        HKEY* result) override {

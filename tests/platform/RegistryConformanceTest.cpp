@@ -17,8 +17,8 @@ class RegistryConformance : public RegistryFixture {
                                      disposition);
     }
     LONG Open(const std::string& child, HKEY& key) {
-        return Api().RegOpenKeyExA(HKEY_CURRENT_USER, ScratchPath(child).c_str(), 0,
-                                   KEY_ALL_ACCESS, &key);
+        return Api().RegOpenKeyExA(HKEY_CURRENT_USER, ScratchPath(child).c_str(), 0, KEY_ALL_ACCESS,
+                                   &key);
     }
 };
 
@@ -61,8 +61,8 @@ TEST_P(RegistryConformance, EmptySubPathGivesTheRootItselfOrANewHandle) {
 TEST_P(RegistryConformance, ALeadingBackslashIsABadPathname) {
     HKEY key = nullptr;
     const std::string path = "\\" + Scratch();
-    EXPECT_EQ(ERROR_BAD_PATHNAME, Api().RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0,
-                                                       KEY_ALL_ACCESS, &key));
+    EXPECT_EQ(ERROR_BAD_PATHNAME,
+              Api().RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key));
     EXPECT_EQ(ERROR_BAD_PATHNAME,
               Api().RegCreateKeyExA(HKEY_CURRENT_USER, (path + "\\New").c_str(), 0, nullptr, 0,
                                     KEY_ALL_ACCESS, nullptr, &key, nullptr));

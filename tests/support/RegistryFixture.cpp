@@ -22,7 +22,7 @@ std::string JoinPath(const std::string& parent, const std::string& child) {
 
 bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
     }
     if (!platform::IsPredefinedKey(key)) {
@@ -33,8 +33,8 @@ bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
 
 void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr))
+    ASSERT_EQ(ERROR_SUCCESS, api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &key, nullptr))
         << path;
     api.RegCloseKey(key);
 }
@@ -42,7 +42,7 @@ void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
 std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return names;
     }
     char name[256];
@@ -73,20 +73,19 @@ void DeleteKeyTree(RegistryApi& api, HKEY root, const std::string& path) {
 void SetRawValue(RegistryApi& api, HKEY root, const std::string& path, const std::string& name,
                  DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS,
-              api.RegSetValueExA(key, name.c_str(), 0, type,
-                                 reinterpret_cast<const BYTE*>(bytes.data()),
-                                 static_cast<DWORD>(bytes.size())));
+    ASSERT_EQ(ERROR_SUCCESS, api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, api.RegSetValueExA(key, name.c_str(), 0, type,
+                                                reinterpret_cast<const BYTE*>(bytes.data()),
+                                                static_cast<DWORD>(bytes.size())));
     api.RegCloseKey(key);
 }
 
 RawValue GetRawValue(RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name) {
-    const RawValue missing{REG_NONE, "<missing>"};
+    const RawValue missing{REG_NONE, NoValue};
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return missing;
     }
     DWORD type = 0;
@@ -107,13 +106,12 @@ std::string DefaultText(RegistryApi& api, HKEY root, const std::string& path) {
     return value.bytes.substr(0, value.bytes.find('\0'));
 }
 
+RegistryUnderTest::RegistryUnderTest(Backend backend)
+    : emulation_(backend == Backend::Emulated ? std::make_unique<platform::EmulatedRegistryApi>()
+                                              : nullptr),
+      api_(emulation_ ? emulation_.get() : &platform::SystemRegistry()) {}
+
 void RegistryFixture::SetUp() {
-    if (GetParam() == Backend::Emulated) {
-        emulation_ = std::make_unique<platform::EmulatedRegistryApi>();
-        api_ = emulation_.get();
-    } else {
-        api_ = &platform::SystemRegistry();
-    }
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     scratch_ = std::string("Software\\KavrexAssoc\\Tests\\") + test->test_suite_name() + "." +
                test->name();
@@ -122,12 +120,12 @@ void RegistryFixture::SetUp() {
             c = '_';
         }
     }
-    DeleteKeyTree(*api_, HKEY_CURRENT_USER, scratch_);
-    CreateKey(*api_, HKEY_CURRENT_USER, scratch_);
+    DeleteKeyTree(Api(), HKEY_CURRENT_USER, scratch_);
+    CreateKey(Api(), HKEY_CURRENT_USER, scratch_);
 }
 
 void RegistryFixture::TearDown() {
-    DeleteKeyTree(*api_, HKEY_CURRENT_USER, scratch_);
+    DeleteKeyTree(Api(), HKEY_CURRENT_USER, scratch_);
 }
 
 } // namespace testing_support

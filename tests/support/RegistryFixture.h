@@ -26,7 +26,9 @@ std::vector<std::string> SubkeyNames(platform::RegistryApi& api, HKEY root,
                                      const std::string& path);
 void SetRawValue(platform::RegistryApi& api, HKEY root, const std::string& path,
                  const std::string& name, DWORD type, const std::string& bytes);
-// The value's type and bytes; type REG_NONE and "<missing>" when it is absent.
+// What a value that is not there reads as.
+constexpr const char* NoValue = "<missing>";
+// The value's type and bytes; type REG_NONE and NoValue when it is absent.
 struct RawValue {
     DWORD type;
     std::string bytes;
@@ -36,27 +38,35 @@ RawValue GetRawValue(platform::RegistryApi& api, HKEY root, const std::string& p
                      const std::string& name);
 std::string DefaultText(platform::RegistryApi& api, HKEY root, const std::string& path);
 
+// The registry a test runs on: a fresh emulation, or the real one.
+class RegistryUnderTest {
+  public:
+    explicit RegistryUnderTest(Backend backend);
+    platform::RegistryApi& Api() { return *api_; }
+
+  private:
+    std::unique_ptr<platform::EmulatedRegistryApi> emulation_;
+    platform::RegistryApi* api_;
+};
+
 class RegistryFixture : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    platform::RegistryApi& Api() { return *api_; }
-    // The emulation, or null when the test runs on the real registry.
-    platform::EmulatedRegistryApi* Emulation() { return emulation_.get(); }
+    platform::RegistryApi& Api() { return registry_.Api(); }
     // The scratch key below HKEY_CURRENT_USER, without a leading backslash.
     const std::string& Scratch() const { return scratch_; }
     std::string ScratchPath(const std::string& child) const { return JoinPath(scratch_, child); }
 
   private:
-    std::unique_ptr<platform::EmulatedRegistryApi> emulation_;
-    platform::RegistryApi* api_ = nullptr;
+    RegistryUnderTest registry_{GetParam()};
     std::string scratch_;
 };
 
 } // namespace testing_support
 
-#define KAVREX_ON_ALL_REGISTRIES(Fixture)                                                         \
-    INSTANTIATE_TEST_SUITE_P(Registry, Fixture,                                                   \
-                             ::testing::ValuesIn(::testing_support::AllBackends()),               \
+#define KAVREX_ON_ALL_REGISTRIES(Fixture)                                                          \
+    INSTANTIATE_TEST_SUITE_P(Registry, Fixture,                                                    \
+                             ::testing::ValuesIn(::testing_support::AllBackends()),                \
                              ::testing_support::BackendName)

@@ -1,0 +1,87 @@
+// TRegArchive: makes a list of archive extensions open with the handler
+// program Kavrex.exe beside the running program, checks whether they already
+// do, and removes those associations again, under HKEY_CLASSES_ROOT.
+#pragma once
+
+#include "ArchiveExtensions.h"
+#include "Component.h"
+#include "platform/RegistryApi.h"
+#include "platform/SystemApi.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace association {
+
+enum class AssociationResult : std::int8_t {
+    Registered = 0,
+    AlreadyAssociated = 1,
+    NoHandler = -1, // OnAssociation is unassigned
+    Cancelled = -2,
+    DesignMode = -3,
+    Failed = -4, // some entry could not be written
+};
+
+// Asked before anything is written; Cancel arrives true and must be set false.
+using TOnAssociation =
+    std::function<void(TComponent* Sender, const std::string& Appname, bool& Cancel)>;
+
+// The platform services the component works through.
+struct Platform {
+    platform::RegistryApi& registry;
+    platform::SystemApi& system;
+};
+Platform SystemPlatform();
+
+class TRegArchive : public TComponent {
+  public:
+    explicit TRegArchive(TComponent* owner, Platform platform = SystemPlatform());
+
+    AssociationResult Associate();
+    bool IsAssociated();
+    bool Unassociate();
+
+    bool ActivateOnStartup = true;
+    TOnAssociation OnAssociation;
+    long IconIndex = 0;
+    std::string MenuName;
+
+    TStringList& ArcExtensions() { return arcExtensions_; }
+    void SetArcExtensions(const TStringList& extensions);
+    std::string ExtDescription() const;
+    void SetExtDescription(const std::string& value);
+    std::string FileDescription() const;
+    void SetFileDescription(const std::string& value);
+    std::string ParamString() const;
+    void SetParamString(const std::string& value);
+    // The handler's short path, as the last Associate computed it.
+    const std::string& HandlerPath() const { return handlerPath_; }
+
+    // The part of a file name before its first "."; all of it without a dot.
+    static std::string ExtractBaseName(const std::string& fileName);
+    // Cuts the command at the first separator and hands what follows to
+    // arguments; without a separator the command stays and arguments are empty.
+    static void SplitCommandLine(char separator, std::string& command, std::string& arguments);
+    // The program part of a stored open command.
+    static std::string ProgramOfCommand(const std::string& command);
+
+  protected:
+    void Loaded() override;
+
+  private:
+    std::string TypeName() const;
+    std::string Description(const std::string& typeName) const;
+    std::string RegisteredProgram(const std::string& extension);
+    bool RegisterExtension(const std::string& extension, const std::string& typeName,
+                           const std::string& description);
+
+    Platform platform_;
+    TStringList arcExtensions_;
+    std::string extDescription_;
+    std::string fileDescription_;
+    std::string handlerPath_;
+    std::string paramString_;
+};
+
+} // namespace association

@@ -1,0 +1,183 @@
+// Registering: the layout written, the result codes, the check that comes first.
+#include "association/ClassesFixture.h"
+
+namespace {
+
+using namespace testing_support;
+using association::AssociationResult;
+using association::TRegArchive;
+
+class Associate : public ClassesFixture {};
+
+ClassesTree DialogLayout(const std::string& extension) {
+    return {
+        {extension, "KvxTest"},
+        {"KvxTest", "KvxTest file"},
+        {"KvxTest\\DefaultIcon", "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe,0"},
+        {"KvxTest\\Shell", NoValue},
+        {"KvxTest\\Shell\\Open", NoValue},
+        {"KvxTest\\Shell\\Open\\Command", "\"C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe\" \"%1\""},
+    };
+}
+
+ClassesTree Merged(ClassesTree a, const ClassesTree& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+TEST_P(Associate, WritesTheLayoutForTheDialogsSettings) {
+    const auto rootBefore = RootKeys();
+    auto component = DialogComponent({".rar"});
+    EXPECT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ(1, confirmations_);
+    EXPECT_EQ(HandlerShort, component->HandlerPath());
+    EXPECT_EQ(DialogLayout(".rar"), Merged(Tree(".rar"), Tree("KvxTest")));
+    ASSERT_EQ(1u, system_.Notifications().size());
+    EXPECT_EQ(SHCNE_ASSOCCHANGED, system_.Notifications()[0].eventId);
+    EXPECT_EQ(SHCNF_IDLIST, system_.Notifications()[0].flags);
+    EXPECT_FALSE(system_.Notifications()[0].withItems);
+
+    EXPECT_EQ((std::set<std::string>{".rar", "KvxTest"}), NewRootKeys(rootBefore));
+}
+
+TEST_P(Associate, WritesACustomisedLayoutForEveryExtension) {
+    auto component = DialogComponent({".kvxtest", ".exe", ".kvxtest2"});
+    component->SetExtDescription("MyType");
+    component->SetFileDescription("My archives");
+    component->IconIndex = 3;
+    component->MenuName = "Open with Kavrex";
+    component->SetParamString("-x \"%1\"");
+    EXPECT_EQ(AssociationResult::Registered, component->Associate());
+
+    const ClassesTree expected = {
+        {".kvxtest", "MyType"},
+        {".kvxtest2", "MyType"},
+        {"MyType", "My archives"},
+        {"MyType\\DefaultIcon", "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe,3"},
+        {"MyType\\Shell", NoValue},
+        {"MyType\\Shell\\Open", "Open with Kavrex"},
+        {"MyType\\Shell\\Open\\Command", "\"C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe\" \"-x \"%1\"\""},
+    };
+    EXPECT_EQ(expected, Merged(Merged(Tree(".kvxtest"), Tree(".kvxtest2")), Tree("MyType")));
+    EXPECT_EQ(1u, system_.Notifications().size());
+}
+
+TEST_P(Associate, ADescriptionPlaceholderFollowsTheTypeName) {
+    auto component = DialogComponent();
+    component->SetExtDescription("MyType");
+    ASSERT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ("MyType file", DefaultText(Api(), HKEY_CLASSES_ROOT, "MyType"));
+}
+
+TEST_P(Associate, TheTypeNameIsTheProgramsNameBeforeItsFirstDot) {
+    system_.SetModuleFileName("C:\\Program Files\\Kvx Tool\\KvxTest.Setup.exe");
+    std::string asked;
+    auto component = DialogComponent();
+    component->OnAssociation = [&](association::TComponent* sender, const std::string& name,
+                                   bool& cancel) {
+        EXPECT_EQ(component.get(), sender);
+        EXPECT_TRUE(cancel);
+        asked = name;
+        cancel = false;
+    };
+    ASSERT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ("KvxTest", asked);
+    EXPECT_EQ("KvxTest", DefaultText(Api(), HKEY_CLASSES_ROOT, ".kvxtest"));
+}
+
+TEST_P(Associate, RegistersAgainBecauseTheCheckLooksForTheRunningProgram) {
+    auto component = DialogComponent();
+    EXPECT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_FALSE(component->IsAssociated());
+    EXPECT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ(2, confirmations_);
+    EXPECT_EQ(DialogLayout(".kvxtest"), Merged(Tree(".kvxtest"), Tree("KvxTest")));
+}
+
+TEST_P(Associate, IsAlreadyAssociatedWhenEveryCommandNamesTheRunningProgram) {
+    for (const char* extension : {".kvxtest", ".kvxtest2"}) {
+        SetDefault(extension, "OtherType");
+    }
+    SetDefault("OtherType\\Shell\\Open\\Command", std::string("\"") + ProgramShort + "\" \"%1\"");
+    auto component = DialogComponent({".kvxtest", ".kvxtest2"});
+    EXPECT_TRUE(component->IsAssociated());
+    EXPECT_EQ(AssociationResult::AlreadyAssociated, component->Associate());
+    EXPECT_EQ(0, confirmations_);
+    EXPECT_TRUE(system_.Notifications().empty());
+
+    // The comparison is exact: another letter case is another program.
+    std::string lower = ProgramShort;
+    lower[0] = 'c';
+    SetDefault("OtherType\\Shell\\Open\\Command", lower + " %1");
+    EXPECT_FALSE(component->IsAssociated());
+}
+
+TEST_P(Associate, TheCheckCreatesNothing) {
+    const auto rootBefore = RootKeys();
+    auto component = DialogComponent({".kvxtest"});
+    EXPECT_FALSE(component->IsAssociated());
+    EXPECT_TRUE(NewRootKeys(rootBefore).empty());
+    SetDefault(".kvxtest", "KvxTest");
+    EXPECT_FALSE(component->IsAssociated());
+    EXPECT_FALSE(KeyExists(Api(), HKEY_CLASSES_ROOT, "KvxTest"));
+}
+
+TEST_P(Associate, AnEmptyOrExeOnlyListIsAlreadyAssociated) {
+    for (const std::vector<std::string>& list :
+         {std::vector<std::string>{}, std::vector<std::string>{".exe", ".EXE"}}) {
+        auto component = DialogComponent(list);
+        EXPECT_EQ(AssociationResult::AlreadyAssociated, component->Associate());
+    }
+    EXPECT_EQ(0, confirmations_);
+    EXPECT_TRUE(system_.Notifications().empty());
+}
+
+TEST_P(Associate, RefusesInDesignModeOrWithoutConfirmation) {
+    auto component = DialogComponent();
+    component->SetDesigning(true);
+    component->OnAssociation = nullptr;
+    EXPECT_EQ(AssociationResult::DesignMode, component->Associate());
+    EXPECT_EQ("", component->HandlerPath());
+    component->SetDesigning(false);
+    EXPECT_EQ(AssociationResult::NoHandler, component->Associate());
+    EXPECT_EQ("", component->HandlerPath());
+
+    component->OnAssociation = [](association::TComponent*, const std::string&, bool&) {};
+    EXPECT_EQ(AssociationResult::Cancelled, component->Associate());
+    EXPECT_TRUE(Tree(".kvxtest").empty());
+    EXPECT_TRUE(Tree("KvxTest").empty());
+    EXPECT_TRUE(system_.Notifications().empty());
+}
+
+TEST_P(Associate, WithoutAShortPathTheHandlerIsNamedByItsLongPath) {
+    system_.SetModuleFileName("C:\\Elsewhere\\KvxTest.exe");
+    auto component = DialogComponent();
+    ASSERT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ("C:\\Elsewhere\\Kavrex.exe", component->HandlerPath());
+    EXPECT_EQ("\"C:\\Elsewhere\\Kavrex.exe\" \"%1\"",
+              DefaultText(Api(), HKEY_CLASSES_ROOT, "KvxTest\\Shell\\Open\\Command"));
+}
+
+TEST_P(Associate, AnEmptyTypeNameWritesNothingAtTheRoot) {
+    system_.SetModuleFileName("C:\\Program Files\\Kvx Tool\\.kvx.exe");
+    const auto rootBefore = RootKeys();
+    const std::string rootDefault = DefaultText(Api(), HKEY_CLASSES_ROOT, "");
+    auto component = DialogComponent({".kvxtest", ""});
+    EXPECT_EQ(AssociationResult::Failed, component->Associate());
+    EXPECT_TRUE(NewRootKeys(rootBefore).empty());
+    EXPECT_EQ(rootDefault, DefaultText(Api(), HKEY_CLASSES_ROOT, ""));
+}
+
+TEST_P(Associate, TheLoadedNotificationRegistersWhenAskedTo) {
+    auto component = DialogComponent(); // ActivateOnStartup false: nothing happened
+    EXPECT_EQ(0, confirmations_);
+    component->BeginLoading();
+    component->ActivateOnStartup = true;
+    component->EndLoading();
+    EXPECT_EQ(1, confirmations_);
+    EXPECT_EQ("KvxTest", DefaultText(Api(), HKEY_CLASSES_ROOT, ".kvxtest"));
+}
+
+KAVREX_ON_ALL_CLASSES(Associate);
+
+} // namespace

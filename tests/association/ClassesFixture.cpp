@@ -1,0 +1,81 @@
+#include "association/ClassesFixture.h"
+
+#include <algorithm>
+
+namespace testing_support {
+
+namespace {
+
+// Everything the tests create below the classes root; none of it is the user's.
+const char* const TestKeys[] = {".kvxtest", ".kvxtest2", ".rar",       "KvxTest",
+                                "MyType",   "OtherType", "DefaultIcon"};
+
+void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& tree) {
+    tree[path] = DefaultText(api, HKEY_CLASSES_ROOT, path);
+    for (const std::string& child : SubkeyNames(api, HKEY_CLASSES_ROOT, path)) {
+        AddTree(api, path + "\\" + child, tree);
+    }
+}
+
+} // namespace
+
+void AddTestProgram(platform::EmulatedSystemApi& system) {
+    system.SetModuleFileName(Program);
+    system.AddFile(Program, ProgramShort);
+    system.AddFile(Handler, HandlerShort);
+}
+
+std::unique_ptr<association::TRegArchive>
+DialogComponent(association::Platform platform, const std::vector<std::string>& extensions,
+                int& confirmations) {
+    auto component = std::make_unique<association::TRegArchive>(nullptr, platform);
+    component->BeginLoading();
+    component->ActivateOnStartup = false;
+    component->SetArcExtensions(extensions);
+    component->SetExtDescription("[Appname]");
+    component->SetFileDescription("[Appname file]");
+    component->IconIndex = 0;
+    component->SetParamString("%1");
+    component->OnAssociation = [&confirmations](association::TComponent*, const std::string&,
+                                                bool& cancel) {
+        ++confirmations;
+        cancel = false;
+    };
+    component->EndLoading();
+    return component;
+}
+
+ClassesTree Tree(platform::RegistryApi& api, const std::string& key) {
+    ClassesTree tree;
+    if (KeyExists(api, HKEY_CLASSES_ROOT, key)) {
+        AddTree(api, key, tree);
+    }
+    return tree;
+}
+
+void ClassesFixture::SetUp() {
+    AddTestProgram(system_);
+    TearDown();
+}
+
+void ClassesFixture::TearDown() {
+    for (const char* key : TestKeys) {
+        DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
+    }
+}
+
+std::set<std::string> ClassesFixture::NewRootKeys(const std::vector<std::string>& before) {
+    std::set<std::string> added;
+    for (const std::string& key : RootKeys()) {
+        if (std::find(before.begin(), before.end(), key) == before.end()) {
+            added.insert(key);
+        }
+    }
+    return added;
+}
+
+void ClassesFixture::SetDefault(const std::string& key, const std::string& text) {
+    SetRawValue(Api(), HKEY_CLASSES_ROOT, key, "", REG_SZ, text + '\0');
+}
+
+} // namespace testing_support

@@ -1,0 +1,62 @@
+// Component tests on every registry: the running program and its handler are
+// emulated, the classes root is the emulation's or the real one, and the keys
+// a test may touch are removed before and after it.
+#pragma once
+
+#include "association/RegArchive.h"
+#include "platform/EmulatedSystemApi.h"
+#include "support/RegistryFixture.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Every key below a classes key with its default value, by path from the root.
+using ClassesTree = std::map<std::string, std::string>;
+
+constexpr const char* Program = "C:\\Program Files\\Kvx Tool\\KvxTest.exe";
+constexpr const char* ProgramShort = "C:\\PROGRA~1\\KVXTOO~1\\KvxTest.exe";
+constexpr const char* Handler = "C:\\Program Files\\Kvx Tool\\Kavrex.exe";
+constexpr const char* HandlerShort = "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe";
+
+// The running program and its handler, with their short paths.
+void AddTestProgram(platform::EmulatedSystemApi& system);
+// A component configured as the dialog configures it; each confirmation counts.
+std::unique_ptr<association::TRegArchive>
+DialogComponent(association::Platform platform, const std::vector<std::string>& extensions,
+                int& confirmations);
+ClassesTree Tree(platform::RegistryApi& api, const std::string& key);
+
+class ClassesFixture : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    platform::RegistryApi& Api() { return registry_.Api(); }
+    association::Platform Platform() { return {Api(), system_}; }
+    // A component configured as the dialog configures it, for the given extensions.
+    std::unique_ptr<association::TRegArchive>
+    DialogComponent(const std::vector<std::string>& extensions = {".kvxtest"}) {
+        return testing_support::DialogComponent(Platform(), extensions, confirmations_);
+    }
+    ClassesTree Tree(const std::string& key) { return testing_support::Tree(Api(), key); }
+    std::vector<std::string> RootKeys() { return SubkeyNames(Api(), HKEY_CLASSES_ROOT, ""); }
+    std::set<std::string> NewRootKeys(const std::vector<std::string>& before);
+    void SetDefault(const std::string& key, const std::string& text);
+
+    platform::EmulatedSystemApi system_;
+    int confirmations_ = 0;
+
+  private:
+    RegistryUnderTest registry_{GetParam()};
+};
+
+} // namespace testing_support
+
+#define KAVREX_ON_ALL_CLASSES(Fixture)                                                             \
+    INSTANTIATE_TEST_SUITE_P(Classes, Fixture,                                                     \
+                             ::testing::ValuesIn(::testing_support::AllBackends()),                \
+                             ::testing_support::BackendName)

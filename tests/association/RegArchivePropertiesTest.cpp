@@ -1,0 +1,101 @@
+// The component's defaults, properties and text helpers: no registry involved.
+#include "association/RegArchive.h"
+#include "platform/EmulatedRegistryApi.h"
+#include "platform/EmulatedSystemApi.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using association::TRegArchive;
+using association::TStringList;
+
+class RegArchiveProperties : public ::testing::Test {
+  protected:
+    platform::EmulatedRegistryApi registry;
+    platform::EmulatedSystemApi system;
+    TRegArchive component{nullptr, {registry, system}};
+};
+
+TEST_F(RegArchiveProperties, ANewComponentHasTheBuiltInDefaults) {
+    const TStringList expected = {".ACE", ".ARC", ".ARJ", ".BH",  ".CAB", ".ENC", ".GZ",  ".HA",
+                                  ".JAR", ".LHA", ".LZH", ".PAK", ".PK3", ".PK_", ".RAR", ".TAR",
+                                  ".TGZ", ".UUE", ".UU",  ".WAR", ".XXE", ".Z",   ".ZIP", ".ZOO"};
+    EXPECT_EQ(expected, component.ArcExtensions());
+    EXPECT_TRUE(component.ActivateOnStartup);
+    EXPECT_FALSE(component.OnAssociation);
+    EXPECT_EQ("[Appname]", component.ExtDescription());
+    EXPECT_EQ("[Appname file]", component.FileDescription());
+    EXPECT_EQ("%1", component.ParamString());
+    EXPECT_EQ("", component.MenuName);
+    EXPECT_EQ(0, component.IconIndex);
+    EXPECT_EQ("", component.HandlerPath());
+}
+
+TEST_F(RegArchiveProperties, ExeEntriesAreDroppedFromAnAssignedList) {
+    component.SetArcExtensions({".exe", ".EXE", ".zip", ".eXe", ".rar", ".Exe"});
+    EXPECT_EQ((TStringList{".zip", ".rar"}), component.ArcExtensions());
+    component.SetArcExtensions({".exe.", "exe", ".ex"});
+    EXPECT_EQ((TStringList{".exe.", "exe", ".ex"}), component.ArcExtensions());
+}
+
+TEST_F(RegArchiveProperties, PlaceholdersStandForEmptyAndLegacyValues) {
+    component.SetExtDescription("");
+    component.SetFileDescription("");
+    component.SetParamString("");
+    EXPECT_EQ("[Appname]", component.ExtDescription());
+    EXPECT_EQ("[Appname file]", component.FileDescription());
+    EXPECT_EQ("%1", component.ParamString());
+
+    component.SetExtDescription("Quillon32");
+    component.SetFileDescription("Quillon32 file");
+    EXPECT_EQ("[Appname]", component.ExtDescription());
+    EXPECT_EQ("[Appname file]", component.FileDescription());
+
+    component.SetExtDescription("quillon32");
+    component.SetFileDescription("Mine");
+    component.SetParamString("-x %1");
+    EXPECT_EQ("quillon32", component.ExtDescription());
+    EXPECT_EQ("Mine", component.FileDescription());
+    EXPECT_EQ("-x %1", component.ParamString());
+}
+
+TEST_F(RegArchiveProperties, AnOwnerFreesItsComponents) {
+    association::TComponent owner(nullptr);
+    TRegArchive& owned = owner.CreateOwned<TRegArchive>(association::Platform{registry, system});
+    EXPECT_EQ(&owner, owned.Owner());
+    ASSERT_EQ(1u, owner.ComponentCount());
+    EXPECT_EQ(&owned, &owner.Component(0));
+}
+
+TEST(RegArchiveText, BaseNameEndsAtTheFirstDot) {
+    EXPECT_EQ("Setup", TRegArchive::ExtractBaseName("Setup.Assoc.exe"));
+    EXPECT_EQ("Assoc", TRegArchive::ExtractBaseName("Assoc.exe"));
+    EXPECT_EQ("NoDot", TRegArchive::ExtractBaseName("NoDot"));
+    EXPECT_EQ("", TRegArchive::ExtractBaseName(".hidden.exe"));
+}
+
+TEST(RegArchiveText, TheProgramOfACommandIsQuotedOrEndsAtASpace) {
+    EXPECT_EQ("C:\\A B\\x.exe", TRegArchive::ProgramOfCommand("\"C:\\A B\\x.exe\" \"%1\""));
+    EXPECT_EQ("C:\\x.exe", TRegArchive::ProgramOfCommand("C:\\x.exe %1"));
+    EXPECT_EQ("C:\\x.exe", TRegArchive::ProgramOfCommand("C:\\x.exe"));
+    EXPECT_EQ("", TRegArchive::ProgramOfCommand("\"C:\\A B\\x.exe %1"));
+    EXPECT_EQ("", TRegArchive::ProgramOfCommand("\"\" %1"));
+    EXPECT_EQ("", TRegArchive::ProgramOfCommand(""));
+}
+
+TEST(RegArchiveText, SplittingWithoutTheSeparatorKeepsTheCommand) {
+    std::string command = "run.exe -a -b";
+    std::string arguments = "stale";
+    TRegArchive::SplitCommandLine(' ', command, arguments);
+    EXPECT_EQ("run.exe", command);
+    EXPECT_EQ("-a -b", arguments);
+
+    command = "run.exe";
+    arguments = "stale";
+    TRegArchive::SplitCommandLine(' ', command, arguments);
+    EXPECT_EQ("run.exe", command);
+    EXPECT_EQ("", arguments);
+}
+
+} // namespace

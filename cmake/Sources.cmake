@@ -28,3 +28,27 @@ add_library(kavrex_association STATIC
   src/association/AssociationLayout.cpp
   src/association/RegArchive.cpp)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
+
+# What the dialog decides without a window: host-tested too.
+add_library(kavrex_app_core STATIC
+  src/app/FormDesign.cpp
+  src/app/Layout.cpp
+  src/app/Outcome.cpp
+  src/app/DialogKeys.cpp)
+target_link_libraries(kavrex_app_core PUBLIC kavrex_association)
+
+if(WIN32)
+  enable_language(RC)
+  add_library(kavrex_app STATIC
+    src/app/Application.cpp
+    src/app/FormMain.cpp
+    src/app/WinMessageBoxApi.cpp)
+  target_link_libraries(kavrex_app PUBLIC kavrex_app_core user32 gdi32 comctl32)
+
+  add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/KavrexAssoc.rc)
+  target_link_libraries(KavrexAssoc PRIVATE kavrex_app)
+  if(MINGW)
+    # The manifest comes from the resource file, not from the toolchain.
+    target_link_options(KavrexAssoc PRIVATE -s)
+  endif()
+endif()

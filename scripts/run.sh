@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds KavrexAssoc.exe and starts it under Wine: in this build's private
+# prefix, or in your WINEPREFIX when that is set, on your display. Without a
+# display it starts a virtual one, saves a screenshot of the dialog, prints
+# where, and closes the dialog with Cancel.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target KavrexAssoc window_probe
+build="$PWD/build/win64"
+[ -z "${WINEPREFIX:-}" ] || export KAVREX_WINEPREFIX="$WINEPREFIX"
+run() { "$build/wine-run.sh" "$@"; }
+
+if [ -n "${DISPLAY:-}" ]; then
+  run "$build/KavrexAssoc.exe"
+  exit
+fi
+
+. scripts/virtual-display.sh
+run "$build/tests/window_probe.exe" ready # a new prefix is prepared on this display
+run "$build/KavrexAssoc.exe" &
+pid=$!
+dialog=""
+for _ in $(seq 200); do
+  for id in $(xdotool search --onlyvisible --name '^Associate with$' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    [ "$WIDTH" -gt 1 ] && dialog=$id && break
+  done
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || { echo "The dialog did not appear." >&2; exit 1; }
+sleep 0.5
+mkdir -p "$build/screenshots"
+shot="$build/screenshots/run.png"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$shot"
+echo "Screenshot of the dialog: $shot"
+xdotool windowfocus --sync "$dialog"
+xdotool key --delay 100 Tab Tab Return # Cancel: nothing changes
+wait "$pid"
+# Its windows were on the display that ends now.
+WINEPREFIX="${KAVREX_WINEPREFIX:-$build/wineprefix}" wineserver -k 2>/dev/null || true

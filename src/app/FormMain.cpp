@@ -1,0 +1,265 @@
+#include "FormMain.h"
+
+#include "DialogKeys.h"
+#include "Layout.h"
+
+#include <cstring>
+
+namespace app {
+namespace {
+
+constexpr const char* FormClass = "TFormMain";
+// A dialog frame with a caption and a close box only; no caption icon.
+constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
+constexpr DWORD FormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr int DesignLeft = 578, DesignTop = 245; // replaced by centring
+
+struct ControlField {
+    const char* name;
+    HWND TFormMain::*field;
+};
+constexpr ControlField ControlFields[] = {
+    {"GroupBoxMain", &TFormMain::GroupBoxMain}, {"CheckBoxRAR", &TFormMain::CheckBoxRAR},
+    {"ButtonOK", &TFormMain::ButtonOK},         {"ButtonCancel", &TFormMain::ButtonCancel},
+    {"LabelInfo", &TFormMain::LabelInfo},
+};
+
+struct WindowKind {
+    const char* className;
+    DWORD style;
+};
+
+WindowKind KindOf(const ControlDesign& control) {
+    switch (control.kind) {
+    case ControlKind::GroupBox:
+        return {"BUTTON", BS_GROUPBOX};
+    case ControlKind::CheckBox:
+        return {"BUTTON", BS_AUTOCHECKBOX};
+    case ControlKind::PushButton:
+        return {"BUTTON", control.defaultButton ? DWORD{BS_DEFPUSHBUTTON} : DWORD{BS_PUSHBUTTON}};
+    case ControlKind::Label:
+        return {"STATIC", SS_LEFT}; // fixed size, word-wrapped
+    }
+    return {"STATIC", 0};
+}
+
+int ScreenDpi() {
+    ScreenDC screen;
+    return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+// The height of "0" in the designed font at this screen's resolution.
+int DesignTextHeight(const FormDesign& design) {
+    const UniqueFont font(::CreateFontA(FontHeightAt(design, ScreenDpi()), 0, 0, 0, FW_NORMAL,
+                                        FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                        DEFAULT_PITCH | FF_DONTCARE, design.fontName));
+    ScreenDC screen;
+    const HGDIOBJ previous = ::SelectObject(screen.Get(), font.get());
+    SIZE size{0, design.designTextHeight};
+    ::GetTextExtentPoint32A(screen.Get(), "0", 1, &size);
+    ::SelectObject(screen.Get(), previous);
+    return size.cy;
+}
+
+void RegisterFormClass(WNDPROC procedure) {
+    WNDCLASSA formClass{};
+    formClass.lpfnWndProc = procedure;
+    formClass.cbWndExtra = DLGWINDOWEXTRA; // the dialog manager keeps its state there
+    formClass.hInstance = ::GetModuleHandleA(nullptr);
+    formClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    formClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    formClass.lpszClassName = FormClass;
+    ::RegisterClassA(&formClass);
+}
+
+} // namespace
+
+TFormMain::TFormMain(TApplication& application, association::Platform platform)
+    : TComponent(nullptr), application_(application) {
+    const FormDesign& design = MainFormDesign();
+    ReadComponentDesign(design.regArchive, platform);
+    const int textHeight = DesignTextHeight(design);
+    FormCreate();
+    CreateWindows(design, textHeight);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    application_.SetMainForm(Handle(), this);
+}
+
+void TFormMain::ReadComponentDesign(const RegArchiveDesign& design,
+                                    association::Platform platform) {
+    RegArchive = &CreateOwned<association::TRegArchive>(platform);
+    RegArchive->Name = "RegArchive";
+    RegArchive->BeginLoading();
+    RegArchive->ActivateOnStartup = design.activateOnStartup;
+    RegArchive->SetArcExtensions(design.arcExtensions);
+    RegArchive->SetExtDescription(design.extDescription);
+    RegArchive->SetFileDescription(design.fileDescription);
+    RegArchive->IconIndex = design.iconIndex;
+    RegArchive->SetParamString(design.paramString);
+    RegArchive->OnAssociation = [this](association::TComponent* sender, const std::string& appname,
+                                       bool& cancel) {
+        RegArchiveAssociation(sender, appname, cancel);
+    };
+    RegArchive->EndLoading();
+}
+
+void TFormMain::FormCreate() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        ownedFont_.reset(::CreateFontIndirectA(&metrics.lfMenuFont));
+    }
+    font_ = ownedFont_ ? ownedFont_.get() : static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
+}
+
+void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
+    RegisterFormClass(WindowProc);
+    const ScaledLayout layout = LayoutFor(design, textHeight);
+    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
+    ::AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
+    window_.reset(::CreateWindowExA(FormExStyle, FormClass, design.caption, FormStyle, DesignLeft,
+                                    DesignTop, frame.right - frame.left, frame.bottom - frame.top,
+                                    application_.Handle(), nullptr, ::GetModuleHandleA(nullptr),
+                                    this));
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    for (std::size_t i = 0; i < design.controls.size(); ++i) {
+        const ControlDesign& control = design.controls[i];
+        const WindowKind kind = KindOf(control);
+        const Rect& at = layout.bounds[i];
+        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (control.tabStop ? WS_TABSTOP : 0);
+        const HWND handle = ::CreateWindowExA(
+            0, kind.className, control.caption, style, at.left, at.top, at.width, at.height,
+            Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+            ::GetModuleHandleA(nullptr), nullptr);
+        ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (control.checked) {
+            ::SendMessageA(handle, BM_SETCHECK, BST_CHECKED, 0);
+        }
+        for (const ControlField& field : ControlFields) {
+            if (std::strcmp(field.name, control.name) == 0) {
+                this->*field.field = handle;
+            }
+        }
+    }
+    ::SendMessageA(Handle(), DM_SETDEFID, ButtonOKId, 0);
+}
+
+void TFormMain::Show() {
+    RECT frame{};
+    ::GetWindowRect(Handle(), &frame);
+    const Point at =
+        CentredPosition(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                        frame.right - frame.left, frame.bottom - frame.top);
+    ::SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(CheckBoxRAR), TRUE);
+}
+
+void TFormMain::Close() {
+    ::PostQuitMessage(0);
+}
+
+void TFormMain::RegArchiveAssociation(association::TComponent*, const std::string&, bool& Cancel) {
+    Cancel = false;
+}
+
+void TFormMain::ButtonOKClick() {
+    if (::SendMessageA(CheckBoxRAR, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        if (const auto outcome = RegistrationOutcome(RegArchive->Associate())) {
+            ShowOutcome(*outcome);
+        }
+    } else {
+        ShowOutcome(RemovalOutcome(RegArchive->Unassociate()));
+    }
+    Close();
+}
+
+void TFormMain::ButtonCancelClick() {
+    Close();
+}
+
+void TFormMain::ShowOutcome(const Outcome& outcome) {
+    application_.ShowText(outcome.text,
+                          outcome.icon == OutcomeIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
+}
+
+void TFormMain::Click(int controlId) {
+    ::SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(Handle(), controlId)));
+}
+
+bool TFormMain::PreTranslate(MSG& message) {
+    const HWND form = Handle();
+    if (message.hwnd != form && !::IsChild(form, message.hwnd)) {
+        return false;
+    }
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        const KeyPress key{static_cast<unsigned>(message.wParam), ::GetKeyState(VK_SHIFT) < 0,
+                           ::GetKeyState(VK_CONTROL) < 0, message.message == WM_SYSKEYDOWN,
+                           ::GetFocus() == ButtonCancel};
+        const KeyAction action = DialogKeyAction(key);
+        switch (action) {
+        case KeyAction::PressOK:
+            Click(ButtonOKId);
+            return true;
+        case KeyAction::PressCancel:
+            Click(ButtonCancelId);
+            return true;
+        case KeyAction::FocusNext:
+        case KeyAction::FocusPrevious:
+            ::SendMessageA(form, WM_NEXTDLGCTL, action == KeyAction::FocusPrevious, FALSE);
+            return true;
+        case KeyAction::Ignore:
+            return true;
+        case KeyAction::PassOn:
+            break;
+        }
+    }
+    return ::IsDialogMessageA(form, &message) != FALSE;
+}
+
+LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            try {
+                if (LOWORD(wParam) == ButtonOKId) {
+                    ButtonOKClick();
+                } else if (LOWORD(wParam) == ButtonCancelId) {
+                    ButtonCancelClick();
+                }
+            } catch (const std::exception& error) {
+                application_.ShowException(error);
+            }
+        }
+        return 0;
+    case WM_CLOSE: // the close box, Alt+F4 and the taskbar's Close
+        Close();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_MENUTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    default:
+        return ::DefDlgProcA(Handle(), message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK TFormMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<TFormMain*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!form || !form->Handle()) { // still being created
+        return ::DefDlgProcA(window, message, wParam, lParam);
+    }
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+} // namespace app

@@ -1,0 +1,26 @@
+// What the dialog tells the user after OK, and how an error is worded.
+#pragma once
+
+#include "association/RegArchive.h"
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+enum class OutcomeIcon { Information, Error };
+
+struct Outcome {
+    const char* text;
+    OutcomeIcon icon;
+};
+
+// The text for a registration result; none for a result without one.
+std::optional<Outcome> RegistrationOutcome(association::AssociationResult result);
+Outcome RemovalOutcome(bool removed);
+
+// The error's text with a full stop after it, unless it ends in "." or in a
+// character that sorts before it.
+std::string ErrorText(const std::string& message);
+
+} // namespace app

@@ -1,0 +1,340 @@
+// The dialog in process, under Wine or Windows: its window tree, its keys, and
+// what it shows after OK, with message boxes captured instead of shown.
+#include "app/FormMain.h"
+#include "platform/EmulatedRegistryApi.h"
+#include "platform/EmulatedSystemApi.h"
+#include "platform/Exception.h"
+#include "support/RegistryFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::DefaultText;
+
+struct CapturedBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT flags;
+    bool dialogEnabled;
+    bool applicationEnabled;
+};
+
+class CapturingBoxes final : public app::MessageBoxApi {
+  public:
+    int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) override {
+        boxes.push_back({owner, text, caption, flags, ::IsWindowEnabled(dialog) != FALSE,
+                         ::IsWindowEnabled(owner) != FALSE});
+        return IDOK;
+    }
+    std::vector<CapturedBox> boxes;
+    HWND dialog = nullptr;
+};
+
+std::string ClassName(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string Text(HWND window) {
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The height of "0" in the designed font at this screen's resolution: the
+// layout is scaled by it.
+int MeasuredTextHeight() {
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    const HFONT font = ::CreateFontA(::MulDiv(-11, dpi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                     DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    const HGDIOBJ previous = ::SelectObject(screen, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(screen, "0", 1, &size);
+    ::SelectObject(screen, previous);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, screen);
+    return size.cy;
+}
+
+RECT ClientBounds(HWND control) {
+    RECT bounds{};
+    ::GetWindowRect(control, &bounds);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+class FormMain : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        system.SetModuleFileName("C:\\Tools\\KavrexAssoc.exe");
+        system.AddFile("C:\\Tools\\KavrexAssoc.exe");
+        system.AddFile("C:\\Tools\\Kavrex.exe");
+        application = std::make_unique<app::TApplication>("Associate with", boxes);
+        form =
+            std::make_unique<app::TFormMain>(*application, association::Platform{registry, system});
+        boxes.dialog = form->Handle();
+        form->Show();
+        Pump();
+    }
+
+    void Pump() {
+        MSG message{};
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quitCode = static_cast<int>(message.wParam);
+                continue;
+            }
+            application->ProcessMessage(message);
+        }
+    }
+
+    // A key press as the message loop receives it, at the focused control.
+    void Press(unsigned key) {
+        for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+            const auto flags = static_cast<LPARAM>(message == WM_KEYUP ? 0xC0000001u : 1u);
+            MSG msg{::GetFocus(), message, key, flags, 0, {}};
+            application->ProcessMessage(msg);
+            Pump();
+        }
+    }
+
+    std::string Registered(const std::string& key) {
+        return DefaultText(registry, HKEY_CLASSES_ROOT, key);
+    }
+
+    platform::EmulatedRegistryApi registry;
+    platform::EmulatedSystemApi system;
+    CapturingBoxes boxes;
+    std::unique_ptr<app::TApplication> application;
+    std::unique_ptr<app::TFormMain> form;
+    int quitCode = -1; // no quit message yet
+};
+
+TEST_F(FormMain, TheDialogIsAFixedStayOnTopFrameOwnedByTheApplication) {
+    const HWND dialog = form->Handle();
+    EXPECT_EQ("TFormMain", ClassName(dialog));
+    EXPECT_EQ("Associate with", Text(dialog));
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(dialog, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(dialog, GWL_EXSTYLE));
+    EXPECT_EQ(static_cast<DWORD>(WS_CAPTION), style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME) << "no caption icon";
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+    EXPECT_EQ(application->Handle(), ::GetWindow(dialog, GW_OWNER));
+
+    const HWND owner = application->Handle();
+    EXPECT_EQ("Associate with", Text(owner));
+    RECT ownerBounds{};
+    ::GetWindowRect(owner, &ownerBounds);
+    EXPECT_EQ(0, ownerBounds.right - ownerBounds.left);
+    EXPECT_EQ(0, ownerBounds.bottom - ownerBounds.top);
+    EXPECT_TRUE(::IsWindowVisible(owner)) << "it carries the taskbar button";
+}
+
+TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
+    const int height = MeasuredTextHeight();
+    if (const char* dpi = std::getenv("KAVREX_EXPECT_DPI")) {
+        const HDC screen = ::GetDC(nullptr);
+        EXPECT_EQ(std::atoi(dpi), ::GetDeviceCaps(screen, LOGPIXELSY));
+        ::ReleaseDC(nullptr, screen);
+    }
+    const auto scaled = [height](int value) { return ::MulDiv(value, height, 13); };
+    RECT client{};
+    ::GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(scaled(276), client.right);
+    EXPECT_EQ(scaled(162), client.bottom);
+
+    const struct {
+        HWND window;
+        const char* className;
+        const char* text;
+        DWORD type;
+        bool tabStop;
+        RECT designed; // left, top, right, bottom in the dialog at text height 13
+    } expected[] = {
+        {form->GroupBoxMain, "Button", "Associate with", BS_GROUPBOX, false, {8, 8, 265, 65}},
+        {form->CheckBoxRAR, "Button", "RAR", BS_AUTOCHECKBOX, true, {8, 8, 105, 25}},
+        {form->ButtonOK, "Button", "OK", BS_DEFPUSHBUTTON, true, {8, 72, 129, 97}},
+        {form->ButtonCancel, "Button", "Cancel", BS_PUSHBUTTON, true, {144, 72, 265, 97}},
+        {form->LabelInfo,
+         "Static",
+         "The option control this app integration into Windows. This option allows to choose "
+         "archive types to handle by the app.",
+         SS_LEFT,
+         false,
+         {8, 112, 265, 161}},
+    };
+    HWND child = ::GetWindow(form->Handle(), GW_CHILD);
+    for (const auto& control : expected) {
+        SCOPED_TRACE(control.text);
+        ASSERT_EQ(control.window, child) << "creation order";
+        EXPECT_STRCASEEQ(control.className, ClassName(control.window).c_str());
+        EXPECT_EQ(control.text, Text(control.window));
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(control.window, GWL_STYLE));
+        EXPECT_EQ(control.type, style & 0x1F);
+        EXPECT_EQ(control.tabStop, (style & WS_TABSTOP) != 0);
+        RECT at = ClientBounds(control.window);
+        RECT designed = control.designed;
+        if (control.window == form->CheckBoxRAR) { // inside the group box
+            const RECT group = ClientBounds(form->GroupBoxMain);
+            at = {at.left - group.left, at.top - group.top, at.right - group.left,
+                  at.bottom - group.top};
+            designed = {16, 24, 113, 41};
+        }
+        EXPECT_EQ(scaled(designed.left), at.left);
+        EXPECT_EQ(scaled(designed.top), at.top);
+        EXPECT_EQ(scaled(designed.right), at.right);
+        EXPECT_EQ(scaled(designed.bottom), at.bottom);
+        child = ::GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(BST_CHECKED, ::SendMessageA(form->CheckBoxRAR, BM_GETCHECK, 0, 0));
+}
+
+TEST_F(FormMain, EveryControlUsesTheMenuFont) {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    for (HWND control : {form->GroupBoxMain, form->CheckBoxRAR, form->ButtonOK, form->ButtonCancel,
+                         form->LabelInfo}) {
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+        LOGFONTA used{};
+        ASSERT_TRUE(::GetObjectA(font, sizeof used, &used)) << Text(control);
+        EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, used.lfFaceName) << Text(control);
+        EXPECT_EQ(metrics.lfMenuFont.lfHeight, used.lfHeight) << Text(control);
+    }
+}
+
+TEST_F(FormMain, TheDialogIsCentredOnTheScreenOrAtItsCorner) {
+    RECT frame{};
+    ::GetWindowRect(form->Handle(), &frame);
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    const char* small = std::getenv("KAVREX_EXPECT_SMALL_SCREEN");
+    if (small && *small) {
+        EXPECT_LT(screenWidth, frame.right - frame.left) << small;
+    }
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    EXPECT_EQ(screenWidth < width ? 0 : (screenWidth - width) / 2, frame.left);
+    EXPECT_EQ(screenHeight < height ? 0 : (screenHeight - height) / 2, frame.top);
+}
+
+TEST_F(FormMain, TabAndArrowsWalkTheCheckBoxOkAndCancel) {
+    ASSERT_EQ(form->CheckBoxRAR, ::GetFocus());
+    const std::vector<std::pair<unsigned, HWND>> walk = {
+        {VK_TAB, form->ButtonOK},      {VK_TAB, form->ButtonCancel},  {VK_TAB, form->CheckBoxRAR},
+        {VK_RIGHT, form->ButtonOK},    {VK_DOWN, form->ButtonCancel}, {VK_RIGHT, form->CheckBoxRAR},
+        {VK_LEFT, form->ButtonCancel}, {VK_UP, form->ButtonOK},
+    };
+    for (const auto& [key, focus] : walk) {
+        Press(key);
+        EXPECT_EQ(focus, ::GetFocus()) << "after key " << key;
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(-1, quitCode);
+}
+
+TEST_F(FormMain, EnterAtStartRegistersAndCloses) {
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    const CapturedBox& box = boxes.boxes[0];
+    EXPECT_EQ("Associations with this application have been registered.", box.text);
+    EXPECT_EQ("Associate with", box.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), box.flags);
+    EXPECT_EQ(application->Handle(), box.owner);
+    EXPECT_FALSE(box.dialogEnabled);
+    EXPECT_FALSE(box.applicationEnabled);
+    EXPECT_TRUE(::IsWindowEnabled(form->Handle()));
+    EXPECT_TRUE(::GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(0, quitCode);
+    EXPECT_TRUE(::IsWindow(form->Handle())) << "the dialog goes with the message loop";
+    EXPECT_EQ("KavrexAssoc", Registered(".rar"));
+    EXPECT_EQ("\"C:\\Tools\\Kavrex.exe\" \"%1\"", Registered("KavrexAssoc\\Shell\\Open\\Command"));
+    EXPECT_EQ(1u, system.Notifications().size());
+}
+
+TEST_F(FormMain, ClearingTheBoxAndPressingOkRemoves) {
+    Press(VK_RETURN); // registered
+    boxes.boxes.clear();
+    quitCode = -1;
+    Press(VK_SPACE);
+    EXPECT_EQ(BST_UNCHECKED, ::SendMessageA(form->CheckBoxRAR, BM_GETCHECK, 0, 0));
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Associations with this application have been removed", boxes.boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), boxes.boxes[0].flags);
+    EXPECT_EQ(0, quitCode);
+    EXPECT_EQ(testing_support::NoValue, Registered(".rar"));
+    EXPECT_EQ(testing_support::NoValue, Registered("KavrexAssoc"));
+}
+
+TEST_F(FormMain, EscapeDoesNothingAndEnterOnCancelChangesNothing) {
+    Press(VK_ESCAPE);
+    EXPECT_EQ(-1, quitCode);
+    Press(VK_TAB);
+    Press(VK_TAB);
+    ASSERT_EQ(form->ButtonCancel, ::GetFocus());
+    Press(VK_RETURN);
+    EXPECT_EQ(0, quitCode);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(0, registry.CallCount(platform::RegistryCall::OpenKey) +
+                     registry.CallCount(platform::RegistryCall::CreateKey));
+}
+
+TEST_F(FormMain, ARefusedRegistrationIsShownAsAnError) {
+    registry.MakeReadOnly("HKEY_CLASSES_ROOT");
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Associations with this application could not be registered.", boxes.boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), boxes.boxes[0].flags);
+    EXPECT_EQ(0, quitCode);
+}
+
+TEST_F(FormMain, AnEscapedErrorIsShownAndTheDialogStaysOpen) {
+    form->RegArchive->OnAssociation = [](association::TComponent*, const std::string&, bool&) {
+        throw platform::Exception("Disk full");
+    };
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Disk full.", boxes.boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), boxes.boxes[0].flags);
+    EXPECT_EQ(application->Handle(), boxes.boxes[0].owner);
+    EXPECT_EQ(-1, quitCode);
+    EXPECT_TRUE(::IsWindowEnabled(form->Handle()));
+}
+
+TEST_F(FormMain, EveryWayOfClosingEndsTheLoop) {
+    ::SendMessageA(form->Handle(), WM_CLOSE, 0, 0); // the close box and Alt+F4
+    Pump();
+    EXPECT_EQ(0, quitCode);
+    quitCode = -1;
+    ::SendMessageA(application->Handle(), WM_CLOSE, 0, 0); // the taskbar button's Close
+    Pump();
+    EXPECT_EQ(0, quitCode);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(FormMain, TheComponentIsReadFromTheDesign) {
+    const association::TRegArchive& component = *form->RegArchive;
+    EXPECT_EQ("RegArchive", component.Name);
+    EXPECT_EQ(1u, form->ComponentCount());
+    EXPECT_FALSE(component.ActivateOnStartup);
+    EXPECT_EQ((association::TStringList{".rar"}), form->RegArchive->ArcExtensions());
+    EXPECT_EQ("[Appname]", component.ExtDescription());
+    EXPECT_EQ("[Appname file]", component.FileDescription());
+    EXPECT_EQ("%1", component.ParamString());
+    EXPECT_EQ(0u, system.Notifications().size()) << "nothing happens at start";
+}
+
+} // namespace

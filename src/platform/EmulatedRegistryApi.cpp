@@ -98,6 +98,19 @@ std::shared_ptr<Node> AddSubkey(const std::shared_ptr<Node>& parent, const std::
     return node;
 }
 
+// The existing key the levels lead to, or null.
+std::shared_ptr<Node> FindLevels(const std::shared_ptr<Node>& base,
+                                 const std::vector<std::string>& levels) {
+    std::shared_ptr<Node> node = base;
+    for (const std::string& level : levels) {
+        node = FindSubkey(*node, level);
+        if (!node) {
+            break;
+        }
+    }
+    return node;
+}
+
 Node::Value* FindValue(Node& node, LPCSTR name) {
     const std::string wanted = Upper(Text(name));
     for (auto& value : node.values) {
@@ -191,26 +204,28 @@ HKEY EmulatedRegistryApi::NewHandle(const std::shared_ptr<Node>& node) {
     return handle;
 }
 
+LONG EmulatedRegistryApi::Locate(RegistryCall call, HKEY key, LPCSTR subKey, Target& target) {
+    LONG status = Resolve(key, target.base);
+    if (status == ERROR_SUCCESS) {
+        status = SplitPath(subKey, target.levels);
+    }
+    target.path = target.base ? ChildPath(target.base->path, target.levels) : std::string();
+    const LONG injected = Injected(call, target.path);
+    return injected != ERROR_SUCCESS ? injected : status;
+}
+
 LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD,
                                           REGSAM access, void*, HKEY* result, DWORD* disposition) {
-    std::shared_ptr<Node> node;
-    std::vector<std::string> levels;
-    LONG status = Resolve(key, node);
-    if (status == ERROR_SUCCESS) {
-        status = SplitPath(subKey, levels);
-    }
-    const std::string target = node ? ChildPath(node->path, levels) : std::string();
-    if (const LONG injected = Injected(RegistryCall::CreateKey, target)) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::CreateKey, key, subKey, target)) {
         return status;
     }
-    if (IsReadOnly(target) && (access & WriteAccess)) {
+    if (IsReadOnly(target.path) && (access & WriteAccess)) {
         return ERROR_ACCESS_DENIED;
     }
+    std::shared_ptr<Node> node = target.base;
     DWORD how = REG_OPENED_EXISTING_KEY;
-    for (const std::string& level : levels) {
+    for (const std::string& level : target.levels) {
         auto next = FindSubkey(*node, level);
         if (!next) {
             if (IsReadOnly(node->path)) {
@@ -228,30 +243,19 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
 
 LONG EmulatedRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access,
                                         HKEY* result) {
-    std::shared_ptr<Node> node;
-    std::vector<std::string> levels;
-    LONG status = Resolve(key, node);
-    if (status == ERROR_SUCCESS) {
-        status = SplitPath(subKey, levels);
-    }
-    const std::string target = node ? ChildPath(node->path, levels) : std::string();
-    if (const LONG injected = Injected(RegistryCall::OpenKey, target)) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::OpenKey, key, subKey, target)) {
         return status;
     }
-    if (levels.empty() && node->isRoot) {
+    if (target.levels.empty() && target.base->isRoot) {
         *result = key; // an empty sub-path below a root hands the root back
         return ERROR_SUCCESS;
     }
-    for (const std::string& level : levels) {
-        node = FindSubkey(*node, level);
-        if (!node) {
-            return ERROR_FILE_NOT_FOUND;
-        }
+    const std::shared_ptr<Node> node = FindLevels(target.base, target.levels);
+    if (!node) {
+        return ERROR_FILE_NOT_FOUND;
     }
-    if (IsReadOnly(target) && (access & WriteAccess)) {
+    if (IsReadOnly(target.path) && (access & WriteAccess)) {
         return ERROR_ACCESS_DENIED;
     }
     *result = NewHandle(node);
@@ -276,18 +280,15 @@ LONG EmulatedRegistryApi::RegCloseKey(HKEY key) {
 
 LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type,
                                            BYTE* data, DWORD* dataSize) {
-    std::shared_ptr<Node> node;
-    const LONG status = Resolve(key, node);
-    if (const LONG injected = Injected(RegistryCall::QueryValue, node ? node->path : "")) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::QueryValue, key, nullptr, target)) {
         return status;
     }
+    Node& node = *target.base;
     if (data && !dataSize) {
         return ERROR_INVALID_PARAMETER;
     }
-    const Node::Value* value = FindValue(*node, valueName);
+    const Node::Value* value = FindValue(node, valueName);
     if (!value) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -306,15 +307,12 @@ LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, D
 
 LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type,
                                          const BYTE* data, DWORD dataSize) {
-    std::shared_ptr<Node> node;
-    const LONG status = Resolve(key, node);
-    if (const LONG injected = Injected(RegistryCall::SetValue, node ? node->path : "")) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::SetValue, key, nullptr, target)) {
         return status;
     }
-    if (IsReadOnly(node->path)) {
+    Node& node = *target.base;
+    if (IsReadOnly(node.path)) {
         return ERROR_ACCESS_DENIED;
     }
     if (dataSize && !data) {
@@ -326,11 +324,11 @@ LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWOR
     if (isString && !bytes.empty() && bytes.back() != 0) {
         bytes.push_back(0);
     }
-    if (Node::Value* value = FindValue(*node, valueName)) {
+    if (Node::Value* value = FindValue(node, valueName)) {
         value->type = type;
         value->data = std::move(bytes);
     } else {
-        node->values.push_back({Text(valueName), type, std::move(bytes)});
+        node.values.push_back({Text(valueName), type, std::move(bytes)});
     }
     return ERROR_SUCCESS;
 }
@@ -340,28 +338,25 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
                                            DWORD* values, DWORD* maxValueNameLength,
                                            DWORD* maxValueLength, DWORD* securityDescriptorSize,
                                            FILETIME* lastWriteTime) {
-    std::shared_ptr<Node> node;
-    const LONG status = Resolve(key, node);
-    if (const LONG injected = Injected(RegistryCall::QueryInfoKey, node ? node->path : "")) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::QueryInfoKey, key, nullptr, target)) {
         return status;
     }
+    Node& node = *target.base;
     DWORD longestSubkey = 0;
-    for (const auto& subkey : node->subkeys) {
+    for (const auto& subkey : node.subkeys) {
         longestSubkey = std::max(longestSubkey, static_cast<DWORD>(subkey->name.size()));
     }
     DWORD longestName = 0;
     DWORD largestData = 0;
-    for (const auto& value : node->values) {
+    for (const auto& value : node.values) {
         longestName = std::max(longestName, static_cast<DWORD>(value.name.size()));
         largestData = std::max(largestData, static_cast<DWORD>(value.data.size()));
     }
-    Put(subKeys, static_cast<DWORD>(node->subkeys.size()));
+    Put(subKeys, static_cast<DWORD>(node.subkeys.size()));
     Put(maxSubKeyLength, longestSubkey);
     Put(maxClassLength, DWORD{0});
-    Put(values, static_cast<DWORD>(node->values.size()));
+    Put(values, static_cast<DWORD>(node.values.size()));
     Put(maxValueNameLength, longestName);
     Put(maxValueLength, largestData);
     Put(securityDescriptorSize, DWORD{0});
@@ -371,18 +366,15 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
 
 LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                         DWORD*, LPSTR, DWORD*, FILETIME*) {
-    std::shared_ptr<Node> node;
-    const LONG status = Resolve(key, node);
-    if (const LONG injected = Injected(RegistryCall::EnumKey, node ? node->path : "")) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::EnumKey, key, nullptr, target)) {
         return status;
     }
-    if (index >= node->subkeys.size()) {
+    Node& node = *target.base;
+    if (index >= node.subkeys.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::string& found = node->subkeys[index]->name;
+    const std::string& found = node.subkeys[index]->name;
     if (*nameLength <= found.size()) {
         return ERROR_MORE_DATA;
     }
@@ -392,24 +384,13 @@ LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD
 }
 
 LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
-    std::shared_ptr<Node> node;
-    std::vector<std::string> levels;
-    LONG status = Resolve(key, node);
-    if (status == ERROR_SUCCESS) {
-        status = SplitPath(subKey, levels);
-    }
-    const std::string target = node ? ChildPath(node->path, levels) : std::string();
-    if (const LONG injected = Injected(RegistryCall::DeleteKey, target)) {
-        return injected;
-    }
-    if (status != ERROR_SUCCESS) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::DeleteKey, key, subKey, target)) {
         return status;
     }
-    for (const std::string& level : levels) {
-        node = FindSubkey(*node, level);
-        if (!node) {
-            return ERROR_FILE_NOT_FOUND;
-        }
+    const std::shared_ptr<Node> node = FindLevels(target.base, target.levels);
+    if (!node) {
+        return ERROR_FILE_NOT_FOUND;
     }
     if (node->isRoot || !node->subkeys.empty() || IsReadOnly(node->path)) {
         return ERROR_ACCESS_DENIED;

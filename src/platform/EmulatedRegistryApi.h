@@ -69,6 +69,16 @@ class EmulatedRegistryApi final : public RegistryApi {
         LONG error;
     };
 
+    // What a call works on: the key its handle names, the levels of its
+    // sub-path below that key, and the path of the key they lead to.
+    struct Target {
+        std::shared_ptr<Node> base;
+        std::vector<std::string> levels;
+        std::string path;
+    };
+
+    // The target of a call, or the error it answers, an injected one first.
+    LONG Locate(RegistryCall call, HKEY key, LPCSTR subKey, Target& target);
     LONG Resolve(HKEY key, std::shared_ptr<Node>& node) const;
     LONG Injected(RegistryCall call, const std::string& keyPath);
     bool IsReadOnly(const std::string& keyPath) const;

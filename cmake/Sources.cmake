@@ -47,8 +47,10 @@ if(WIN32)
 
   add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/KavrexAssoc.rc)
   target_link_libraries(KavrexAssoc PRIVATE kavrex_app)
-  if(MINGW)
-    # The manifest comes from the resource file, not from the toolchain.
+  if(MSVC)
+    # The manifest is the resource file's own; the linker must not add another.
+    target_link_options(KavrexAssoc PRIVATE /MANIFEST:NO)
+  elseif(MINGW)
     target_link_options(KavrexAssoc PRIVATE -s)
   endif()
 endif()

@@ -82,6 +82,18 @@ TEST_F(RegistryFaults, DeleteTreePassesOverSubkeysItCannotName) {
     EXPECT_FALSE(registry.OpenPath("\\Top\\A", false));
 }
 
+TEST_F(RegistryFaults, ARootMadeCurrentIsNeverClosed) {
+    {
+        TRegistry registry(api);
+        ASSERT_TRUE(registry.OpenPath("\\", false));
+        EXPECT_EQ(HKEY_CURRENT_USER, registry.CurrentHandle());
+        ASSERT_TRUE(registry.OpenPath("\\Key", true)); // closes the previous current key
+        registry.SetRoot(HKEY_CLASSES_ROOT);
+        ASSERT_TRUE(registry.OpenPath("", false));
+    }
+    EXPECT_EQ(1, api.CallCount(RegistryCall::CloseKey)) << "only the handle of Key";
+}
+
 TEST_F(RegistryFaults, EveryHandleIsClosed) {
     {
         TRegistry registry(api);

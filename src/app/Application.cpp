@@ -77,9 +77,12 @@ class TApplication::MessageBoxScope {
 
   private:
     void MoveToActiveMonitor() {
+        if (!active_) {
+            return;
+        }
         const HWND window = application_.Handle();
         const HMONITOR monitor = ::MonitorFromWindow(active_, MONITOR_DEFAULTTONEAREST);
-        if (!active_ || monitor == ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) {
+        if (monitor == ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) {
             return;
         }
         MONITORINFO info{};

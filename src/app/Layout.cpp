@@ -31,9 +31,10 @@ Rect ScaleRect(const Rect& rect, int numerator, int denominator) {
     return {left, top, right - left, bottom - top};
 }
 
+// Scaling by n/n changes nothing, so the design's own resolution and text
+// height need no case of their own.
 int FontHeightAt(const FormDesign& design, int screenDpi) {
-    return screenDpi == design.designDpi ? design.fontHeight
-                                         : MulDiv(design.fontHeight, screenDpi, design.designDpi);
+    return MulDiv(design.fontHeight, screenDpi, design.designDpi);
 }
 
 namespace {
@@ -54,14 +55,11 @@ Rect OffsetIntoDialog(const FormDesign& design, const ScaledLayout& layout,
 
 ScaledLayout LayoutFor(const FormDesign& design, int textHeight) {
     const int designed = design.designTextHeight;
-    const bool scale = textHeight != designed;
-    ScaledLayout layout{
-        scale ? MulDiv(design.clientWidth, textHeight, designed) : design.clientWidth,
-        scale ? MulDiv(design.clientHeight, textHeight, designed) : design.clientHeight,
-        {}};
+    ScaledLayout layout{MulDiv(design.clientWidth, textHeight, designed),
+                        MulDiv(design.clientHeight, textHeight, designed),
+                        {}};
     for (const ControlDesign& control : design.controls) {
-        const Rect bounds =
-            scale ? ScaleRect(control.bounds, textHeight, designed) : control.bounds;
+        const Rect bounds = ScaleRect(control.bounds, textHeight, designed);
         layout.bounds.push_back(OffsetIntoDialog(design, layout, control, bounds));
     }
     return layout;

@@ -34,7 +34,10 @@ bool RemoveExtension(TRegistry& registry, const std::string& extension,
     }
     const std::string owner = registry.ReadText("");
     registry.CloseCurrent();
-    return owner.empty() || owner == typeName ? RemoveKey(registry, extension) : true;
+    if (!owner.empty() && owner != typeName) {
+        return true; // another program's: left in place, and not a failure
+    }
+    return RemoveKey(registry, extension);
 }
 
 } // namespace

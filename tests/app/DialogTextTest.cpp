@@ -13,16 +13,6 @@ namespace {
 using namespace app;
 using association::AssociationResult;
 
-TEST(DialogDesign, TheComponentIsConfiguredForRarOnly) {
-    const RegArchiveDesign& design = MainFormDesign().regArchive;
-    EXPECT_FALSE(design.activateOnStartup);
-    EXPECT_EQ((std::vector<std::string>{".rar"}), design.arcExtensions);
-    EXPECT_STREQ("[Appname]", design.extDescription);
-    EXPECT_STREQ("[Appname file]", design.fileDescription);
-    EXPECT_EQ(0, design.iconIndex);
-    EXPECT_STREQ("%1", design.paramString);
-}
-
 TEST(DialogDesign, NoCaptionHasAnAccelerator) {
     const FormDesign& design = MainFormDesign();
     EXPECT_STREQ("Associate with", design.caption);

@@ -12,6 +12,11 @@ include(GoogleTest)
 if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
   # Windows test programs run under Wine, in a prefix private to this build.
   set(KAVREX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(KAVREX_WINE_LOADER /usr/lib/wine/wine64)
+  else()
+    set(KAVREX_WINE_LOADER /usr/lib/wine/wine)
+  endif()
   configure_file(cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE @ONLY)

@@ -2,6 +2,7 @@
 // its properties, in pixels at 96 dots per inch and a text height of 13.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ struct RegArchiveDesign {
     std::vector<std::string> arcExtensions;
     const char* extDescription;
     const char* fileDescription;
-    long iconIndex;
+    std::int32_t iconIndex;
     const char* paramString;
 };
 

@@ -1,9 +1,9 @@
-// TComponent: the least of a component base. A component may own others and
-// frees them with itself; it knows whether it is being designed or loaded; and
-// it is told once its stored properties have been read.
+// TComponent: the least of a component base. A component created with an
+// owner belongs to it and is freed with it, however it was created; it knows
+// whether it is being designed or loaded; and it is told once its stored
+// properties have been read.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,17 +12,16 @@ namespace association {
 
 class TComponent {
   public:
-    explicit TComponent(TComponent* owner) : owner_(owner) {}
+    // With an owner, the component must live on the heap: the owner deletes it.
+    explicit TComponent(TComponent* owner);
+    // Frees the owned components, then leaves the owner's list.
     virtual ~TComponent();
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
     // Creates a component owned by this one, freed when this one is.
     template <typename T, typename... Args> T& CreateOwned(Args&&... args) {
-        auto component = std::make_unique<T>(this, std::forward<Args>(args)...);
-        T& created = *component;
-        owned_.push_back(std::move(component));
-        return created;
+        return *new T(this, std::forward<Args>(args)...);
     }
 
     TComponent* Owner() const { return owner_; }
@@ -46,7 +45,7 @@ class TComponent {
 
   private:
     TComponent* owner_;
-    std::vector<std::unique_ptr<TComponent>> owned_;
+    std::vector<TComponent*> owned_; // owned: deleted by the destructor
     bool designing_ = false;
     bool loading_ = false;
 };

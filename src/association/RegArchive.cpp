@@ -9,7 +9,7 @@ namespace {
 
 using platform::TRegistry;
 
-constexpr const char* HandlerFileName = "Kavrex.exe";
+constexpr const wchar_t* HandlerFileName = L"Kavrex.exe";
 constexpr const char* TypePlaceholder = "[Appname]";
 constexpr const char* DescriptionPlaceholder = "[Appname file]";
 constexpr const char* DefaultParams = "%1";
@@ -17,27 +17,47 @@ constexpr const char* DefaultParams = "%1";
 constexpr const char* LegacyTypeName = "Quillon32";
 constexpr const char* LegacyDescription = "Quillon32 file";
 
-// Deletes the key with its subtree; a key that is not there counts as removed.
-bool RemoveKey(TRegistry& registry, const std::string& path) {
-    return registry.DeleteTree(path) || !registry.KeyExists(path);
+// The part of a file name before its first ".".
+template <typename Text> Text BaseName(const Text& fileName) {
+    return fileName.substr(0, fileName.find('.'));
 }
 
-// Removes the extension key only when it is ours or empty: another program's
-// type may own the extension now.
-bool RemoveExtension(TRegistry& registry, const std::string& extension,
-                     const std::string& typeName) {
-    if (extension.empty()) {
+// The path that opens the key: relative when it lies below the current key,
+// else from the root.
+std::string OpenPathFor(const std::string& key, const std::string& current) {
+    const bool below = !current.empty() && key.size() > current.size() &&
+                       key.compare(0, current.size(), current) == 0 && key[current.size()] == '\\';
+    return below ? key.substr(current.size() + 1) : "\\" + key;
+}
+
+bool IsGoneOrNeverThere(LONG status) {
+    return status == ERROR_SUCCESS || platform::IsNotFound(status);
+}
+
+// Takes back the extension key's default value, and the key itself when it
+// holds nothing else. A key whose default value is another program's type, is
+// not text, or cannot be read is not ours: it stays, and that is no failure.
+bool RemoveExtension(TRegistry& registry, const std::string& key, const std::string& typeName) {
+    if (key.empty()) {
         return true; // that would name the root of the classes: nothing of ours
     }
-    if (!registry.OpenPath(extension, false)) {
-        return !registry.KeyExists(extension);
+    if (const LONG status = registry.OpenPathStatus("\\" + key, false)) {
+        return platform::IsNotFound(status);
     }
-    const std::string owner = registry.ReadText("");
+    std::string owner;
+    const LONG read = registry.ReadTextStatus("", owner);
+    const bool hasDefault = read == ERROR_SUCCESS;
+    if ((!hasDefault && !platform::IsNotFound(read)) || (!owner.empty() && owner != typeName)) {
+        return true;
+    }
+    platform::KeySummary summary;
+    const bool onlyOurs = registry.QueryKeySummary(summary) && summary.SubKeyCount == 0 &&
+                          summary.ValueCount == (hasDefault ? 1u : 0u);
+    if (!onlyOurs) {
+        return IsGoneOrNeverThere(registry.DeleteValueStatus(""));
+    }
     registry.CloseCurrent();
-    if (!owner.empty() && owner != typeName) {
-        return true; // another program's: left in place, and not a failure
-    }
-    return RemoveKey(registry, extension);
+    return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
 }
 
 } // namespace
@@ -87,7 +107,7 @@ void TRegArchive::SetParamString(const std::string& value) {
 }
 
 std::string TRegArchive::ExtractBaseName(const std::string& fileName) {
-    return fileName.substr(0, fileName.find('.'));
+    return BaseName(fileName);
 }
 
 void TRegArchive::SplitCommandLine(char separator, std::string& command, std::string& arguments) {
@@ -112,13 +132,26 @@ std::string TRegArchive::ProgramOfCommand(const std::string& command) {
     return program;
 }
 
-// The stored type name, or for the placeholder the running program's base name.
+// The stored type name, or for the placeholder the running program's base
+// name; empty when the ANSI code page cannot spell it.
 std::string TRegArchive::TypeName() const {
     if (extDescription_.empty() || extDescription_ == TypePlaceholder) {
-        const std::string program = platform::RunningProgramPath(platform_.system);
-        return ExtractBaseName(platform::FileNamePart(program));
+        const std::wstring program = platform::RunningProgramPath(platform_.system);
+        return SpelledOrEmpty(BaseName(platform::FileNamePart(program)));
     }
     return extDescription_;
+}
+
+// The short path of the handler beside the running program; empty when the
+// ANSI code page cannot spell it, so that no wrong path is ever written.
+std::string TRegArchive::HandlerShortPath() const {
+    const std::wstring program = platform::RunningProgramPath(platform_.system);
+    return SpelledOrEmpty(
+        platform::ShortPath(platform_.system, platform::DirectoryPart(program) + HandlerFileName));
+}
+
+std::string TRegArchive::SpelledOrEmpty(const std::wstring& text) const {
+    return platform::ToAnsi(platform_.system, text).value_or(std::string());
 }
 
 std::string TRegArchive::Description(const std::string& typeName) const {
@@ -132,9 +165,7 @@ AssociationResult TRegArchive::Associate() {
     if (!OnAssociation) {
         return AssociationResult::NoHandler;
     }
-    const std::string program = platform::RunningProgramPath(platform_.system);
-    handlerPath_ =
-        platform::ShortPath(platform_.system, platform::DirectoryPart(program) + HandlerFileName);
+    handlerPath_ = HandlerShortPath();
     const std::string typeName = TypeName();
     if (IsAssociated()) {
         return AssociationResult::AlreadyAssociated;
@@ -150,32 +181,35 @@ AssociationResult TRegArchive::Associate() {
     }
     bool allWritten = true;
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
-        allWritten &= RegisterExtension(extension, typeName, description);
+        allWritten &= RegisterExtension(
+            {{extension, typeName}, description, handlerPath_, IconIndex, paramString_, MenuName});
     }
     platform_.system.SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return allWritten ? AssociationResult::Registered : AssociationResult::Failed;
 }
 
 // Writes one extension's layout; false when any part of it could not be written.
-bool TRegArchive::RegisterExtension(const std::string& extension, const std::string& typeName,
-                                    const std::string& description) {
-    // An empty name would put the entries at the root of the classes.
-    if (extension.empty() || typeName.empty()) {
+bool TRegArchive::RegisterExtension(const Association& association) {
+    // An empty name would put the entries at the root of the classes; an empty
+    // handler path could not be spelled.
+    if (association.keys.extension.empty() || association.keys.typeName.empty() ||
+        association.handlerPath.empty()) {
         return false;
     }
-    const Association association{extension, typeName,     description, handlerPath_,
-                                  IconIndex, paramString_, MenuName};
     TRegistry registry(platform_.registry);
     try {
         registry.SetRoot(HKEY_CLASSES_ROOT);
-        for (const LayoutEntry& entry : RegistrationLayout(association)) {
+        std::string current;
+        for (const LayoutRow& row : AssociationLayout(association)) {
             // A refused open would leave another key current: never write there.
-            if (!registry.OpenPath(entry.openPath, true)) {
+            if (!registry.OpenPath(OpenPathFor(row.key, current), true)) {
                 return false;
             }
-            registry.WriteText("", entry.value);
-            if (entry.closeAfter) {
+            registry.WriteText("", row.value);
+            current = row.key;
+            if (row.closeAfter) {
                 registry.CloseCurrent();
+                current.clear();
             }
         }
     } catch (const std::exception&) {
@@ -188,22 +222,24 @@ bool TRegArchive::RegisterExtension(const std::string& extension, const std::str
 std::string TRegArchive::RegisteredProgram(const std::string& extension) {
     TRegistry registry(platform_.registry);
     registry.SetRoot(HKEY_CLASSES_ROOT);
-    const auto readDefault = [&registry](const std::string& path) {
-        return registry.OpenPath(path, false) ? registry.ReadText("") : std::string();
+    const auto readDefault = [&registry](const std::string& key) {
+        return registry.OpenPath("\\" + key, false) ? registry.ReadText("") : std::string();
     };
-    const std::string typeName = readDefault(extension);
-    if (typeName.empty()) {
+    AssociationKeys keys{extension, ""};
+    keys.typeName = readDefault(LayoutKey(KeyRole::Extension, keys));
+    if (keys.typeName.empty()) {
         return {};
     }
-    return ProgramOfCommand(readDefault("\\" + typeName + "\\Shell\\Open\\Command"));
+    return ProgramOfCommand(readDefault(LayoutKey(KeyRole::Command, keys)));
 }
 
 bool TRegArchive::IsAssociated() {
-    const std::string reference =
-        platform::ShortPath(platform_.system, platform::RunningProgramPath(platform_.system));
+    const std::string reference = SpelledOrEmpty(
+        platform::ShortPath(platform_.system, platform::RunningProgramPath(platform_.system)));
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
         try {
-            if (RegisteredProgram(extension) != reference) {
+            // A program whose path cannot be spelled is named by no command.
+            if (reference.empty() || RegisteredProgram(extension) != reference) {
                 return false;
             }
         } catch (const std::exception&) {
@@ -216,17 +252,22 @@ bool TRegArchive::IsAssociated() {
 bool TRegArchive::Unassociate() {
     TRegistry registry(platform_.registry);
     try {
-        const std::string typeName = TypeName();
+        // A type name that cannot be spelled names no key: only the extension
+        // keys that are ours go.
+        AssociationKeys keys{"", TypeName()};
         bool allRemoved = true;
         const TStringList extensions = WithoutExeExtensions(arcExtensions_);
         for (const std::string& extension : extensions) {
             registry.SetRoot(HKEY_CLASSES_ROOT);
-            allRemoved &= RemoveExtension(registry, extension, typeName);
+            keys.extension = extension;
+            allRemoved &=
+                RemoveExtension(registry, LayoutKey(KeyRole::Extension, keys), keys.typeName);
         }
-        // The extensions share one type key: it goes once, after them. An empty
-        // name would be the root of the classes itself.
-        if (!extensions.empty() && !typeName.empty()) {
-            allRemoved &= RemoveKey(registry, "\\" + typeName);
+        // The extensions share one type key: it goes once, after them, with
+        // its whole subtree. An empty name would be the root of the classes.
+        if (!extensions.empty() && !keys.typeName.empty()) {
+            allRemoved &= IsGoneOrNeverThere(
+                registry.DeleteTreeStatus("\\" + LayoutKey(KeyRole::Type, keys)));
         }
         return allRemoved;
     } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ArchiveExtensions.h"
+#include "AssociationLayout.h"
 #include "Component.h"
 #include "platform/RegistryApi.h"
 #include "platform/SystemApi.h"
@@ -20,7 +21,7 @@ enum class AssociationResult : std::int8_t {
     NoHandler = -1, // OnAssociation is unassigned
     Cancelled = -2,
     DesignMode = -3,
-    Failed = -4, // some entry could not be written
+    Failed = -4, // some entry could not be written, or a path or name could not be spelled
 };
 
 // Asked before anything is written; Cancel arrives true and must be set false.
@@ -44,7 +45,7 @@ class TRegArchive : public TComponent {
 
     bool ActivateOnStartup = true;
     TOnAssociation OnAssociation;
-    long IconIndex = 0;
+    std::int32_t IconIndex = 0;
     std::string MenuName;
 
     TStringList& ArcExtensions() { return arcExtensions_; }
@@ -55,7 +56,8 @@ class TRegArchive : public TComponent {
     void SetFileDescription(const std::string& value);
     std::string ParamString() const;
     void SetParamString(const std::string& value);
-    // The handler's short path, as the last Associate computed it.
+    // The handler's short path, as the last Associate computed it; empty when
+    // the ANSI code page cannot spell it.
     const std::string& HandlerPath() const { return handlerPath_; }
 
     // The part of a file name before its first "."; all of it without a dot.
@@ -71,10 +73,11 @@ class TRegArchive : public TComponent {
 
   private:
     std::string TypeName() const;
+    std::string HandlerShortPath() const;
+    std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string Description(const std::string& typeName) const;
     std::string RegisteredProgram(const std::string& extension);
-    bool RegisterExtension(const std::string& extension, const std::string& typeName,
-                           const std::string& description);
+    bool RegisterExtension(const Association& association);
 
     Platform platform_;
     TStringList arcExtensions_;

@@ -111,14 +111,10 @@ std::shared_ptr<Node> FindLevels(const std::shared_ptr<Node>& base,
     return node;
 }
 
-Node::Value* FindValue(Node& node, LPCSTR name) {
+std::vector<Node::Value>::iterator FindValue(Node& node, LPCSTR name) {
     const std::string wanted = Upper(Text(name));
-    for (auto& value : node.values) {
-        if (Upper(value.name) == wanted) {
-            return &value;
-        }
-    }
-    return nullptr;
+    return std::find_if(node.values.begin(), node.values.end(),
+                        [&](const Node::Value& value) { return Upper(value.name) == wanted; });
 }
 
 template <typename T> void Put(T* out, T value) {
@@ -288,8 +284,8 @@ LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, D
     if (data && !dataSize) {
         return ERROR_INVALID_PARAMETER;
     }
-    const Node::Value* value = FindValue(node, valueName);
-    if (!value) {
+    const auto value = FindValue(node, valueName);
+    if (value == node.values.end()) {
         return ERROR_FILE_NOT_FOUND;
     }
     Put(type, value->type);
@@ -324,7 +320,7 @@ LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWOR
     if (isString && !bytes.empty() && bytes.back() != 0) {
         bytes.push_back(0);
     }
-    if (Node::Value* value = FindValue(node, valueName)) {
+    if (const auto value = FindValue(node, valueName); value != node.values.end()) {
         value->type = type;
         value->data = std::move(bytes);
     } else {
@@ -398,6 +394,23 @@ LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     auto& siblings = node->parent.lock()->subkeys;
     siblings.erase(std::find(siblings.begin(), siblings.end(), node));
     node->deleted = true;
+    return ERROR_SUCCESS;
+}
+
+LONG EmulatedRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::DeleteValue, key, nullptr, target)) {
+        return status;
+    }
+    Node& node = *target.base;
+    const auto value = FindValue(node, valueName);
+    if (value == node.values.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (IsReadOnly(node.path)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    node.values.erase(value);
     return ERROR_SUCCESS;
 }
 

@@ -19,7 +19,8 @@ enum class RegistryCall {
     SetValue,
     QueryInfoKey,
     EnumKey,
-    DeleteKey
+    DeleteKey,
+    DeleteValue
 };
 
 class EmulatedRegistryApi final : public RegistryApi {
@@ -43,6 +44,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength, DWORD* reserved,
                        LPSTR keyClass, DWORD* classLength, FILETIME* lastWriteTime) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
+    LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
     bool IsDoubleByteCodePage() override { return doubleByte_; }
 
     void SetDoubleByteCodePage(bool doubleByte) { doubleByte_ = doubleByte; }

@@ -1,32 +1,114 @@
 #include "EmulatedSystemApi.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace platform {
+namespace {
 
-DWORD EmulatedSystemApi::GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
+// The characters a code page spells, by ranges of consecutive code points.
+struct CodePageRange {
+    UINT codePage;
+    wchar_t first, last;
+    unsigned char firstByte;
+};
+constexpr CodePageRange CodePageRanges[] = {
+    {1252, 0x00, 0x7F, 0x00},   {1252, 0xA0, 0xFF, 0xA0},   {1251, 0x00, 0x7F, 0x00},
+    {1251, 0x401, 0x401, 0xA8}, {1251, 0x410, 0x44F, 0xC0}, {1251, 0x451, 0x451, 0xB8},
+};
+
+// The character in the code page: one byte, or in UTF-8 up to four.
+bool ToCodePage(UINT codePage, wchar_t c, std::string& bytes) {
+    if (codePage == CP_UTF8) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x80) {
+            bytes += static_cast<char>(code);
+        } else if (code < 0x800) {
+            bytes += static_cast<char>(0xC0 | (code >> 6));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xE0 | (code >> 12));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        return true;
+    }
+    const auto* range =
+        std::find_if(std::begin(CodePageRanges), std::end(CodePageRanges), [&](const auto& r) {
+            return r.codePage == codePage && c >= r.first && c <= r.last;
+        });
+    if (range == std::end(CodePageRanges)) {
+        return false;
+    }
+    bytes += static_cast<char>(range->firstByte + (c - range->first));
+    return true;
+}
+
+// Like Windows: a text that does not fit is cut, terminated, and reported as size.
+DWORD CopyCut(const std::wstring& text, LPWSTR out, DWORD size) {
     if (size == 0) {
         return 0;
     }
-    // Like Windows: a name that does not fit is cut, terminated, and reported as size.
-    const auto length = static_cast<DWORD>(modulePath_.size());
-    const DWORD copied = length < size ? length : size - 1;
-    std::memcpy(fileName, modulePath_.data(), copied);
-    fileName[copied] = '\0';
+    const auto length = static_cast<DWORD>(text.size());
+    const DWORD copied = std::min(length, size - 1);
+    std::copy_n(text.begin(), copied, out);
+    out[copied] = L'\0';
     return length < size ? length : size;
 }
 
-DWORD EmulatedSystemApi::GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
+} // namespace
+
+DWORD EmulatedSystemApi::GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size) {
+    return CopyCut(modulePath_, fileName, size);
+}
+
+DWORD EmulatedSystemApi::GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) {
     const auto file = files_.find(longPath);
     if (file == files_.end()) {
         return 0;
     }
-    const std::string& found = file->second;
+    const std::wstring& found = file->second;
     const auto length = static_cast<DWORD>(found.size());
     if (size <= length) {
         return length + 1; // the size needed, with the NUL
     }
-    std::memcpy(shortPath, found.c_str(), found.size() + 1);
+    std::copy_n(found.c_str(), found.size() + 1, shortPath);
+    return length;
+}
+
+int EmulatedSystemApi::WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength,
+                                           LPSTR narrow, int narrowSize, LPCSTR defaultChar,
+                                           LPBOOL usedDefault) {
+    const UINT used = codePage == CP_ACP ? codePage_ : codePage;
+    // Like Windows, UTF-8 takes no default character and reports none.
+    const bool utf8 = used == CP_UTF8;
+    if (used != codePage_ || !wide || (utf8 && (defaultChar || usedDefault))) {
+        return 0;
+    }
+    // -1: up to and with the terminating NUL. No best fit is ever made.
+    const std::wstring text = wideLength < 0 ? std::wstring(wide, std::wcslen(wide) + 1)
+                                             : std::wstring(wide, static_cast<size_t>(wideLength));
+    std::string converted;
+    bool defaulted = false;
+    for (wchar_t c : text) {
+        if (!ToCodePage(used, c, converted)) {
+            converted += defaultChar ? *defaultChar : '?';
+            defaulted = true;
+        }
+    }
+    if (usedDefault) {
+        *usedDefault = defaulted;
+    }
+    const auto length = static_cast<int>(converted.size());
+    if (narrowSize == 0) {
+        return length;
+    }
+    if (narrowSize < length) {
+        return 0;
+    }
+    std::memcpy(narrow, converted.data(), converted.size());
     return length;
 }
 
@@ -34,7 +116,7 @@ void EmulatedSystemApi::SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, 
     notifications_.push_back({eventId, flags, item1 != nullptr || item2 != nullptr});
 }
 
-void EmulatedSystemApi::AddFile(const std::string& longPath, const std::string& shortPath) {
+void EmulatedSystemApi::AddFile(const std::wstring& longPath, const std::wstring& shortPath) {
     files_[longPath] = shortPath.empty() ? longPath : shortPath;
 }
 

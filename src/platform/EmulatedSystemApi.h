@@ -1,5 +1,6 @@
 // Process and shell services as a test sets them: the running program's path,
-// the files that exist with their short names, and the notifications sent.
+// the files that exist with their short names, the ANSI code page, and the
+// notifications sent.
 #pragma once
 
 #include "SystemApi.h"
@@ -18,18 +19,25 @@ class EmulatedSystemApi final : public SystemApi {
         bool withItems;
     };
 
-    DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) override;
-    DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) override;
+    DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) override;
+    DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override;
+    UINT GetACP() override { return codePage_; }
+    int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
+                            int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override;
     void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override;
 
-    void SetModuleFileName(std::string path) { modulePath_ = std::move(path); }
-    // Makes the file exist; its short form is itself unless given.
-    void AddFile(const std::string& longPath, const std::string& shortPath = "");
+    void SetModuleFileName(std::wstring path) { modulePath_ = std::move(path); }
+    // Makes the file exist; its short form is itself unless given (a volume
+    // without short names answers with the long path).
+    void AddFile(const std::wstring& longPath, const std::wstring& shortPath = L"");
+    // The ANSI code page: 1252 (Western, the default), 1251 (Cyrillic) or UTF-8.
+    void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
     const std::vector<Notification>& Notifications() const { return notifications_; }
 
   private:
-    std::string modulePath_ = "C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
-    std::map<std::string, std::string> files_;
+    std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
+    std::map<std::wstring, std::wstring> files_;
+    UINT codePage_ = 1252;
     std::vector<Notification> notifications_;
 };
 

@@ -4,33 +4,58 @@
 
 namespace platform {
 
-std::string RunningProgramPath(SystemApi& system) {
+std::wstring RunningProgramPath(SystemApi& system) {
     // A path that fills the buffer may have been cut: try again with more room.
     for (DWORD size = 260;; size *= 2) {
-        std::vector<char> buffer(size);
-        const DWORD length = system.GetModuleFileNameA(nullptr, buffer.data(), size);
+        std::vector<wchar_t> buffer(size);
+        const DWORD length = system.GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length < size || size >= 32768) {
-            return std::string(buffer.data(), length < size ? length : 0);
+            return std::wstring(buffer.data(), length < size ? length : 0);
         }
     }
 }
 
-std::string DirectoryPart(const std::string& path) {
-    const auto end = path.find_last_of("\\:");
-    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+std::wstring DirectoryPart(const std::wstring& path) {
+    const auto end = path.find_last_of(L"\\:");
+    return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
 }
 
-std::string FileNamePart(const std::string& path) {
+std::wstring FileNamePart(const std::wstring& path) {
     return path.substr(DirectoryPart(path).size());
 }
 
-std::string ShortPath(SystemApi& system, const std::string& longPath) {
-    char buffer[256];
-    const DWORD length = system.GetShortPathNameA(longPath.c_str(), buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer) {
+std::wstring ShortPath(SystemApi& system, const std::wstring& longPath) {
+    wchar_t buffer[256];
+    const DWORD length = system.GetShortPathNameW(longPath.c_str(), buffer, 256);
+    if (length == 0 || length >= 256) {
         return longPath;
     }
-    return std::string(buffer, length);
+    return std::wstring(buffer, length);
+}
+
+std::optional<std::string> ToAnsi(SystemApi& system, const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    // A UTF-8 code page spells everything, but refuses the used-default flag:
+    // there, only a broken surrogate makes the conversion fail.
+    const bool utf8 = system.GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* const defaulted = utf8 ? nullptr : &usedDefault;
+    const auto length = static_cast<int>(text.size());
+    const int size = system.WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0,
+                                                nullptr, defaulted);
+    if (size <= 0 || usedDefault) {
+        return std::nullopt;
+    }
+    std::string converted(static_cast<std::size_t>(size), '\0');
+    if (system.WideCharToMultiByte(CP_ACP, flags, text.data(), length, converted.data(), size,
+                                   nullptr, defaulted) != size ||
+        usedDefault) {
+        return std::nullopt;
+    }
+    return converted;
 }
 
 } // namespace platform

@@ -1,19 +1,24 @@
-// The running program's path and the platform's short form of paths.
+// The running program's path, the platform's short form of paths, and their
+// spelling in the ANSI code page that the registry's 8-bit calls speak.
 #pragma once
 
 #include "SystemApi.h"
 
+#include <optional>
 #include <string>
 
 namespace platform {
 
 // The full path of the current process's executable.
-std::string RunningProgramPath(SystemApi& system);
+std::wstring RunningProgramPath(SystemApi& system);
 // Up to and including the last "\" or ":"; the file name part is the rest.
-std::string DirectoryPart(const std::string& path);
-std::string FileNamePart(const std::string& path);
-// The 8.3 short form of an existing file's path, obtained into a 256-byte
-// buffer; the long path itself when no short form can be had.
-std::string ShortPath(SystemApi& system, const std::string& longPath);
+std::wstring DirectoryPart(const std::wstring& path);
+std::wstring FileNamePart(const std::wstring& path);
+// The 8.3 short form of an existing file's path, obtained into a buffer of 256
+// characters; the long path itself when no short form can be had.
+std::wstring ShortPath(SystemApi& system, const std::wstring& longPath);
+// The text in the ANSI code page when every character converts exactly (no
+// default character, no best fit); none otherwise.
+std::optional<std::string> ToAnsi(SystemApi& system, const std::wstring& text);
 
 } // namespace platform

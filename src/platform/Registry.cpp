@@ -24,6 +24,16 @@ constexpr KindMapping KindTable[] = {
     {ValueKind::Binary, REG_BINARY},
 };
 
+bool IsText(ValueKind kind) {
+    return kind == ValueKind::String || kind == ValueKind::ExpandString;
+}
+
+// The text up to its first NUL, within the bytes delivered.
+std::string UpToNul(const std::string& data, DWORD delivered) {
+    const std::string text = data.substr(0, std::min<std::size_t>(delivered, data.size()));
+    return text.substr(0, text.find('\0'));
+}
+
 } // namespace
 
 DWORD PlatformType(ValueKind kind) {
@@ -76,6 +86,10 @@ TRegistry::ResolvedPath TRegistry::Resolve(const std::string& path) const {
 }
 
 bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
+    return OpenPathStatus(path, createAllowed) == ERROR_SUCCESS;
+}
+
+LONG TRegistry::OpenPathStatus(const std::string& path, bool createAllowed) {
     const ResolvedPath resolved = Resolve(path);
     HKEY key = nullptr;
     LONG status;
@@ -88,7 +102,7 @@ bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
         status = api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, accessMask_, &key);
     }
     if (status != ERROR_SUCCESS) {
-        return false;
+        return status;
     }
     KeyHandle opened(api_, key);
     std::string newPath =
@@ -96,7 +110,7 @@ bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
     CloseCurrent();
     current_ = std::move(opened);
     keyPath_ = std::move(newPath);
-    return true;
+    return ERROR_SUCCESS;
 }
 
 void TRegistry::CloseCurrent() {
@@ -131,25 +145,25 @@ bool TRegistry::QueryKeySummary(KeySummary& summary) {
     return true;
 }
 
-long TRegistry::ValueSize(const std::string& name) {
+LONG TRegistry::QueryValue(const std::string& name, DWORD& type, void* buffer, DWORD& size) {
     if (!current_) {
-        return -1;
+        return ERROR_INVALID_HANDLE;
     }
+    return api_.RegQueryValueExA(current_.Get(), name.c_str(), nullptr, &type,
+                                 static_cast<BYTE*>(buffer), &size);
+}
+
+std::int64_t TRegistry::ValueSize(const std::string& name) {
     DWORD type = 0;
     DWORD size = 0;
-    if (api_.RegQueryValueExA(current_.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS) {
-        return -1;
-    }
-    return static_cast<long>(size);
+    return QueryValue(name, type, nullptr, size) == ERROR_SUCCESS ? std::int64_t{size} : -1;
 }
 
 DWORD TRegistry::FetchValue(const std::string& name, void* buffer, DWORD capacity,
                             ValueKind& kind) {
     DWORD type = 0;
     DWORD size = capacity;
-    if (!current_ || api_.RegQueryValueExA(current_.Get(), name.c_str(), nullptr, &type,
-                                           static_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+    if (QueryValue(name, type, buffer, size) != ERROR_SUCCESS) {
         throw ERegistryException(FormatText(GetDataFailed, name));
     }
     kind = KindOfPlatformType(type);
@@ -164,45 +178,64 @@ void TRegistry::StoreValue(const std::string& name, const void* data, DWORD size
 }
 
 std::string TRegistry::ReadText(const std::string& name) {
-    const long size = ValueSize(name);
+    const std::int64_t size = ValueSize(name);
     if (size <= 0) {
         return {};
     }
     std::string text(static_cast<std::size_t>(size), '\0');
     ValueKind kind = ValueKind::Other;
     const DWORD fetched = FetchValue(name, text.data(), static_cast<DWORD>(size), kind);
-    if (kind != ValueKind::String && kind != ValueKind::ExpandString) {
+    if (!IsText(kind)) {
         throw ERegistryException(FormatText(InvalidDataType, name));
     }
-    text.resize(std::min<std::size_t>(fetched, text.size()));
-    return text.substr(0, text.find('\0'));
+    return UpToNul(text, fetched);
+}
+
+LONG TRegistry::ReadTextStatus(const std::string& name, std::string& text) {
+    text.clear();
+    DWORD type = 0;
+    DWORD size = 0;
+    if (const LONG status = QueryValue(name, type, nullptr, size)) {
+        return status;
+    }
+    if (!IsText(KindOfPlatformType(type))) {
+        return ERROR_INVALID_DATATYPE;
+    }
+    std::string fetched(size, '\0');
+    if (const LONG status = QueryValue(name, type, fetched.data(), size)) {
+        return status;
+    }
+    if (!IsText(KindOfPlatformType(type))) {
+        return ERROR_INVALID_DATATYPE; // changed between the two queries
+    }
+    text = UpToNul(fetched, size);
+    return ERROR_SUCCESS;
 }
 
 void TRegistry::WriteText(const std::string& name, const std::string& text) {
     StoreValue(name, text.c_str(), static_cast<DWORD>(text.size() + 1), ValueKind::String);
 }
 
-bool TRegistry::KeyExists(const std::string& path) {
-    const ResolvedPath resolved = Resolve(path);
-    HKEY key = nullptr;
-    const LONG status =
-        api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, KEY_READ, &key);
-    KeyHandle opened(api_, status == ERROR_SUCCESS ? key : nullptr);
-    return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
+LONG TRegistry::DeleteValueStatus(const std::string& name) {
+    return current_ ? api_.RegDeleteValueA(current_.Get(), name.c_str()) : ERROR_INVALID_HANDLE;
 }
 
 bool TRegistry::DeleteTree(const std::string& path) {
+    return DeleteTreeStatus(path) == ERROR_SUCCESS;
+}
+
+LONG TRegistry::DeleteTreeStatus(const std::string& path) {
     const ResolvedPath resolved = Resolve(path);
     // An empty sub-path names the base key itself: never empty or delete a
     // root key or the current key that way.
     if (resolved.subPath.empty()) {
-        return false;
+        return ERROR_INVALID_PARAMETER;
     }
     if (KeyHandle key = OpenHandle(path)) {
         BorrowedCurrent borrowed(*this, key);
         DeleteSubkeysOfCurrent();
     }
-    return api_.RegDeleteKeyA(resolved.base, resolved.subPath.c_str()) == ERROR_SUCCESS;
+    return api_.RegDeleteKeyA(resolved.base, resolved.subPath.c_str());
 }
 
 // Depth first, from the highest enumeration index down, so that the indexes

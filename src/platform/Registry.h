@@ -1,13 +1,16 @@
 // TRegistry: one root key, at most one open current key, and backslash paths
 // that are absolute from the root or relative to the current key. Opening and
 // deleting report failure as false; reading and writing raise
-// ERegistryException when the registry refuses.
+// ERegistryException when the registry refuses. The ...Status forms never
+// raise: they return the Windows code of the call that decided, so that a
+// caller can tell a key that is not there from one it may not touch.
 #pragma once
 
 #include "Exception.h"
 #include "KeyHandle.h"
 #include "RegistryApi.h"
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -39,14 +42,29 @@ class TRegistry {
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;
 
+    // A new root closes the current key; the same root keeps it.
     void SetRoot(HKEY root);
+    // Opens the key and makes it current; true when it was. A refused open
+    // leaves the current key as it was.
     bool OpenPath(const std::string& path, bool createAllowed);
+    LONG OpenPathStatus(const std::string& path, bool createAllowed);
     void CloseCurrent();
+    // The text of a value of the current key; the empty text when it is not
+    // there or has no data. Raises ERegistryException when the value is not
+    // text or cannot be fetched.
     std::string ReadText(const std::string& name);
+    // The text of a value of the current key: ERROR_FILE_NOT_FOUND when it is
+    // not there, ERROR_INVALID_DATATYPE when it is not text, or the refusal.
+    LONG ReadTextStatus(const std::string& name, std::string& text);
+    // Stores the text as REG_SZ with its NUL. Raises ERegistryException when
+    // the write is refused or no key is current.
     void WriteText(const std::string& name, const std::string& text);
+    // Deletes a value of the current key.
+    LONG DeleteValueStatus(const std::string& name);
+    // Deletes the key with its whole subtree; true when the key is gone. Never
+    // the base key itself (an empty sub-path).
     bool DeleteTree(const std::string& path);
-    // Whether the key is there, also when it may not be opened for writing.
-    bool KeyExists(const std::string& path);
+    LONG DeleteTreeStatus(const std::string& path);
 
     HKEY RootHandle() const { return root_; }
     HKEY CurrentHandle() const { return current_.Get(); }
@@ -56,7 +74,8 @@ class TRegistry {
     // The building blocks of the operations above.
     KeyHandle OpenHandle(const std::string& path);
     bool QueryKeySummary(KeySummary& summary);
-    long ValueSize(const std::string& name);
+    // The data size in bytes, or -1 when the value cannot be queried.
+    std::int64_t ValueSize(const std::string& name);
     DWORD FetchValue(const std::string& name, void* buffer, DWORD capacity, ValueKind& kind);
     void StoreValue(const std::string& name, const void* data, DWORD size, ValueKind kind);
 
@@ -69,6 +88,7 @@ class TRegistry {
     class BorrowedCurrent;
 
     ResolvedPath Resolve(const std::string& path) const;
+    LONG QueryValue(const std::string& name, DWORD& type, void* buffer, DWORD& size);
     void DeleteSubkeysOfCurrent();
 
     RegistryApi& api_;

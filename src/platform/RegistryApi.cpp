@@ -12,4 +12,8 @@ bool IsPredefinedKey(HKEY key) {
            value <= 0x80000006u;
 }
 
+bool IsNotFound(LONG status) {
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+}
+
 } // namespace platform

@@ -29,6 +29,7 @@ class RegistryApi {
                                DWORD* reserved, LPSTR keyClass, DWORD* classLength,
                                FILETIME* lastWriteTime) = 0;
     virtual LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) = 0;
+    virtual LONG RegDeleteValueA(HKEY key, LPCSTR valueName) = 0;
 
     // Whether the ANSI code page has lead bytes (a double-byte code page).
     virtual bool IsDoubleByteCodePage() = 0;
@@ -36,6 +37,8 @@ class RegistryApi {
 
 // True for the platform's predefined root keys, which are never closed.
 bool IsPredefinedKey(HKEY key);
+// True for the codes that say a key or value is not there.
+bool IsNotFound(LONG status);
 
 // The registry the program uses: the platform's on Windows, an emulation elsewhere.
 RegistryApi& SystemRegistry();

@@ -1,5 +1,6 @@
-// The process, file-system and shell seam: the three services the association
-// component needs, in their Windows shapes.
+// The process, file-system and shell seam: the services the association
+// component needs, in their Windows shapes. Paths come as wide strings, so
+// that none is lost before it could be converted.
 #pragma once
 
 #include "WinTypes.h"
@@ -14,8 +15,12 @@ class SystemApi {
   public:
     virtual ~SystemApi() = default;
 
-    virtual DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) = 0;
-    virtual DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) = 0;
+    virtual DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) = 0;
+    virtual DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) = 0;
+    virtual UINT GetACP() = 0;
+    virtual int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
+                                    LPSTR narrow, int narrowSize, LPCSTR defaultChar,
+                                    LPBOOL usedDefault) = 0;
     virtual void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) = 0;
 };
 

@@ -38,6 +38,9 @@ class WinRegistryApi final : public RegistryApi {
                                lastWriteTime);
     }
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override { return ::RegDeleteKeyA(key, subKey); }
+    LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override {
+        return ::RegDeleteValueA(key, valueName);
+    }
 
     bool IsDoubleByteCodePage() override {
         CPINFO info{};

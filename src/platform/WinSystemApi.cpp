@@ -8,11 +8,17 @@ namespace {
 
 class WinSystemApi final : public SystemApi {
   public:
-    DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) override {
-        return ::GetModuleFileNameA(module, fileName, size);
+    DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) override {
+        return ::GetModuleFileNameW(module, fileName, size);
     }
-    DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) override {
-        return ::GetShortPathNameA(longPath, shortPath, size);
+    DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override {
+        return ::GetShortPathNameW(longPath, shortPath, size);
+    }
+    UINT GetACP() override { return ::GetACP(); }
+    int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
+                            int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {
+        return ::WideCharToMultiByte(codePage, flags, wide, wideLength, narrow, narrowSize,
+                                     defaultChar, usedDefault);
     }
     void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override {
         ::SHChangeNotify(eventId, flags, item1, item2);

@@ -19,9 +19,14 @@ using DWORD = std::uint32_t;
 using LONG = std::int32_t;
 using UINT = unsigned int;
 using BOOL = int;
+#define FALSE 0
+#define TRUE 1
 using REGSAM = DWORD;
 using LPCSTR = const char*;
 using LPSTR = char*;
+using LPCWSTR = const wchar_t*;
+using LPWSTR = wchar_t*;
+using LPBOOL = BOOL*;
 using LPCVOID = const void*;
 using ULONG_PTR = std::uintptr_t;
 struct HKEY__;
@@ -42,6 +47,7 @@ struct FILETIME {
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_INVALID_PARAMETER 87L
@@ -50,6 +56,7 @@ struct FILETIME {
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_NOACCESS 998L
 #define ERROR_KEY_DELETED 1018L
+#define ERROR_INVALID_DATATYPE 1804L
 
 #define REG_NONE 0
 #define REG_SZ 1
@@ -62,6 +69,11 @@ struct FILETIME {
 #define REG_OPENED_EXISTING_KEY 2L
 #define KEY_ALL_ACCESS 0xF003FL
 #define KEY_READ 0x20019L
+
+#define CP_ACP 0u
+#define CP_UTF8 65001u
+#define WC_ERR_INVALID_CHARS 0x00000080u
+#define WC_NO_BEST_FIT_CHARS 0x00000400u
 
 #define SHCNE_ASSOCCHANGED 0x08000000L
 #define SHCNF_IDLIST 0x0000u

@@ -75,9 +75,9 @@ RECT ClientBounds(HWND control) {
 class FormMain : public ::testing::Test {
   protected:
     void SetUp() override {
-        system.SetModuleFileName("C:\\Tools\\KavrexAssoc.exe");
-        system.AddFile("C:\\Tools\\KavrexAssoc.exe");
-        system.AddFile("C:\\Tools\\Kavrex.exe");
+        system.SetModuleFileName(L"C:\\Tools\\KavrexAssoc.exe");
+        system.AddFile(L"C:\\Tools\\KavrexAssoc.exe");
+        system.AddFile(L"C:\\Tools\\Kavrex.exe");
         application = std::make_unique<app::TApplication>("Associate with", boxes);
         form =
             std::make_unique<app::TFormMain>(*application, association::Platform{registry, system});

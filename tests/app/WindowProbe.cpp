@@ -3,7 +3,10 @@
 //   ready                       does nothing (prepares the prefix)
 //   box-text                    waits for the "Associate with" message box, prints its text
 //   short-path PATH             prints the short form of PATH
-//   dump KEY...                 prints each key below HKEY_CLASSES_ROOT as path=default value
+//   dump KEY...                 prints each key below HKEY_CLASSES_ROOT as path=default value,
+//                               and its named values as path[name]=value
+//   handler EXT                 prints, in UTF-8, the long path of the program that the
+//                               extension's open command names, or why there is none
 //   delete KEY...               deletes each key below HKEY_CLASSES_ROOT with its subtree
 #include <windows.h>
 
@@ -44,18 +47,43 @@ int BoxText() {
     return 1;
 }
 
+// A value as text: strings as they are, other types by their type.
+std::string ValueText(DWORD type, const char* data) {
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        return data;
+    case REG_DWORD:
+        return "(REG_DWORD)";
+    default:
+        return "(type " + std::to_string(type) + ")";
+    }
+}
+
 void Dump(const std::string& path) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
-    char value[1024] = {};
-    DWORD size = sizeof value - 1;
-    DWORD type = 0;
-    const bool hasValue =
-        ::RegQueryValueExA(key, "", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-        ERROR_SUCCESS;
-    std::printf("%s=%s\n", path.c_str(), hasValue ? value : "(none)");
+    std::string defaultValue = "(none)";
+    std::string named;
+    for (DWORD index = 0;; ++index) {
+        char name[256] = {};
+        char data[1024] = {};
+        DWORD nameLength = sizeof name;
+        DWORD size = sizeof data - 1;
+        DWORD type = 0;
+        if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type,
+                            reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+            break;
+        }
+        if (*name) {
+            named += path + "[" + name + "]=" + ValueText(type, data) + "\n";
+        } else {
+            defaultValue = ValueText(type, data);
+        }
+    }
+    std::printf("%s=%s\n%s", path.c_str(), defaultValue.c_str(), named.c_str());
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
@@ -66,6 +94,35 @@ void Dump(const std::string& path) {
         Dump(path + "\\" + name);
     }
     ::RegCloseKey(key);
+}
+
+std::string DefaultValue(const std::string& path) {
+    char value[1024] = {};
+    LONG size = sizeof value - 1;
+    return ::RegQueryValueA(HKEY_CLASSES_ROOT, path.c_str(), value, &size) == ERROR_SUCCESS ? value
+                                                                                            : "";
+}
+
+int Handler(const std::string& extension) {
+    const std::string type = DefaultValue(extension);
+    const std::string command = DefaultValue(type + "\\Shell\\Open\\Command");
+    const auto closing = command.find('"', 1);
+    if (type.empty() || command.empty() || command[0] != '"' || closing == std::string::npos) {
+        std::printf("<no quoted command: %s>\n", command.c_str());
+        return 1;
+    }
+    const std::string program = command.substr(1, closing - 1);
+    wchar_t wide[MAX_PATH] = {};
+    wchar_t full[MAX_PATH] = {};
+    char utf8[4 * MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, wide, MAX_PATH);
+    if (!::GetLongPathNameW(wide, full, MAX_PATH)) {
+        std::printf("<no such file: %s>\n", program.c_str());
+        return 1;
+    }
+    ::WideCharToMultiByte(CP_UTF8, 0, full, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("%s\n", utf8);
+    return 0;
 }
 
 } // namespace
@@ -80,6 +137,9 @@ int main(int argc, char** argv) {
         const DWORD length = ::GetShortPathNameA(argv[2], shortPath, sizeof shortPath);
         std::printf("%s\n", length ? shortPath : argv[2]);
         return length ? 0 : 1;
+    }
+    if (command == "handler" && argc > 2) {
+        return Handler(argv[2]);
     }
     for (int i = 2; i < argc; ++i) {
         if (command == "dump") {

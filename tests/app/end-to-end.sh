@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
 # Drives KavrexAssoc.exe under Wine with real key presses through the X server
 # and checks what it shows, what it leaves in the registry and how it exits.
-# Usage: end-to-end.sh BUILD_DIR
+# Usage: end-to-end.sh WINE_RUN WINE_PREFIX PROGRAM PROBE SCREENSHOTS
 set -uo pipefail
-build=$1
-run="$build/wine-run.sh"
-probe="$build/tests/window_probe.exe"
+run=$1 drive_c=$2/drive_c program=$3 probe=$4 shots=$5
 [ -n "${DISPLAY:-}" ] || . "$(dirname "$0")/../../scripts/virtual-display.sh"
 
 "$run" "$probe" ready
-dir="$build/wineprefix/drive_c/Program Files/Kavrex Tool"
-mkdir -p "$dir"
-cp "$build/KavrexAssoc.exe" "$dir/"
-cp "$probe" "$dir/Kavrex.exe" # a stand-in handler: only its name and place matter
-shots="$build/screenshots"
+install() { # FOLDER: the program and a stand-in handler (only its name and place matter)
+  mkdir -p "$drive_c/$1"
+  cp "$program" "$drive_c/$1/KavrexAssoc.exe"
+  cp "$probe" "$drive_c/$1/Kavrex.exe"
+}
+install "Program Files/Kavrex Tool"
 mkdir -p "$shots"
 
 failures=0
@@ -34,8 +33,8 @@ visible() { # the program's windows on screen; the application window is 1x1 and
   done
 }
 
-start() { # starts the program and waits for its dialog; sets pid and dialog
-  "$run" "C:\\Program Files\\Kavrex Tool\\KavrexAssoc.exe" &
+start() { # [FOLDER] starts the program and waits for its dialog; sets pid and dialog
+  "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\KavrexAssoc.exe" &
   pid=$!
   dialog=""
   for _ in $(seq 100); do
@@ -116,6 +115,55 @@ keys Tab Tab Return
 finish
 check "Cancel: exit code" 0 "$code"
 check "Cancel: nothing registered" "" "$(probe dump .rar KavrexAssoc)"
+
+register() { # [FOLDER]: OK with the box ticked
+  start "$@"
+  keys Return
+  check "registered from ${1:-the usual folder}" \
+    "Associations with this application have been registered." "$(box_text)"
+  dismiss_box
+  finish
+}
+remove() { # expected text: OK with the box cleared
+  start
+  keys space Tab Return
+  check "removal: text" "$1" "$(box_text)"
+  dismiss_box
+  finish
+}
+
+# Installed in a folder that the ANSI code page cannot spell: the command names
+# the real handler, by a short path that the code page can spell.
+cyrillic="Кавр Тест"
+install "$cyrillic"
+probe delete .rar KavrexAssoc >/dev/null
+register "$cyrillic"
+check "unspellable folder: the command opens the real handler" "C:\\$cyrillic\\Kavrex.exe" \
+  "$(probe handler .rar)"
+
+# Another program's data under .rar survives removal; only our default value goes.
+register
+"$run" reg add 'HKCR\.rar' /v 'Content Type' /d application/x-rar /f >/dev/null
+"$run" reg add 'HKCR\.rar' /v PerceivedType /d compressed /f >/dev/null
+"$run" reg add 'HKCR\.rar\OpenWithProgids' /v KavrexAssoc /t REG_NONE /f >/dev/null
+"$run" reg add 'HKCR\.rar\ShellNew' /v NullFile /d "" /f >/dev/null
+remove "Associations with this application have been removed"
+check "foreign data: kept, our type key gone" '.rar=(none)
+.rar[Content Type]=application/x-rar
+.rar[PerceivedType]=compressed
+.rar\OpenWithProgids=(none)
+.rar\OpenWithProgids[KavrexAssoc]=(type 0)
+.rar\ShellNew=(none)
+.rar\ShellNew[NullFile]=' "$(probe dump .rar KavrexAssoc)"
+
+# A default value that is not text is another program's: left alone.
+probe delete .rar >/dev/null
+register
+"$run" reg add 'HKCR\.rar' /ve /t REG_DWORD /d 1 /f >/dev/null
+remove "Associations with this application have been removed"
+check "non-text default: kept, our type key gone" ".rar=(REG_DWORD)" \
+  "$(probe dump .rar KavrexAssoc)"
+probe delete .rar KavrexAssoc >/dev/null
 
 echo "screenshot: $shots/dialog.png"
 [ "$failures" -eq 0 ]

@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Runs dialog tests on a screen of another resolution or size: its own virtual
 # display and its own prefix, whose LogPixels gives the dots per inch.
-# Usage: other-screen.sh BUILD_DIR DPI WIDTHxHEIGHT GTEST_FILTER
+# Usage: other-screen.sh WINE_RUN WINDOW_TESTS PREFIX DPI WIDTHxHEIGHT GTEST_FILTER
 set -euo pipefail
-build=$1 dpi=$2 size=$3 filter=$4
-export KAVREX_WINEPREFIX="$build/wineprefix-$dpi-$size"
-run="$build/wine-run.sh"
+run=$1 tests=$2 prefix=$3 dpi=$4 size=$5 filter=$6
+export KAVREX_WINEPREFIX="$prefix"
 
 display=200
 while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
@@ -24,4 +23,4 @@ done
 # The resolution and the display take effect for a wineserver started after them.
 WINEPREFIX="$KAVREX_WINEPREFIX" wineserver -k 2>/dev/null || true
 KAVREX_EXPECT_DPI=$dpi KAVREX_EXPECT_SMALL_SCREEN=$([ "${size%%x*}" -lt 300 ] && echo "$size" || true) \
-  "$run" "$build/tests/app_window_tests.exe" --gtest_filter="$filter"
+  "$run" "$tests" --gtest_filter="$filter"

@@ -1,5 +1,6 @@
 // Registering: the layout written, the result codes, the check that comes first.
 #include "association/ClassesFixture.h"
+#include "platform/ProcessPaths.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_P(Associate, ADescriptionPlaceholderFollowsTheTypeName) {
 }
 
 TEST_P(Associate, TheTypeNameIsTheProgramsNameBeforeItsFirstDot) {
-    system_.SetModuleFileName("C:\\Program Files\\Kvx Tool\\KvxTest.Setup.exe");
+    system_.SetModuleFileName(L"C:\\Program Files\\Kvx Tool\\KvxTest.Setup.exe");
     std::string asked;
     auto component = DialogComponent();
     component->OnAssociation = [&](association::TComponent* sender, const std::string& name,
@@ -150,7 +151,7 @@ TEST_P(Associate, RefusesInDesignModeOrWithoutConfirmation) {
 }
 
 TEST_P(Associate, WithoutAShortPathTheHandlerIsNamedByItsLongPath) {
-    system_.SetModuleFileName("C:\\Elsewhere\\KvxTest.exe");
+    system_.SetModuleFileName(L"C:\\Elsewhere\\KvxTest.exe");
     auto component = DialogComponent();
     ASSERT_EQ(AssociationResult::Registered, component->Associate());
     EXPECT_EQ("C:\\Elsewhere\\Kavrex.exe", component->HandlerPath());
@@ -158,8 +159,62 @@ TEST_P(Associate, WithoutAShortPathTheHandlerIsNamedByItsLongPath) {
               DefaultText(Api(), HKEY_CLASSES_ROOT, "KvxTest\\Shell\\Open\\Command"));
 }
 
+// Installed in a folder that the ANSI code page cannot spell: the short path
+// can, and it names the real handler.
+TEST_P(Associate, AFolderTheCodePageCannotSpellIsNamedByItsShortPath) {
+    const std::wstring folder = L"C:\\\u041a\u0430\u0432\u0440\\";
+    system_.SetModuleFileName(folder + L"KvxTest.exe");
+    system_.AddFile(folder + L"KvxTest.exe", L"C:\\KAVR~1\\KvxTest.exe");
+    system_.AddFile(folder + L"Kavrex.exe", L"C:\\KAVR~1\\Kavrex.exe");
+    auto component = DialogComponent();
+    ASSERT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ("\"C:\\KAVR~1\\Kavrex.exe\" \"%1\"",
+              DefaultText(Api(), HKEY_CLASSES_ROOT, "KvxTest\\Shell\\Open\\Command"));
+    SetDefault("KvxTest\\Shell\\Open\\Command", "\"C:\\KAVR~1\\KvxTest.exe\" \"%1\"");
+    EXPECT_TRUE(component->IsAssociated());
+}
+
+// A path or name that cannot be spelled is never written in a wrong spelling:
+// nothing is written, the result says so, and the check says no.
+TEST_P(Associate, AnUnspellablePathOrNameWritesNothing) {
+    const struct {
+        const char* what;
+        const wchar_t* program;
+        bool shortNames;
+    } cases[] = {
+        {"folder without short names", L"C:\\\u041a\u0430\u0432\u0440\\KvxTest.exe", false},
+        {"program name", L"C:\\Tools\\\u041a\u0430\u0432\u0440.exe", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        system_.SetModuleFileName(c.program);
+        const std::wstring folder = platform::DirectoryPart(c.program);
+        system_.AddFile(c.program, c.shortNames ? L"C:\\TOOLS\\KAVR~1.EXE" : L"");
+        system_.AddFile(folder + L"Kavrex.exe", c.shortNames ? L"C:\\TOOLS\\Kavrex.exe" : L"");
+        auto component = DialogComponent();
+        EXPECT_EQ(AssociationResult::Failed, component->Associate());
+        EXPECT_TRUE(RootKeys().empty());
+        EXPECT_FALSE(component->IsAssociated());
+    }
+}
+
+// Every walk passes over ".exe", also when it reached the list without the setter.
+TEST_P(Associate, EveryWalkPassesOverExeInTheOwnedList) {
+    auto component = DialogComponent({".kvxtest"});
+    component->ArcExtensions().push_back(".EXE");
+    ASSERT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_EQ((std::vector<std::string>{".kvxtest", "KvxTest"}), RootKeys());
+
+    SetDefault("KvxTest\\Shell\\Open\\Command", std::string("\"") + ProgramShort + "\"");
+    EXPECT_TRUE(component->IsAssociated());
+
+    SetDefault(".EXE", "KvxTest");
+    EXPECT_TRUE(component->Unassociate());
+    EXPECT_EQ((std::vector<std::string>{".EXE"}), RootKeys());
+}
+
 TEST_P(Associate, AnEmptyTypeNameWritesNothingAtTheRoot) {
-    system_.SetModuleFileName("C:\\Program Files\\Kvx Tool\\.kvx.exe");
+    system_.SetModuleFileName(L"C:\\Program Files\\Kvx Tool\\.kvx.exe");
     const auto rootBefore = RootKeys();
     const std::string rootDefault = DefaultText(Api(), HKEY_CLASSES_ROOT, "");
     auto component = DialogComponent({".kvxtest", ""});

@@ -6,10 +6,6 @@ namespace testing_support {
 
 namespace {
 
-// Everything the tests create below the classes root; none of it is the user's.
-const char* const TestKeys[] = {".kvxtest", ".kvxtest2", ".rar",       "KvxTest",
-                                "MyType",   "OtherType", "DefaultIcon"};
-
 void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& tree) {
     tree[path] = DefaultText(api, HKEY_CLASSES_ROOT, path);
     for (const std::string& child : SubkeyNames(api, HKEY_CLASSES_ROOT, path)) {
@@ -20,9 +16,9 @@ void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& t
 } // namespace
 
 void AddTestProgram(platform::EmulatedSystemApi& system) {
-    system.SetModuleFileName(Program);
-    system.AddFile(Program, ProgramShort);
-    system.AddFile(Handler, HandlerShort);
+    system.SetModuleFileName(Wide(Program));
+    system.AddFile(Wide(Program), Wide(ProgramShort));
+    system.AddFile(Wide(Handler), Wide(HandlerShort));
 }
 
 std::unique_ptr<association::TRegArchive>
@@ -54,14 +50,16 @@ ClassesTree Tree(platform::RegistryApi& api, const std::string& key) {
 }
 
 void ClassesFixture::SetUp() {
+    RegistryFixture::SetUp();
     AddTestProgram(system_);
-    TearDown();
+    if (GetParam() == Backend::Windows) {
+        redirect_ = std::make_unique<ClassesRootRedirect>(ScratchPath("Classes"));
+    }
 }
 
 void ClassesFixture::TearDown() {
-    for (const char* key : TestKeys) {
-        DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
-    }
+    redirect_.reset();
+    RegistryFixture::TearDown();
 }
 
 std::set<std::string> ClassesFixture::NewRootKeys(const std::vector<std::string>& before) {

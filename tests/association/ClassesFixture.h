@@ -1,6 +1,7 @@
 // Component tests on every registry: the running program and its handler are
-// emulated, the classes root is the emulation's or the real one, and the keys
-// a test may touch are removed before and after it.
+// emulated; the classes root is the emulation's, or on Windows the real one
+// redirected to the test's scratch key, so that a test run never touches the
+// machine's associations and needs no rights.
 #pragma once
 
 #include "association/RegArchive.h"
@@ -17,6 +18,7 @@ namespace testing_support {
 // Every key below a classes key with its default value, by path from the root.
 using ClassesTree = std::map<std::string, std::string>;
 
+constexpr const char* Folder = "C:\\Program Files\\Kvx Tool\\";
 constexpr const char* Program = "C:\\Program Files\\Kvx Tool\\KvxTest.exe";
 constexpr const char* ProgramShort = "C:\\PROGRA~1\\KVXTOO~1\\KvxTest.exe";
 constexpr const char* Handler = "C:\\Program Files\\Kvx Tool\\Kavrex.exe";
@@ -30,12 +32,10 @@ DialogComponent(association::Platform platform, const std::vector<std::string>& 
                 int& confirmations);
 ClassesTree Tree(platform::RegistryApi& api, const std::string& key);
 
-class ClassesFixture : public ::testing::TestWithParam<Backend> {
+class ClassesFixture : public RegistryFixture {
   protected:
     void SetUp() override;
     void TearDown() override;
-
-    platform::RegistryApi& Api() { return registry_.Api(); }
     association::Platform Platform() { return {Api(), system_}; }
     // A component configured as the dialog configures it, for the given extensions.
     std::unique_ptr<association::TRegArchive>
@@ -51,7 +51,7 @@ class ClassesFixture : public ::testing::TestWithParam<Backend> {
     int confirmations_ = 0;
 
   private:
-    RegistryUnderTest registry_{GetParam()};
+    std::unique_ptr<ClassesRootRedirect> redirect_;
 };
 
 } // namespace testing_support

@@ -1,6 +1,8 @@
 // Removing: what goes, what stays, and what the result says.
 #include "association/ClassesFixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace testing_support;
@@ -39,13 +41,58 @@ TEST_P(Unassociate, LeavesAnExtensionThatAnotherTypeOwns) {
     EXPECT_FALSE(KeyExists(Api(), HKEY_CLASSES_ROOT, "KvxTest"));
 }
 
-TEST_P(Unassociate, RemovesAnEmptyExtensionKeyWithItsSubkeys) {
-    SetDefault(".kvxtest\\Deep\\Deeper", "x");
-    SetDefault(".kvxtest2", "KvxTest");
-    SetDefault(".kvxtest2\\OpenWithProgids", "");
-    EXPECT_TRUE(DialogComponent({".kvxtest", ".kvxtest2"})->Unassociate());
-    EXPECT_FALSE(KeyExists(Api(), HKEY_CLASSES_ROOT, ".kvxtest"));
-    EXPECT_FALSE(KeyExists(Api(), HKEY_CLASSES_ROOT, ".kvxtest2"));
+// What other programs keep under an extension key stays; only our default value
+// goes, and the key with it when nothing else is there.
+TEST_P(Unassociate, TakesBackOnlyWhatItWroteUnderTheExtension) {
+    struct Value {
+        const char* key; // below .kvxtest
+        const char* name;
+        DWORD type;
+        std::string bytes;
+    };
+    const std::string ours = std::string("KvxTest") + '\0';
+    const Value dword{"", "", REG_DWORD, std::string("\1\0\0\0", 4)};
+    const Value contentType{"", "Content Type", REG_SZ, std::string("application/x-kvx") + '\0'};
+    const Value progId{"OpenWithProgids", "KvxTest", REG_NONE, ""};
+    const Value shellNew{"ShellNew", "NullFile", REG_SZ, std::string(1, '\0')};
+    const struct {
+        const char* what;
+        std::vector<Value> stored;
+        std::vector<Value> kept; // the default value is listed when it stays
+    } cases[] = {
+        {"ours alone", {{"", "", REG_SZ, ours}}, {}},
+        {"ours, empty", {{"", "", REG_SZ, std::string(1, '\0')}}, {}},
+        {"ours among others' data",
+         {{"", "", REG_SZ, ours}, contentType, progId, shellNew},
+         {contentType, progId, shellNew}},
+        {"no default, a subkey", {shellNew}, {shellNew}},
+        {"another type's",
+         {{"", "", REG_SZ, std::string("OtherType") + '\0'}, contentType},
+         {{"", "", REG_SZ, std::string("OtherType") + '\0'}, contentType}},
+        {"not text", {dword, contentType}, {dword, contentType}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetDefault("KvxTest\\Shell\\Open\\Command", "ours");
+        for (const Value& v : c.stored) {
+            SetRawValue(Api(), HKEY_CLASSES_ROOT, JoinPath(".kvxtest", v.key), v.name, v.type,
+                        v.bytes);
+        }
+        EXPECT_TRUE(DialogComponent({".kvxtest"})->Unassociate());
+        EXPECT_TRUE(Tree("KvxTest").empty());
+        EXPECT_EQ(!c.kept.empty(), KeyExists(Api(), HKEY_CLASSES_ROOT, ".kvxtest"));
+        for (const Value& v : c.kept) {
+            EXPECT_EQ((RawValue{v.type, v.bytes}),
+                      GetRawValue(Api(), HKEY_CLASSES_ROOT, JoinPath(".kvxtest", v.key), v.name))
+                << v.key << "[" << v.name << "]";
+        }
+        const bool defaultKept = std::any_of(c.kept.begin(), c.kept.end(),
+                                             [](const Value& v) { return !*v.key && !*v.name; });
+        if (!defaultKept) {
+            EXPECT_EQ(NoValue, GetRawValue(Api(), HKEY_CLASSES_ROOT, ".kvxtest", "").bytes);
+        }
+        DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, ".kvxtest");
+    }
 }
 
 TEST_P(Unassociate, AStoredTypeNameIsRemovedByThatName) {
@@ -58,13 +105,38 @@ TEST_P(Unassociate, AStoredTypeNameIsRemovedByThatName) {
 }
 
 TEST_P(Unassociate, AnEmptyTypeNameNeverTouchesTheRoot) {
-    system_.SetModuleFileName("C:\\Program Files\\Kvx Tool\\.kvx.exe");
+    system_.SetModuleFileName(L"C:\\Program Files\\Kvx Tool\\.kvx.exe");
     const auto rootBefore = RootKeys();
     SetDefault(".kvxtest", "");
     EXPECT_TRUE(DialogComponent({".kvxtest", ""})->Unassociate());
     EXPECT_FALSE(KeyExists(Api(), HKEY_CLASSES_ROOT, ".kvxtest"));
     EXPECT_TRUE(NewRootKeys(rootBefore).empty());
     EXPECT_EQ(rootBefore.size(), RootKeys().size());
+}
+
+// What cannot be spelled names no key of ours: the extension keys that are
+// ours still go, and a type key that cannot be named is left.
+TEST_P(Unassociate, AnUnspellableProgramStillRemovesWhatItCan) {
+    const struct {
+        const char* what;
+        const wchar_t* program;
+        std::vector<std::string> left;
+    } cases[] = {
+        {"folder", L"C:\\\u041a\u0430\u0432\u0440\\KvxTest.exe", {}},
+        {"program name", L"C:\\Tools\\\u041a\u0430\u0432\u0440.exe", {".kvxtest", "KvxTest"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        system_.SetModuleFileName(c.program);
+        SetDefault(".kvxtest", "KvxTest");
+        SetDefault(".kvxtest2", "");
+        SetDefault("KvxTest\\Shell\\Open\\Command", "x");
+        EXPECT_TRUE(DialogComponent({".kvxtest", ".kvxtest2"})->Unassociate());
+        EXPECT_EQ(c.left, RootKeys());
+        for (const std::string& key : RootKeys()) {
+            DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
+        }
+    }
 }
 
 KAVREX_ON_ALL_CLASSES(Unassociate);

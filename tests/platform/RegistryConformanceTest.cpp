@@ -219,6 +219,22 @@ TEST_P(RegistryConformance, KeyInformationCountsSubkeysAndValues) {
     Api().RegCloseKey(key);
 }
 
+TEST_P(RegistryConformance, DeletingAValueLeavesTheOthers) {
+    const std::string key = ScratchPath("Values");
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "", REG_SZ, std::string("d\0", 2));
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "Named", REG_DWORD, std::string(4, '\1'));
+    CreateKey(Api(), HKEY_CURRENT_USER, key + "\\Sub");
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, Open("Values", handle));
+    EXPECT_EQ(ERROR_SUCCESS, Api().RegDeleteValueA(handle, ""));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Api().RegDeleteValueA(handle, ""));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Api().RegDeleteValueA(handle, "Sub"));
+    EXPECT_EQ(ERROR_SUCCESS, Api().RegDeleteValueA(handle, "named"));
+    Api().RegCloseKey(handle);
+    EXPECT_EQ(NoValue, GetRawValue(Api(), HKEY_CURRENT_USER, key, "Named").bytes);
+    EXPECT_TRUE(KeyExists(Api(), HKEY_CURRENT_USER, key + "\\Sub"));
+}
+
 TEST_P(RegistryConformance, ClosingAPredefinedKeySucceeds) {
     EXPECT_EQ(ERROR_SUCCESS, Api().RegCloseKey(HKEY_CURRENT_USER));
     EXPECT_TRUE(KeyExists(Api(), HKEY_CURRENT_USER, Scratch()));

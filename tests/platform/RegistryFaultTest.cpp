@@ -50,6 +50,23 @@ TEST_F(RegistryFaults, RefusedReadsAndWritesRaiseWithTheValueName) {
     EXPECT_EQ("text", registry.ReadText("Name"));
 }
 
+TEST_F(RegistryFaults, RefusalsReachTheStatusForms) {
+    TRegistry registry(api);
+    ASSERT_TRUE(registry.OpenPath("Key", true));
+    registry.WriteText("", "text");
+    std::string text;
+    api.FailNthCall(RegistryCall::QueryValue, 2, ERROR_ACCESS_DENIED); // the fetch
+    EXPECT_EQ(ERROR_ACCESS_DENIED, registry.ReadTextStatus("", text));
+    EXPECT_EQ("", text);
+    api.FailNthCall(RegistryCall::DeleteValue, 1, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, registry.DeleteValueStatus(""));
+    api.FailNthCall(RegistryCall::DeleteKey, 1, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, registry.DeleteTreeStatus("\\Key"));
+    api.FailNthCall(RegistryCall::OpenKey, 1, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, registry.OpenPathStatus("\\Key", false));
+    EXPECT_EQ("Key", registry.KeyPath());
+}
+
 TEST_F(RegistryFaults, AFailedSizeQueryReadsAsEmpty) {
     TRegistry registry(api);
     ASSERT_TRUE(registry.OpenPath("Key", true));

@@ -170,6 +170,42 @@ TEST_P(RegistryWrapper, DeleteTreeOfAMissingKeyIsFalse) {
     EXPECT_FALSE(registry.DeleteTree(Absolute("Missing")));
 }
 
+// The status forms keep the code of the call that decided, never raise, and
+// tell a key or value that is not there from one that cannot be used.
+TEST_P(RegistryWrapper, StatusFormsTellMissingFromUnusable) {
+    const std::string key = ScratchPath("Status");
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "text", REG_EXPAND_SZ, std::string("%x%\0y", 5));
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "dword", REG_DWORD, std::string(4, '\0'));
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "empty-binary", REG_BINARY, "");
+    TRegistry registry(Api());
+    std::string text = "stale";
+    EXPECT_EQ(ERROR_INVALID_HANDLE, registry.ReadTextStatus("text", text)) << "no current key";
+    EXPECT_EQ(ERROR_INVALID_HANDLE, registry.DeleteValueStatus("text"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry.OpenPathStatus(Absolute("Missing"), false));
+    ASSERT_EQ(ERROR_SUCCESS, registry.OpenPathStatus(Absolute("Status"), false));
+
+    const struct {
+        const char* name;
+        LONG status;
+        const char* text;
+    } reads[] = {
+        {"text", ERROR_SUCCESS, "%x%"},
+        {"dword", ERROR_INVALID_DATATYPE, ""},
+        {"empty-binary", ERROR_INVALID_DATATYPE, ""},
+        {"absent", ERROR_FILE_NOT_FOUND, ""},
+    };
+    for (const auto& read : reads) {
+        text = "stale";
+        EXPECT_EQ(read.status, registry.ReadTextStatus(read.name, text)) << read.name;
+        EXPECT_EQ(read.text, text) << read.name;
+    }
+    EXPECT_EQ(ERROR_SUCCESS, registry.DeleteValueStatus("dword"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry.DeleteValueStatus("dword"));
+    EXPECT_EQ(ERROR_SUCCESS, registry.DeleteTreeStatus(Absolute("Status")));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry.DeleteTreeStatus(Absolute("Status")));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, registry.DeleteTreeStatus("\\"));
+}
+
 TEST_P(RegistryWrapper, DeleteTreeNeverTakesTheBaseKeyItself) {
     CreateKey(Api(), HKEY_CURRENT_USER, ScratchPath("Child"));
     TRegistry registry(Api());

@@ -16,6 +16,28 @@ std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
     return info.param == Backend::Emulated ? "Emulated" : "Windows";
 }
 
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+ClassesRootRedirect::ClassesRootRedirect(const std::string& path) {
+#ifdef _WIN32
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_CLASSES_ROOT, key));
+    ::RegCloseKey(key);
+#else
+    (void)path;
+#endif
+}
+
+ClassesRootRedirect::~ClassesRootRedirect() {
+#ifdef _WIN32
+    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+#endif
+}
+
 std::string JoinPath(const std::string& parent, const std::string& child) {
     return parent.empty() ? child : parent + "\\" + child;
 }

@@ -17,6 +17,9 @@ enum class Backend { Emulated, Windows };
 std::vector<Backend> AllBackends();
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
 
+// The ASCII text as a wide string.
+std::wstring Wide(const std::string& ascii);
+
 // Direct registry helpers that do not go through the code under test.
 std::string JoinPath(const std::string& parent, const std::string& child);
 bool KeyExists(platform::RegistryApi& api, HKEY root, const std::string& path);
@@ -47,6 +50,16 @@ class RegistryUnderTest {
   private:
     std::unique_ptr<platform::EmulatedRegistryApi> emulation_;
     platform::RegistryApi* api_;
+};
+
+// For its lifetime, HKEY_CLASSES_ROOT of this process is the key at path below
+// HKEY_CURRENT_USER (created empty): Windows only.
+class ClassesRootRedirect {
+  public:
+    explicit ClassesRootRedirect(const std::string& path);
+    ~ClassesRootRedirect();
+    ClassesRootRedirect(const ClassesRootRedirect&) = delete;
+    ClassesRootRedirect& operator=(const ClassesRootRedirect&) = delete;
 };
 
 class RegistryFixture : public ::testing::TestWithParam<Backend> {

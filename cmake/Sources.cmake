@@ -5,17 +5,25 @@ add_library(kavrex_emulation STATIC
   src/platform/EmulatedSystemApi.cpp)
 target_include_directories(kavrex_emulation PUBLIC src)
 
+# The registry wrapper and the seams, with the headers a library user includes.
 add_library(kavrex_platform STATIC
   src/platform/Exception.cpp
   src/platform/RegistryApi.cpp
   src/platform/Registry.cpp
   src/platform/ProcessPaths.cpp)
-target_include_directories(kavrex_platform PUBLIC src)
-
+target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
+  src/platform/Exception.h
+  src/platform/KeyHandle.h
+  src/platform/ProcessPaths.h
+  src/platform/Registry.h
+  src/platform/RegistryApi.h
+  src/platform/SystemApi.h
+  src/platform/WinTypes.h)
+set_target_properties(kavrex_platform PROPERTIES EXPORT_NAME platform)
 if(WIN32)
   target_sources(kavrex_platform PRIVATE src/platform/WinRegistryApi.cpp
                                          src/platform/WinSystemApi.cpp)
-  target_link_libraries(kavrex_platform PUBLIC shell32)
+  target_link_libraries(kavrex_platform PUBLIC advapi32 shell32)
 else()
   target_sources(kavrex_platform PRIVATE src/platform/HostRegistryApi.cpp
                                          src/platform/HostSystemApi.cpp)
@@ -27,6 +35,12 @@ add_library(kavrex_association STATIC
   src/association/ArchiveExtensions.cpp
   src/association/AssociationLayout.cpp
   src/association/RegArchive.cpp)
+target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
+  src/association/ArchiveExtensions.h
+  src/association/AssociationLayout.h
+  src/association/Component.h
+  src/association/RegArchive.h)
+set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
 
 # What the dialog decides without a window: host-tested too.
@@ -39,13 +53,23 @@ target_link_libraries(kavrex_app_core PUBLIC kavrex_association)
 
 if(WIN32)
   enable_language(RC)
+  # The version resource and the manifest carry the project's version.
+  set(KAVREX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+  set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
+  configure_file(src/app/Version.h.in ${generated}/Version.h @ONLY)
+  configure_file(src/app/KavrexAssoc.manifest.in ${generated}/KavrexAssoc.manifest @ONLY)
+
   add_library(kavrex_app STATIC
     src/app/Application.cpp
+    src/app/FatalError.cpp
     src/app/FormMain.cpp
     src/app/WinMessageBoxApi.cpp)
   target_link_libraries(kavrex_app PUBLIC kavrex_app_core user32 gdi32 comctl32)
 
   add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/KavrexAssoc.rc)
+  target_include_directories(KavrexAssoc PRIVATE ${generated})
+  set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
+                              OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
   target_link_libraries(KavrexAssoc PRIVATE kavrex_app)
   if(MSVC)
     # The manifest is the resource file's own; the linker must not add another.

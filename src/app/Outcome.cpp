@@ -53,4 +53,9 @@ std::string ErrorText(const std::string& message) {
     return message;
 }
 
+std::string FatalErrorText(const std::string& message) {
+    const std::string text = "An unexpected error ended the program.";
+    return message.empty() ? text : text + "\n\n" + ErrorText(message);
+}
+
 } // namespace app

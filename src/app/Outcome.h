@@ -23,4 +23,7 @@ Outcome RemovalOutcome(bool removed);
 // character that sorts before it.
 std::string ErrorText(const std::string& message);
 
+// The text of the box that ends the program after an error escaped everything.
+std::string FatalErrorText(const std::string& message);
+
 } // namespace app

@@ -1,15 +1,17 @@
 // KavrexAssoc.exe: shows the "Associate with" dialog and exits when it closes.
 #include "Application.h"
+#include "FatalError.h"
 #include "FormMain.h"
 
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    app::InstallFatalErrorHandler();
     // The themed look of the standard controls (the manifest asks for version 6).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    app::TApplication application("Associate with");
+    app::TApplication application(app::ApplicationTitle);
     app::TFormMain form(application);
     form.Show();
     application.Run();

@@ -61,6 +61,11 @@ TEST(DialogOutcome, AnErrorEndsWithAFullStop) {
     EXPECT_EQ("", ErrorText(""));
 }
 
+TEST(DialogText, AFatalErrorNamesTheErrorWhenThereIsOne) {
+    EXPECT_EQ("An unexpected error ended the program.", FatalErrorText(""));
+    EXPECT_EQ("An unexpected error ended the program.\n\nDisk full.", FatalErrorText("Disk full"));
+}
+
 TEST(DialogKeys, EnterPressesOkUnlessCancelHasTheFocus) {
     constexpr unsigned Return = 0x0D;
     EXPECT_EQ(KeyAction::PressOK, DialogKeyAction({Return, false, false, false, false}));

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# An error that escapes everything, and a bare std::terminate, each end the
+# program with the fatal-error box and a non-zero exit code.
+# Usage: fatal-error.sh WINE_RUN FATAL_ERROR_PROBE WINDOW_PROBE
+set -uo pipefail
+run=$1 fatal=$2 probe=$3
+[ -n "${DISPLAY:-}" ] || . "$(dirname "$0")/../../scripts/virtual-display.sh"
+"$run" "$probe" ready
+
+failures=0
+check() { # what, expected, actual
+  if [ "$2" == "$3" ]; then
+    echo "ok: $1"
+  else
+    printf 'FAIL: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
+    failures=$((failures + 1))
+  fi
+}
+
+sentence="An unexpected error ended the program."
+for case in "throw|$sentence
+
+Disk full." "terminate|$sentence"; do
+  mode=${case%%|*}
+  "$run" "$fatal" "$mode" &
+  pid=$!
+  check "$mode: the box" "${case#*|}" "$("$run" "$probe" box-text | tr -d '\r')"
+  box=$(xdotool search --onlyvisible --name '^Associate with$' | head -n 1)
+  xdotool windowfocus --sync "$box" key Return
+  wait "$pid"
+  check "$mode: exit code" 3 "$?"
+done
+[ "$failures" -eq 0 ]

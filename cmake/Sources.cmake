@@ -30,6 +30,14 @@ else()
   target_link_libraries(kavrex_platform PUBLIC kavrex_emulation)
 endif()
 
+# Registry seams for the command-line companion: the classes of one scope, and
+# an overlay that keeps a dry run's changes to itself.
+add_library(kavrex_registry_tools STATIC
+  src/platform/RegistryTree.cpp
+  src/platform/ScopedRegistryApi.cpp
+  src/platform/OverlayRegistryApi.cpp)
+target_link_libraries(kavrex_registry_tools PUBLIC kavrex_platform kavrex_emulation)
+
 add_library(kavrex_association STATIC
   src/association/Component.cpp
   src/association/ArchiveExtensions.cpp

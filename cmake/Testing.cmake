@@ -1,11 +1,16 @@
-# GoogleTest: the installed package on the host, Debian's source for the cross builds
-# (which defines the same GTest:: targets).
-if(CMAKE_CROSSCOMPILING)
+# GoogleTest: the installed package where there is one (Debian's on the host);
+# otherwise fetched, which the cross presets point at Debian's source
+# (FETCHCONTENT_SOURCE_DIR_GOOGLETEST), so that nothing is downloaded there.
+find_package(GTest QUIET)
+if(NOT GTest_FOUND)
+  include(FetchContent)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-else()
-  find_package(GTest REQUIRED)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE) # the CRT that MSVC builds use
+  FetchContent_Declare(googletest
+                       GIT_REPOSITORY https://github.com/google/googletest.git
+                       GIT_TAG release-1.12.1)
+  FetchContent_MakeAvailable(googletest)
 endif()
 include(GoogleTest)
 

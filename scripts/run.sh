@@ -22,16 +22,9 @@ fi
 run "$build/tests/window_probe.exe" ready # a new prefix is prepared on this display
 run "$build/KavrexAssoc.exe" &
 pid=$!
-dialog=""
-for _ in $(seq 200); do
-  for id in $(xdotool search --onlyvisible --name '^Associate with$' 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    [ "$WIDTH" -gt 1 ] && dialog=$id && break
-  done
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || { echo "The dialog did not appear." >&2; exit 1; }
+. scripts/wine-dialog.sh
+dialog=$(wait_for_dialog) || { echo "The dialog did not appear." >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
 sleep 0.5
 mkdir -p "$build/screenshots"
 shot="$build/screenshots/run.png"

@@ -33,27 +33,43 @@ struct Platform {
     platform::RegistryApi& registry;
     platform::SystemApi& system;
 };
+// The platform's own registry and services (an emulation away from Windows).
 Platform SystemPlatform();
 
+// None of its operations raises for a registry that refuses: results say so.
 class TRegArchive : public TComponent {
   public:
+    // Starts with the 24 built-in archive extensions. With an owner, create it
+    // on the heap: the owner frees it.
     explicit TRegArchive(TComponent* owner, Platform platform = SystemPlatform());
 
+    // Registers every extension of the list (".exe" never) to open with the
+    // Kavrex.exe beside the running program, after OnAssociation agreed, and
+    // tells the shell. Returns what happened; Failed when anything could not
+    // be written. Raises only what the OnAssociation handler raises.
     AssociationResult Associate();
+    // Whether every extension's open command already names the running program.
     bool IsAssociated();
+    // Takes back what Associate wrote: the type key, and each extension's
+    // default value where it names that type (the key too when nothing else is
+    // in it). True when nothing of ours is left that could have been removed.
     bool Unassociate();
 
-    bool ActivateOnStartup = true;
+    bool ActivateOnStartup = true; // Associate runs once the properties are loaded
     TOnAssociation OnAssociation;
-    std::int32_t IconIndex = 0;
-    std::string MenuName;
+    std::int32_t IconIndex = 0; // of the icon inside Kavrex.exe
+    std::string MenuName;       // the open verb's display name, when not empty
 
+    // The extensions with their dot. The setter drops ".exe" entries.
     TStringList& ArcExtensions() { return arcExtensions_; }
     void SetArcExtensions(const TStringList& extensions);
+    // The type name; "[Appname]" stands for the running program's base name.
     std::string ExtDescription() const;
     void SetExtDescription(const std::string& value);
+    // The type's description; "[Appname file]" stands for the type name + " file".
     std::string FileDescription() const;
     void SetFileDescription(const std::string& value);
+    // The open command's argument template; "%1" when empty.
     std::string ParamString() const;
     void SetParamString(const std::string& value);
     // The handler's short path, as the last Associate computed it; empty when

@@ -379,6 +379,31 @@ LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD
     return ERROR_SUCCESS;
 }
 
+LONG EmulatedRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
+                                        DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
+    Target target;
+    if (const LONG status = Locate(RegistryCall::EnumValue, key, nullptr, target)) {
+        return status;
+    }
+    const Node& node = *target.base;
+    if (index >= node.values.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const Node::Value& value = node.values[index];
+    const auto size = static_cast<DWORD>(value.data.size());
+    if (*nameLength <= value.name.size() || (data && dataSize && *dataSize < size)) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+    *nameLength = static_cast<DWORD>(value.name.size());
+    Put(type, value.type);
+    if (data) {
+        std::copy(value.data.begin(), value.data.end(), data);
+    }
+    Put(dataSize, size);
+    return ERROR_SUCCESS;
+}
+
 LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     Target target;
     if (const LONG status = Locate(RegistryCall::DeleteKey, key, subKey, target)) {

@@ -19,6 +19,7 @@ enum class RegistryCall {
     SetValue,
     QueryInfoKey,
     EnumKey,
+    EnumValue,
     DeleteKey,
     DeleteValue
 };
@@ -43,6 +44,8 @@ class EmulatedRegistryApi final : public RegistryApi {
                           DWORD* securityDescriptorSize, FILETIME* lastWriteTime) override;
     LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength, DWORD* reserved,
                        LPSTR keyClass, DWORD* classLength, FILETIME* lastWriteTime) override;
+    LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength, DWORD* reserved,
+                       DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
     bool IsDoubleByteCodePage() override { return doubleByte_; }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <type_traits>
 
 namespace platform {
 namespace {
@@ -22,7 +23,7 @@ constexpr CodePageRange CodePageRanges[] = {
 // The character in the code page: one byte, or in UTF-8 up to four.
 bool ToCodePage(UINT codePage, wchar_t c, std::string& bytes) {
     if (codePage == CP_UTF8) {
-        const auto code = static_cast<std::uint32_t>(c);
+        const auto code = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(c));
         if (code < 0x80) {
             bytes += static_cast<char>(code);
         } else if (code < 0x800) {
@@ -108,7 +109,7 @@ int EmulatedSystemApi::WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, i
     if (narrowSize < length) {
         return 0;
     }
-    std::memcpy(narrow, converted.data(), converted.size());
+    std::copy(converted.begin(), converted.end(), narrow);
     return length;
 }
 

@@ -247,7 +247,7 @@ void TRegistry::DeleteSubkeysOfCurrent() {
     }
     std::vector<char> name(summary.MaxSubKeyLength + 1);
     for (DWORD index = summary.SubKeyCount; index-- > 0;) {
-        DWORD capacity = static_cast<DWORD>(name.size());
+        auto capacity = static_cast<DWORD>(name.size());
         if (api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr, nullptr,
                                nullptr, nullptr) == ERROR_SUCCESS) {
             DeleteTree(name.data());

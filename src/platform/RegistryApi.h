@@ -28,6 +28,8 @@ class RegistryApi {
     virtual LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                DWORD* reserved, LPSTR keyClass, DWORD* classLength,
                                FILETIME* lastWriteTime) = 0;
+    virtual LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
+                               DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) = 0;
     virtual LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) = 0;
     virtual LONG RegDeleteValueA(HKEY key, LPCSTR valueName) = 0;
 

@@ -37,6 +37,10 @@ class WinRegistryApi final : public RegistryApi {
         return ::RegEnumKeyExA(key, index, name, nameLength, reserved, keyClass, classLength,
                                lastWriteTime);
     }
+    LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength, DWORD* reserved,
+                       DWORD* type, BYTE* data, DWORD* dataSize) override {
+        return ::RegEnumValueA(key, index, name, nameLength, reserved, type, data, dataSize);
+    }
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override { return ::RegDeleteKeyA(key, subKey); }
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override {
         return ::RegDeleteValueA(key, valueName);

@@ -4,7 +4,9 @@
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX PROGRAM PROBE SCREENSHOTS
 set -uo pipefail
 run=$1 drive_c=$2/drive_c program=$3 probe=$4 shots=$5
-[ -n "${DISPLAY:-}" ] || . "$(dirname "$0")/../../scripts/virtual-display.sh"
+scripts="$(dirname "$0")/../../scripts"
+[ -n "${DISPLAY:-}" ] || . "$scripts/virtual-display.sh"
+. "$scripts/wine-dialog.sh"
 
 "$run" "$probe" ready
 install() { # FOLDER: the program and a stand-in handler (only its name and place matter)
@@ -25,24 +27,10 @@ check() { # what, expected, actual
   fi
 }
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
-visible() { # the program's windows on screen; the application window is 1x1 and left out
-  local id WIDTH
-  for id in $(xdotool search --onlyvisible --name '^Associate with$' 2>/dev/null); do
-    WIDTH=$(xdotool getwindowgeometry --shell "$id" | sed -n 's/^WIDTH=//p')
-    [ "${WIDTH:-0}" -gt 1 ] && echo "$id"
-  done
-}
-
 start() { # [FOLDER] starts the program and waits for its dialog; sets pid and dialog
   "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\KavrexAssoc.exe" &
   pid=$!
-  dialog=""
-  for _ in $(seq 100); do
-    dialog=$(visible | head -n 1)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-  done
-  [ -n "$dialog" ] || { echo "FAIL: no dialog"; exit 1; }
+  dialog=$(wait_for_dialog) || { echo "FAIL: no dialog"; exit 1; }
   sleep 0.3
   xdotool windowfocus --sync "$dialog"
 }
@@ -50,7 +38,7 @@ keys() { xdotool key --delay 100 "$@"; }
 box_text() { probe box-text; }
 dismiss_box() { # with the keyboard, at the box's own window
   local box
-  box=$(visible | grep -v -x "$dialog" | head -n 1)
+  box=$(dialog_windows | grep -v -x "$dialog" | head -n 1)
   xdotool windowfocus --sync "$box"
   keys Return
 }
@@ -110,7 +98,7 @@ probe delete .rar KavrexAssoc >/dev/null
 start
 keys Escape
 sleep 0.5
-check "Escape: dialog still open" "$dialog" "$(visible | grep -x "$dialog")"
+check "Escape: dialog still open" "$dialog" "$(dialog_windows | grep -x "$dialog")"
 keys Tab Tab Return
 finish
 check "Cancel: exit code" 0 "$code"

@@ -9,7 +9,7 @@ namespace {
 void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& tree) {
     tree[path] = DefaultText(api, HKEY_CLASSES_ROOT, path);
     for (const std::string& child : SubkeyNames(api, HKEY_CLASSES_ROOT, path)) {
-        AddTree(api, path + "\\" + child, tree);
+        AddTree(api, JoinPath(path, child), tree);
     }
 }
 
@@ -52,13 +52,17 @@ ClassesTree Tree(platform::RegistryApi& api, const std::string& key) {
 void ClassesFixture::SetUp() {
     RegistryFixture::SetUp();
     AddTestProgram(system_);
+#ifdef _WIN32
     if (GetParam() == Backend::Windows) {
         redirect_ = std::make_unique<ClassesRootRedirect>(ScratchPath("Classes"));
     }
+#endif
 }
 
 void ClassesFixture::TearDown() {
+#ifdef _WIN32
     redirect_.reset();
+#endif
     RegistryFixture::TearDown();
 }
 

@@ -50,8 +50,10 @@ class ClassesFixture : public RegistryFixture {
     platform::EmulatedSystemApi system_;
     int confirmations_ = 0;
 
+#ifdef _WIN32
   private:
     std::unique_ptr<ClassesRootRedirect> redirect_;
+#endif
 };
 
 } // namespace testing_support

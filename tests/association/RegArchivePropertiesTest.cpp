@@ -65,7 +65,7 @@ TEST_F(RegArchiveProperties, PlaceholdersStandForEmptyAndLegacyValues) {
 TEST_F(RegArchiveProperties, AnOwnerFreesItsComponentsHoweverTheyWereCreated) {
     const association::Platform platform{registry, system};
     association::TComponent owner(nullptr);
-    TRegArchive& created = owner.CreateOwned<TRegArchive>(platform);
+    auto& created = owner.CreateOwned<TRegArchive>(platform);
     auto* constructed = new TRegArchive(&owner, platform);
     auto* freedEarly = new TRegArchive(&owner, platform);
     EXPECT_EQ(&owner, constructed->Owner());

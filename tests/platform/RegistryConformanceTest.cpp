@@ -2,7 +2,9 @@
 // so that the emulation and the real registry are held to the same answers.
 #include "support/RegistryFixture.h"
 
+#include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -233,6 +235,45 @@ TEST_P(RegistryConformance, DeletingAValueLeavesTheOthers) {
     Api().RegCloseKey(handle);
     EXPECT_EQ(NoValue, GetRawValue(Api(), HKEY_CURRENT_USER, key, "Named").bytes);
     EXPECT_TRUE(KeyExists(Api(), HKEY_CURRENT_USER, key + "\\Sub"));
+}
+
+TEST_P(RegistryConformance, ValuesEnumerateWithNameTypeAndData) {
+    const std::string key = ScratchPath("Listed");
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "", REG_SZ, std::string("d\0", 2));
+    SetRawValue(Api(), HKEY_CURRENT_USER, key, "Second", REG_DWORD, std::string("\1\2\3\4", 4));
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, Open("Listed", handle));
+    std::set<RawValue,
+             decltype([](const RawValue& a, const RawValue& b) { return a.bytes < b.bytes; })>
+        listed;
+    std::vector<std::string> names;
+    DWORD secondAt = 0;
+    for (DWORD index = 0;; ++index) {
+        char name[16];
+        BYTE data[16];
+        DWORD nameLength = sizeof name;
+        DWORD size = sizeof data;
+        DWORD type = 0;
+        const LONG status =
+            Api().RegEnumValueA(handle, index, name, &nameLength, nullptr, &type, data, &size);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        ASSERT_EQ(ERROR_SUCCESS, status);
+        names.emplace_back(name, nameLength);
+        secondAt = names.back() == "Second" ? index : secondAt;
+        listed.insert({type, std::string(reinterpret_cast<char*>(data), size)});
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"", "Second"}), names);
+    EXPECT_EQ(1u, listed.count({REG_SZ, std::string("d\0", 2)}));
+    EXPECT_EQ(1u, listed.count({REG_DWORD, std::string("\1\2\3\4", 4)}));
+
+    char shortName[3];
+    DWORD nameLength = sizeof shortName; // "Second" needs 7 with its NUL
+    EXPECT_EQ(ERROR_MORE_DATA, Api().RegEnumValueA(handle, secondAt, shortName, &nameLength,
+                                                   nullptr, nullptr, nullptr, nullptr));
+    Api().RegCloseKey(handle);
 }
 
 TEST_P(RegistryConformance, ClosingAPredefinedKeySucceeds) {

@@ -20,23 +20,19 @@ std::wstring Wide(const std::string& ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
-ClassesRootRedirect::ClassesRootRedirect(const std::string& path) {
 #ifdef _WIN32
+ClassesRootRedirect::ClassesRootRedirect(const std::string& path) {
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
                                                KEY_ALL_ACCESS, nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_CLASSES_ROOT, key));
     ::RegCloseKey(key);
-#else
-    (void)path;
-#endif
 }
 
 ClassesRootRedirect::~ClassesRootRedirect() {
-#ifdef _WIN32
     ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-#endif
 }
+#endif
 
 std::string JoinPath(const std::string& parent, const std::string& child) {
     return parent.empty() ? child : parent + "\\" + child;
@@ -105,7 +101,7 @@ void SetRawValue(RegistryApi& api, HKEY root, const std::string& path, const std
 
 RawValue GetRawValue(RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name) {
-    const RawValue missing{REG_NONE, NoValue};
+    RawValue missing{REG_NONE, NoValue};
     HKEY key = nullptr;
     if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return missing;

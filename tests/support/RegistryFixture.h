@@ -52,8 +52,9 @@ class RegistryUnderTest {
     platform::RegistryApi* api_;
 };
 
+#ifdef _WIN32
 // For its lifetime, HKEY_CLASSES_ROOT of this process is the key at path below
-// HKEY_CURRENT_USER (created empty): Windows only.
+// HKEY_CURRENT_USER (created empty).
 class ClassesRootRedirect {
   public:
     explicit ClassesRootRedirect(const std::string& path);
@@ -61,6 +62,7 @@ class ClassesRootRedirect {
     ClassesRootRedirect(const ClassesRootRedirect&) = delete;
     ClassesRootRedirect& operator=(const ClassesRootRedirect&) = delete;
 };
+#endif
 
 class RegistryFixture : public ::testing::TestWithParam<Backend> {
   protected:

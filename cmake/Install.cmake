@@ -1,0 +1,41 @@
+# What the Windows builds install, in two components:
+#   Program      KavrexAssoc.exe with the README and the LICENSE: the zip package
+#   Development  the libraries, their headers and a CMake package, KavrexAssoc
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS KavrexAssoc RUNTIME DESTINATION . COMPONENT Program)
+install(FILES README.md LICENSE DESTINATION . COMPONENT Program)
+
+set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KavrexAssoc)
+install(TARGETS kavrex_platform kavrex_association EXPORT KavrexAssocTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+        FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/KavrexAssoc
+        COMPONENT Development
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/KavrexAssoc)
+install(EXPORT KavrexAssocTargets NAMESPACE KavrexAssoc:: DESTINATION ${config_dir}
+        COMPONENT Development)
+configure_package_config_file(cmake/KavrexAssocConfig.cmake.in
+                              ${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfig.cmake
+                              INSTALL_DESTINATION ${config_dir})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfigVersion.cmake
+        DESTINATION ${config_dir} COMPONENT Development)
+
+# The package a user downloads: the program alone, e.g. KavrexAssoc-3.1.0-win64.zip.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(package_arch win64)
+else()
+  set(package_arch win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME KavrexAssoc)
+set(CPACK_PACKAGE_FILE_NAME KavrexAssoc-${PROJECT_VERSION}-${package_arch})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_COMPONENTS_ALL Program)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_ARCHIVE_PROGRAM_FILE_NAME ${CPACK_PACKAGE_FILE_NAME})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+include(CPack)

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The sources' format (clang-format) and clang-tidy's checks on the host
+# build's compile database: any finding fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+clang-format --dry-run --Werror "${sources[@]}"
+echo "clang-format: ${#sources[@]} files as formatted"
+
+cmake --preset host >/dev/null
+if ! run-clang-tidy -quiet -p build/host "$PWD/(src|tests)/" >build/host/clang-tidy.log 2>&1; then
+  grep -E 'warning:|error:' -A3 build/host/clang-tidy.log
+  echo "clang-tidy: findings above"
+  exit 1
+fi
+echo "clang-tidy: no findings"

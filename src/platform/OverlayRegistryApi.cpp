@@ -1,0 +1,146 @@
+#include "OverlayRegistryApi.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+// The path with its levels joined by one backslash.
+std::string Normalized(LPCSTR subKey) {
+    std::string path;
+    for (const char* c = subKey ? subKey : ""; *c; ++c) {
+        if (*c != '\\') {
+            path += *c;
+        } else if (!path.empty() && path.back() != '\\') {
+            path += '\\';
+        }
+    }
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// Whether the path is the key top or lies below it; names ignore letter case.
+bool IsWithin(const std::string& path, const std::string& top) {
+    const std::string head = path.substr(0, top.size());
+    const bool same = !NameLess()(head, top) && !NameLess()(top, head);
+    return top.empty() || (same && (path.size() == top.size() || path[top.size()] == '\\'));
+}
+
+const char* RootName(HKEY root) {
+    const std::pair<HKEY, const char*> names[] = {
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+        {HKEY_USERS, "HKEY_USERS"},
+    };
+    for (const auto& [key, name] : names) {
+        if (key == root) {
+            return name;
+        }
+    }
+    return "?";
+}
+
+} // namespace
+
+bool OverlayRegistryApi::IsCopied(HKEY root, const std::string& path) const {
+    return std::any_of(copied_.begin(), copied_.end(), [&](const Copied& copied) {
+        return copied.root == root && IsWithin(path, copied.path);
+    });
+}
+
+void OverlayRegistryApi::CopyIn(HKEY key, LPCSTR subKey) {
+    const std::string path = Normalized(subKey);
+    if (!IsPredefinedKey(key) || IsCopied(key, path)) {
+        return;
+    }
+    // Keys copied before, below this one, may have changed since: they stay.
+    if (const auto tree = ReadTree(below_, key, path)) {
+        WriteTree(copy_, key, path, *tree, [&](const std::string& subPath) {
+            return IsCopied(key, Normalized(subPath.c_str()));
+        });
+    }
+    copied_.erase(
+        std::remove_if(copied_.begin(), copied_.end(),
+                       [&](const Copied& c) { return c.root == key && IsWithin(c.path, path); }),
+        copied_.end());
+    copied_.push_back({key, path});
+}
+
+std::vector<RegistryChange> OverlayRegistryApi::Changes() {
+    std::vector<RegistryChange> changes;
+    for (const Copied& copied : copied_) {
+        const std::string name = copied.path.empty()
+                                     ? RootName(copied.root)
+                                     : std::string(RootName(copied.root)) + "\\" + copied.path;
+        auto found = Difference(name, ReadTree(below_, copied.root, copied.path),
+                                ReadTree(copy_, copied.root, copied.path));
+        changes.insert(changes.end(), found.begin(), found.end());
+    }
+    return changes;
+}
+
+LONG OverlayRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
+                                         DWORD options, REGSAM access, void* security, HKEY* result,
+                                         DWORD* disposition) {
+    CopyIn(key, subKey);
+    return copy_.RegCreateKeyExA(key, subKey, reserved, keyClass, options, access, security, result,
+                                 disposition);
+}
+
+LONG OverlayRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
+                                       HKEY* result) {
+    CopyIn(key, subKey);
+    return copy_.RegOpenKeyExA(key, subKey, options, access, result);
+}
+
+LONG OverlayRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type,
+                                          BYTE* data, DWORD* dataSize) {
+    CopyIn(key, nullptr);
+    return copy_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+LONG OverlayRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
+                                        const BYTE* data, DWORD dataSize) {
+    CopyIn(key, nullptr);
+    return copy_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+LONG OverlayRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* classLength,
+                                          DWORD* reserved, DWORD* subKeys, DWORD* maxSubKeyLength,
+                                          DWORD* maxClassLength, DWORD* values,
+                                          DWORD* maxValueNameLength, DWORD* maxValueLength,
+                                          DWORD* securityDescriptorSize, FILETIME* lastWriteTime) {
+    CopyIn(key, nullptr);
+    return copy_.RegQueryInfoKeyA(key, keyClass, classLength, reserved, subKeys, maxSubKeyLength,
+                                  maxClassLength, values, maxValueNameLength, maxValueLength,
+                                  securityDescriptorSize, lastWriteTime);
+}
+
+LONG OverlayRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
+                                       DWORD* reserved, LPSTR keyClass, DWORD* classLength,
+                                       FILETIME* lastWriteTime) {
+    CopyIn(key, nullptr);
+    return copy_.RegEnumKeyExA(key, index, name, nameLength, reserved, keyClass, classLength,
+                               lastWriteTime);
+}
+
+LONG OverlayRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
+                                       DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
+    CopyIn(key, nullptr);
+    return copy_.RegEnumValueA(key, index, name, nameLength, reserved, type, data, dataSize);
+}
+
+LONG OverlayRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    CopyIn(key, subKey);
+    return copy_.RegDeleteKeyA(key, subKey);
+}
+
+LONG OverlayRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    CopyIn(key, nullptr);
+    return copy_.RegDeleteValueA(key, valueName);
+}
+
+} // namespace platform

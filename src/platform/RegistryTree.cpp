@@ -1,0 +1,209 @@
+#include "RegistryTree.h"
+
+#include "KeyHandle.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+char FoldAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string Child(const std::string& path, const std::string& name) {
+    return path.empty() ? name : path + "\\" + name;
+}
+
+// Reads the values and subkeys of an open key, each subkey in turn.
+bool ReadContents(RegistryApi& api, HKEY key, RegistryTree& tree) {
+    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, largestData = 0;
+    if (api.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr,
+                             &values, &longestName, &largestData, nullptr,
+                             nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    // Double the name lengths: in a double-byte code page a character may take two.
+    std::vector<char> name(2 * std::max(longestSubkey, longestName) + 2);
+    std::vector<BYTE> data(largestData + 1);
+    for (DWORD index = 0; index < values; ++index) {
+        auto nameLength = static_cast<DWORD>(name.size());
+        auto size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (api.RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
+                              &size) != ERROR_SUCCESS) {
+            return false;
+        }
+        tree.values[std::string(name.data(), nameLength)] = {
+            type, std::string(reinterpret_cast<const char*>(data.data()), size)};
+    }
+    for (DWORD index = 0; index < subkeys; ++index) {
+        auto nameLength = static_cast<DWORD>(name.size());
+        if (api.RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr,
+                              nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        const std::string subkey(name.data(), nameLength);
+        auto read = ReadTree(api, key, subkey);
+        if (!read) {
+            return false;
+        }
+        tree.subkeys[subkey] = std::move(*read);
+    }
+    return true;
+}
+
+void AddCreated(const std::string& path, const RegistryTree& tree,
+                std::vector<RegistryChange>& changes) {
+    changes.push_back({ChangeKind::KeyCreated, path, "", std::nullopt, std::nullopt});
+    for (const auto& [name, value] : tree.values) {
+        changes.push_back({ChangeKind::ValueSet, path, name, std::nullopt, value});
+    }
+    for (const auto& [name, subtree] : tree.subkeys) {
+        AddCreated(Child(path, name), subtree, changes);
+    }
+}
+
+void AddDeleted(const std::string& path, const RegistryTree& tree,
+                std::vector<RegistryChange>& changes) {
+    for (const auto& [name, subtree] : tree.subkeys) {
+        AddDeleted(Child(path, name), subtree, changes);
+    }
+    changes.push_back({ChangeKind::KeyDeleted, path, "", std::nullopt, std::nullopt});
+}
+
+void AddValueChanges(const std::string& path, const RegistryTree& before, const RegistryTree& after,
+                     std::vector<RegistryChange>& changes) {
+    for (const auto& [name, value] : after.values) {
+        const auto old = before.values.find(name);
+        if (old == before.values.end() || !(old->second == value)) {
+            const auto previous =
+                old == before.values.end() ? std::nullopt : std::optional(old->second);
+            changes.push_back({ChangeKind::ValueSet, path, name, previous, value});
+        }
+    }
+    for (const auto& [name, value] : before.values) {
+        if (!after.values.count(name)) {
+            changes.push_back({ChangeKind::ValueDeleted, path, name, value, std::nullopt});
+        }
+    }
+}
+
+void AddDifference(const std::string& path, const std::optional<RegistryTree>& before,
+                   const std::optional<RegistryTree>& after, std::vector<RegistryChange>& changes) {
+    if (!before && after) {
+        AddCreated(path, *after, changes);
+        return;
+    }
+    if (before && !after) {
+        AddDeleted(path, *before, changes);
+        return;
+    }
+    if (!before) {
+        return;
+    }
+    AddValueChanges(path, *before, *after, changes);
+    for (const auto& [name, subtree] : after->subkeys) {
+        const auto old = before->subkeys.find(name);
+        AddDifference(Child(path, name),
+                      old == before->subkeys.end() ? std::nullopt : std::optional(old->second),
+                      subtree, changes);
+    }
+    for (const auto& [name, subtree] : before->subkeys) {
+        if (!after->subkeys.count(name)) {
+            AddDeleted(Child(path, name), subtree, changes);
+        }
+    }
+}
+
+} // namespace
+
+bool NameLess::operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return FoldAscii(x) < FoldAscii(y); });
+}
+
+std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::string& path) {
+    HKEY opened = nullptr;
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    const KeyHandle key(api, opened);
+    RegistryTree tree;
+    if (!ReadContents(api, key.Get(), tree)) {
+        return std::nullopt;
+    }
+    return tree;
+}
+
+bool WriteTree(RegistryApi& api, HKEY root, const std::string& path, const RegistryTree& tree,
+               const std::function<bool(const std::string&)>& skip) {
+    HKEY created = nullptr;
+    if (api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &created, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const KeyHandle key(api, created);
+    bool written = true;
+    for (const auto& [name, value] : tree.values) {
+        written &= api.RegSetValueExA(key.Get(), name.c_str(), 0, value.type,
+                                      reinterpret_cast<const BYTE*>(value.data.data()),
+                                      static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    }
+    for (const auto& [name, subtree] : tree.subkeys) {
+        const std::string subPath = Child(path, name);
+        if (!skip(subPath)) {
+            written &= WriteTree(api, root, subPath, subtree, skip);
+        }
+    }
+    return written;
+}
+
+std::vector<RegistryChange> Difference(const std::string& path,
+                                       const std::optional<RegistryTree>& before,
+                                       const std::optional<RegistryTree>& after) {
+    std::vector<RegistryChange> changes;
+    AddDifference(path, before, after, changes);
+    return changes;
+}
+
+std::string Describe(const RegistryChange& change) {
+    const std::string value = " [" + (change.value.empty() ? "(default)" : change.value) + "]";
+    const auto quoted = [](const std::optional<RegistryValue>& data) {
+        return "\"" + ValueText(*data) + "\"";
+    };
+    switch (change.kind) {
+    case ChangeKind::KeyCreated:
+        return "create key    " + change.key;
+    case ChangeKind::KeyDeleted:
+        return "delete key    " + change.key;
+    case ChangeKind::ValueSet:
+        return "set value     " + change.key + value + " = " + quoted(change.after) +
+               (change.before ? " (was " + quoted(change.before) + ")" : "");
+    case ChangeKind::ValueDeleted:
+        return "delete value  " + change.key + value + " (was " + quoted(change.before) + ")";
+    }
+    return {};
+}
+
+std::string ValueText(const RegistryValue& value) {
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) {
+        return value.data.substr(0, value.data.find('\0'));
+    }
+    if (value.type == REG_DWORD && value.data.size() == 4) {
+        const auto byte = [&](int i) { return static_cast<unsigned char>(value.data[i]); };
+        return std::to_string(byte(0) | byte(1) << 8 | byte(2) << 16 |
+                              static_cast<DWORD>(byte(3)) << 24);
+    }
+    std::string hex;
+    for (const char c : value.data) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, hex.empty() ? "%02x" : ",%02x",
+                      static_cast<unsigned char>(c));
+        hex += digits;
+    }
+    return hex;
+}
+
+} // namespace platform

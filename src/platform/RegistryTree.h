@@ -1,0 +1,64 @@
+// A key with its whole subtree, read through the registry seam, and the changes
+// that turn one such tree into another: what a dry run reports.
+#pragma once
+
+#include "RegistryApi.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Registry names compare without regard to the letter case of ASCII letters.
+struct NameLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string data;
+    bool operator==(const RegistryValue&) const = default;
+};
+
+struct RegistryTree {
+    std::map<std::string, RegistryValue, NameLess> values; // "" is the default value
+    std::map<std::string, RegistryTree, NameLess> subkeys;
+};
+
+// The key at path below root with everything in it; none when it cannot be read.
+std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::string& path);
+
+// Creates the key at path below root and writes the tree into it, passing over
+// the subkeys for which skip says so (given their path). False when any part
+// could not be written.
+bool WriteTree(RegistryApi& api, HKEY root, const std::string& path, const RegistryTree& tree,
+               const std::function<bool(const std::string&)>& skip);
+
+enum class ChangeKind { KeyCreated, ValueSet, ValueDeleted, KeyDeleted };
+
+struct RegistryChange {
+    ChangeKind kind;
+    std::string key;   // the key's full path
+    std::string value; // the value's name, for value changes ("" is the default)
+    std::optional<RegistryValue> before, after;
+    bool operator==(const RegistryChange&) const = default;
+};
+
+// What turns before into after at the key path: a new key with its values and
+// subkeys; values set or deleted; keys deleted with their subtrees, deepest first.
+std::vector<RegistryChange> Difference(const std::string& path,
+                                       const std::optional<RegistryTree>& before,
+                                       const std::optional<RegistryTree>& after);
+
+// One change as a line of text, e.g.
+//   set value     HKEY_CLASSES_ROOT\.rar [(default)] = "KavrexAssoc" (was "WinRAR")
+std::string Describe(const RegistryChange& change);
+
+// A value's data as text: strings up to their NUL, a DWORD in decimal, other
+// data in hexadecimal bytes.
+std::string ValueText(const RegistryValue& value);
+
+} // namespace platform

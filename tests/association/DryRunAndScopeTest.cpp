@@ -1,0 +1,109 @@
+// The component on one scope's classes and on a dry-run overlay, on every
+// registry: every key lands below the scope's classes key and nowhere else; a
+// dry run changes nothing, and lists exactly what the real run then changes.
+#include "association/ClassesFixture.h"
+#include "platform/OverlayRegistryApi.h"
+#include "platform/ScopedRegistryApi.h"
+
+#include <algorithm>
+
+namespace {
+
+using namespace testing_support;
+using association::AssociationResult;
+using platform::OverlayRegistryApi;
+using platform::ScopedRegistryApi;
+
+class Scoped : public ClassesFixture {};
+
+TEST_P(Scoped, EveryKeyLandsBelowTheScopesClassesKey) {
+    const std::string classes = ScratchPath("Scope");
+    CreateKey(Api(), HKEY_CURRENT_USER, classes);
+    ScopedRegistryApi scope(Api(), HKEY_CURRENT_USER, classes);
+    auto component =
+        testing_support::DialogComponent({scope, system_}, {".kvxtest"}, confirmations_);
+    component->MenuName = "Open";
+    ASSERT_EQ(AssociationResult::Registered, component->Associate());
+    EXPECT_TRUE(RootKeys().empty()) << "nothing in the classes root itself";
+    EXPECT_EQ((std::vector<std::string>{".kvxtest", "KvxTest"}),
+              SubkeyNames(Api(), HKEY_CURRENT_USER, classes));
+    EXPECT_EQ("KvxTest", DefaultText(Api(), HKEY_CURRENT_USER, classes + "\\.kvxtest"));
+    EXPECT_EQ("Open", DefaultText(Api(), HKEY_CURRENT_USER, classes + "\\KvxTest\\Shell\\Open"));
+    EXPECT_TRUE(component->IsAssociated() == false);
+
+    EXPECT_TRUE(component->Unassociate());
+    EXPECT_TRUE(SubkeyNames(Api(), HKEY_CURRENT_USER, classes).empty());
+    EXPECT_TRUE(KeyExists(Api(), HKEY_CURRENT_USER, classes)) << "the classes key itself stays";
+    EXPECT_EQ(ERROR_ACCESS_DENIED, scope.RegDeleteKeyA(HKEY_CLASSES_ROOT, ""));
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_BAD_PATHNAME,
+              scope.RegOpenKeyExA(HKEY_CLASSES_ROOT, "\\.kvxtest", 0, KEY_READ, &key));
+}
+
+// The same operations, each from a state a machine may be in.
+TEST_P(Scoped, ADryRunListsWhatTheRealRunThenChanges) {
+    const std::string contentType = std::string("application/x-kvx") + '\0';
+    const struct {
+        const char* what;
+        bool registerFirst;
+        bool remove;
+        bool foreignData;
+    } cases[] = {
+        {"register on a clean machine", false, false, false},
+        {"register over another program's data", false, false, true},
+        {"register again", true, false, false},
+        {"remove", true, true, false},
+        {"remove beside another program's data", true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.foreignData) {
+            SetRawValue(Api(), HKEY_CLASSES_ROOT, ".kvxtest", "Content Type", REG_SZ, contentType);
+            SetDefault(".kvxtest\\ShellNew", "");
+        }
+        if (c.registerFirst) {
+            ASSERT_EQ(AssociationResult::Registered, DialogComponent()->Associate());
+        }
+        const auto run = [&](platform::RegistryApi& registry) {
+            auto component =
+                testing_support::DialogComponent({registry, system_}, {".kvxtest"}, confirmations_);
+            return c.remove ? component->Unassociate()
+                            : component->Associate() == AssociationResult::Registered;
+        };
+        const auto state = [&] { return std::pair(Tree(".kvxtest"), Tree("KvxTest")); };
+        const auto before = state();
+        const auto snapshot = [&](const char* key) {
+            return platform::ReadTree(Api(), HKEY_CLASSES_ROOT, key);
+        };
+        const auto extensionBefore = snapshot(".kvxtest");
+        const auto typeBefore = snapshot("KvxTest");
+
+        OverlayRegistryApi overlay(Api());
+        EXPECT_TRUE(run(overlay));
+        std::vector<std::string> dry;
+        for (const auto& change : overlay.Changes()) {
+            dry.push_back(platform::Describe(change));
+        }
+        EXPECT_EQ(before, state()) << "a dry run changes nothing";
+
+        EXPECT_TRUE(run(Api()));
+        std::vector<std::string> real;
+        for (const auto& [key, previous] :
+             {std::pair(".kvxtest", extensionBefore), std::pair("KvxTest", typeBefore)}) {
+            for (const auto& change : platform::Difference(std::string("HKEY_CLASSES_ROOT\\") + key,
+                                                           previous, snapshot(key))) {
+                real.push_back(platform::Describe(change));
+            }
+        }
+        std::sort(dry.begin(), dry.end());
+        std::sort(real.begin(), real.end());
+        EXPECT_EQ(real, dry);
+        for (const char* key : {".kvxtest", "KvxTest"}) {
+            DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
+        }
+    }
+}
+
+KAVREX_ON_ALL_CLASSES(Scoped);
+
+} // namespace

@@ -1,10 +1,11 @@
 # What the Windows builds install, in two components:
-#   Program      KavrexAssoc.exe with the README and the LICENSE: the zip package
+#   Program      KavrexAssoc.exe and kavrex-assoc.exe with the README and the
+#                LICENSE: the zip package
 #   Development  the libraries, their headers and a CMake package, KavrexAssoc
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS KavrexAssoc RUNTIME DESTINATION . COMPONENT Program)
+install(TARGETS KavrexAssoc kavrex-assoc RUNTIME DESTINATION . COMPONENT Program)
 install(FILES README.md LICENSE DESTINATION . COMPONENT Program)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KavrexAssoc)

@@ -42,11 +42,13 @@ add_library(kavrex_association STATIC
   src/association/Component.cpp
   src/association/ArchiveExtensions.cpp
   src/association/AssociationLayout.cpp
+  src/association/ExtensionStatus.cpp
   src/association/RegArchive.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
   src/association/Component.h
+  src/association/ExtensionStatus.h
   src/association/RegArchive.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
@@ -59,13 +61,25 @@ add_library(kavrex_app_core STATIC
   src/app/DialogKeys.cpp)
 target_link_libraries(kavrex_app_core PUBLIC kavrex_association)
 
+# The project's version, for the version resources, the manifests and --version.
+set(KAVREX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
+configure_file(src/app/Version.h.in ${generated}/Version.h @ONLY)
+
+# The command-line companion's commands: host-tested too.
+include(cmake/Libraries.cmake)
+add_library(kavrex_cli STATIC
+  src/cli/Cli.cpp
+  src/cli/Commands.cpp
+  src/cli/DefaultAssociations.cpp)
+target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
+target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
+                                 PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)
+
 if(WIN32)
   enable_language(RC)
-  # The version resource and the manifest carry the project's version.
-  set(KAVREX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
-  set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
-  configure_file(src/app/Version.h.in ${generated}/Version.h @ONLY)
   configure_file(src/app/KavrexAssoc.manifest.in ${generated}/KavrexAssoc.manifest @ONLY)
+  configure_file(src/cli/kavrex-assoc.manifest.in ${generated}/kavrex-assoc.manifest @ONLY)
 
   add_library(kavrex_app STATIC
     src/app/Application.cpp
@@ -75,7 +89,7 @@ if(WIN32)
   target_link_libraries(kavrex_app PUBLIC kavrex_app_core user32 gdi32 comctl32)
 
   add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/KavrexAssoc.rc)
-  target_include_directories(KavrexAssoc PRIVATE ${generated})
+  target_include_directories(KavrexAssoc PRIVATE ${generated} src/app)
   set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
                               OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
   target_link_libraries(KavrexAssoc PRIVATE kavrex_app)
@@ -84,5 +98,14 @@ if(WIN32)
     target_link_options(KavrexAssoc PRIVATE /MANIFEST:NO)
   elseif(MINGW)
     target_link_options(KavrexAssoc PRIVATE -s)
+  endif()
+
+  add_executable(kavrex-assoc src/cli/main.cpp src/cli/WinConsole.cpp src/cli/kavrex-assoc.rc)
+  target_include_directories(kavrex-assoc PRIVATE ${generated} src/app)
+  set_source_files_properties(src/cli/kavrex-assoc.rc PROPERTIES
+                              OBJECT_DEPENDS "${generated}/Version.h;${generated}/kavrex-assoc.manifest")
+  target_link_libraries(kavrex-assoc PRIVATE kavrex_cli)
+  if(MINGW)
+    target_link_options(kavrex-assoc PRIVATE -s)
   endif()
 endif()

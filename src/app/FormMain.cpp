@@ -3,10 +3,14 @@
 #include "DialogKeys.h"
 #include "Layout.h"
 
+#include "association/ExtensionStatus.h"
+
 #include <cstring>
 
 namespace app {
 namespace {
+
+using association::AssociationResult;
 
 constexpr const char* FormClass = "TFormMain";
 // A dialog frame with a caption and a close box only; no caption icon.
@@ -76,7 +80,7 @@ void RegisterFormClass(WNDPROC procedure) {
 } // namespace
 
 TFormMain::TFormMain(TApplication& application, association::Platform platform)
-    : TComponent(nullptr), application_(application) {
+    : TComponent(nullptr), application_(application), platform_(platform) {
     const FormDesign& design = MainFormDesign();
     ReadComponentDesign(design.regArchive, platform);
     const int textHeight = DesignTextHeight(design);
@@ -166,8 +170,11 @@ void TFormMain::RegArchiveAssociation(association::TComponent*, const std::strin
 
 void TFormMain::ButtonOKClick() {
     if (::SendMessageA(CheckBoxRAR, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-        if (const auto outcome = RegistrationOutcome(RegArchive->Associate())) {
-            ShowOutcome(*outcome);
+        const AssociationResult result = RegArchive->Associate();
+        const bool associated = result == AssociationResult::Registered ||
+                                result == AssociationResult::AlreadyAssociated;
+        if (const auto outcome = RegistrationOutcome(result)) {
+            ShowOutcome(*outcome, associated ? UserChoiceNotes() : "");
         }
     } else {
         ShowOutcome(RemovalOutcome(RegArchive->Unassociate()));
@@ -179,9 +186,24 @@ void TFormMain::ButtonCancelClick() {
     Close();
 }
 
-void TFormMain::ShowOutcome(const Outcome& outcome) {
-    application_.ShowText(outcome.text,
+void TFormMain::ShowOutcome(const Outcome& outcome, const std::string& note) {
+    application_.ShowText(outcome.text + note,
                           outcome.icon == OutcomeIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
+}
+
+// A note for each extension that the user's own choice still opens elsewhere:
+// since Windows 8 that choice wins over what was registered.
+std::string TFormMain::UserChoiceNotes() const {
+    std::string notes;
+    for (const std::string& extension :
+         association::WithoutExeExtensions(RegArchive->ArcExtensions())) {
+        const auto status = association::QueryStatus(platform_.registry, extension,
+                                                     {RegArchive->HandlerPath(), ""});
+        if (status.verdict == association::Verdict::UserChoiceOther) {
+            notes += "\n\n" + UserChoiceNote(extension, status.openedBy);
+        }
+    }
+    return notes;
 }
 
 void TFormMain::Click(int controlId) {

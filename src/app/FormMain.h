@@ -40,12 +40,14 @@ class TFormMain : public association::TComponent, private MessageFilter {
     bool PreTranslate(MSG& message) override;
     void ReadComponentDesign(const RegArchiveDesign& design, association::Platform platform);
     void CreateWindows(const FormDesign& design, int textHeight);
-    void ShowOutcome(const Outcome& outcome);
+    void ShowOutcome(const Outcome& outcome, const std::string& note = "");
+    std::string UserChoiceNotes() const;
     void Click(int controlId);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     TApplication& application_;
+    association::Platform platform_;
     UniqueFont ownedFont_; // the menu font, unless the stock font stands in
     HFONT font_ = nullptr;
     UniqueWindow window_;

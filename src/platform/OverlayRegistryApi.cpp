@@ -28,21 +28,6 @@ bool IsWithin(const std::string& path, const std::string& top) {
     return top.empty() || (same && (path.size() == top.size() || path[top.size()] == '\\'));
 }
 
-const char* RootName(HKEY root) {
-    const std::pair<HKEY, const char*> names[] = {
-        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
-        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
-        {HKEY_USERS, "HKEY_USERS"},
-    };
-    for (const auto& [key, name] : names) {
-        if (key == root) {
-            return name;
-        }
-    }
-    return "?";
-}
-
 } // namespace
 
 bool OverlayRegistryApi::IsCopied(HKEY root, const std::string& path) const {

@@ -168,6 +168,21 @@ std::vector<RegistryChange> Difference(const std::string& path,
     return changes;
 }
 
+const char* RootName(HKEY root) {
+    const std::pair<HKEY, const char*> names[] = {
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+        {HKEY_USERS, "HKEY_USERS"},
+    };
+    for (const auto& [key, name] : names) {
+        if (key == root) {
+            return name;
+        }
+    }
+    return "?";
+}
+
 std::string Describe(const RegistryChange& change) {
     const std::string value = " [" + (change.value.empty() ? "(default)" : change.value) + "]";
     const auto quoted = [](const std::optional<RegistryValue>& data) {

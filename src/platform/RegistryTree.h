@@ -53,6 +53,9 @@ std::vector<RegistryChange> Difference(const std::string& path,
                                        const std::optional<RegistryTree>& before,
                                        const std::optional<RegistryTree>& after);
 
+// The name of a predefined root key, e.g. "HKEY_LOCAL_MACHINE".
+const char* RootName(HKEY root);
+
 // One change as a line of text, e.g.
 //   set value     HKEY_CLASSES_ROOT\.rar [(default)] = "KavrexAssoc" (was "WinRAR")
 std::string Describe(const RegistryChange& change);

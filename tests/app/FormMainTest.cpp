@@ -292,6 +292,19 @@ TEST_F(FormMain, EscapeDoesNothingAndEnterOnCancelChangesNothing) {
                      registry.CallCount(platform::RegistryCall::CreateKey));
 }
 
+TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
+    testing_support::SetRawValue(
+        registry, HKEY_CURRENT_USER,
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rar\\UserChoice",
+        "ProgId", REG_SZ, std::string("WinArc.rar") + '\0');
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Associations with this application have been registered.\n\n.rar files still open "
+              "with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, "
+              "choose it in Settings > Default apps.",
+              boxes.boxes[0].text);
+}
+
 TEST_F(FormMain, ARefusedRegistrationIsShownAsAnError) {
     registry.MakeReadOnly("HKEY_CLASSES_ROOT");
     Press(VK_RETURN);

@@ -153,5 +153,18 @@ check "non-text default: kept, our type key gone" ".rar=(REG_DWORD)" \
   "$(probe dump .rar KavrexAssoc)"
 probe delete .rar KavrexAssoc >/dev/null
 
+# The user's own choice in Windows wins over the registration: the box says so.
+user_choice='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.rar\UserChoice'
+"$run" reg add "$user_choice" /v ProgId /d WinArc.rar /f >/dev/null
+start
+keys Return
+check "user's choice: named in the box" "Associations with this application have been registered.
+
+.rar files still open with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, choose it in Settings > Default apps." "$(box_text)"
+dismiss_box
+finish
+"$run" reg delete "$user_choice" /f >/dev/null
+probe delete .rar KavrexAssoc >/dev/null
+
 echo "screenshot: $shots/dialog.png"
 [ "$failures" -eq 0 ]

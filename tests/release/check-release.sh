@@ -27,7 +27,8 @@ package=$(ls "$build"/packages/KavrexAssoc-"$version"-win*.zip)
 check "one package" 1 "$(echo "$package" | wc -l)"
 check "package contents" "KavrexAssoc.exe
 LICENSE
-README.md" "$(unzip -Z1 "$package" | sort)"
+README.md
+kavrex-assoc.exe" "$(unzip -Z1 "$package" | sort)"
 
 sdk="$build/release/sdk"
 example="$build/release/example"

@@ -1,0 +1,117 @@
+#include "ExtensionStatus.h"
+
+#include "AssociationLayout.h"
+#include "RegArchive.h"
+#include "platform/Registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+namespace association {
+namespace {
+
+constexpr const char* Classes = "Software\\Classes\\";
+
+bool SamePath(const std::string& a, const std::string& b) {
+    return !a.empty() && a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The default value of the key below the root; empty when it is not there or
+// not text.
+std::string DefaultText(platform::RegistryApi& registry, HKEY root, const std::string& key,
+                        const std::string& name = "") {
+    platform::TRegistry reader(registry);
+    reader.SetRoot(root);
+    std::string text;
+    if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS ||
+        reader.ReadTextStatus(name, text) != ERROR_SUCCESS) {
+        return {};
+    }
+    return text;
+}
+
+bool Opens(const std::string& command, const Handler& handler) {
+    const std::string program = TRegArchive::ProgramOfCommand(command);
+    return SamePath(program, handler.shortPath) || SamePath(program, handler.longPath);
+}
+
+// The open command of a type: the user's classes win over the machine's.
+std::string MergedCommand(platform::RegistryApi& registry, const std::string& typeName) {
+    const std::string key = Classes + LayoutKey(KeyRole::Command, {"", typeName});
+    const std::string user = DefaultText(registry, HKEY_CURRENT_USER, key);
+    return user.empty() ? DefaultText(registry, HKEY_LOCAL_MACHINE, key) : user;
+}
+
+ClassesEntry ReadEntry(platform::RegistryApi& registry, HKEY root, const std::string& extension,
+                       const Handler& handler) {
+    ClassesEntry entry;
+    entry.typeName =
+        DefaultText(registry, root, Classes + LayoutKey(KeyRole::Extension, {extension, ""}));
+    if (!entry.typeName.empty()) {
+        entry.command = DefaultText(
+            registry, root, Classes + LayoutKey(KeyRole::Command, {extension, entry.typeName}));
+        entry.opensKavrex = Opens(entry.command, handler);
+    }
+    return entry;
+}
+
+struct VerdictNameRow {
+    Verdict verdict;
+    const char* name;
+};
+constexpr VerdictNameRow VerdictNames[] = {
+    {Verdict::OpensWithKavrex, "opens-with-kavrex"},
+    {Verdict::UserChoiceOther, "user-choice-other"},
+    {Verdict::AssociatedWithOther, "associated-with-other"},
+    {Verdict::NotAssociated, "not-associated"},
+};
+
+} // namespace
+
+std::string UserChoiceKey(const std::string& extension) {
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" + extension +
+           "\\UserChoice";
+}
+
+std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string& extension) {
+    return DefaultText(registry, HKEY_CURRENT_USER, UserChoiceKey(extension), "ProgId");
+}
+
+ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& extension,
+                            const Handler& handler) {
+    ExtensionStatus status{extension,
+                           ReadEntry(registry, HKEY_LOCAL_MACHINE, extension, handler),
+                           ReadEntry(registry, HKEY_CURRENT_USER, extension, handler),
+                           UserChoiceProgId(registry, extension),
+                           Verdict::NotAssociated,
+                           {}};
+    // What Windows opens: the user's choice, else the merged classes' type.
+    const std::string classesType =
+        status.user.typeName.empty() ? status.machine.typeName : status.user.typeName;
+    const std::string opener = status.userChoice.empty() ? classesType : status.userChoice;
+    if (opener.empty()) {
+        return status;
+    }
+    if (Opens(MergedCommand(registry, opener), handler)) {
+        status.verdict = Verdict::OpensWithKavrex;
+        return status;
+    }
+    status.verdict =
+        status.userChoice.empty() ? Verdict::AssociatedWithOther : Verdict::UserChoiceOther;
+    status.openedBy = opener;
+    return status;
+}
+
+const char* VerdictName(Verdict verdict) {
+    const auto* row =
+        std::find_if(std::begin(VerdictNames), std::end(VerdictNames),
+                     [verdict](const VerdictNameRow& r) { return r.verdict == verdict; });
+    return row->name;
+}
+
+} // namespace association

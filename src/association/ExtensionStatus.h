@@ -1,0 +1,47 @@
+// Who opens an extension: the per-machine and per-user classes, the current
+// user's UserChoice (which wins over both since Windows 8), and one verdict.
+#pragma once
+
+#include "platform/RegistryApi.h"
+
+#include <string>
+
+namespace association {
+
+// The handler program as the registry may name it: its short and long paths.
+struct Handler {
+    std::string shortPath;
+    std::string longPath;
+};
+
+// An extension's entry in one hive's classes.
+struct ClassesEntry {
+    std::string typeName; // empty: no entry
+    std::string command;  // the type's open command
+    bool opensKavrex = false;
+};
+
+enum class Verdict { OpensWithKavrex, UserChoiceOther, AssociatedWithOther, NotAssociated };
+
+struct ExtensionStatus {
+    std::string extension;
+    ClassesEntry machine;
+    ClassesEntry user;
+    std::string userChoice; // the ProgId the user chose; empty: none
+    Verdict verdict;
+    std::string openedBy; // the type (or ProgId) that opens it, when not Kavrex
+};
+
+// The UserChoice key of an extension, below HKEY_CURRENT_USER.
+std::string UserChoiceKey(const std::string& extension);
+
+ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& extension,
+                            const Handler& handler);
+
+// The ProgId of the current user's choice for the extension; empty when none.
+std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string& extension);
+
+// The verdict's name, for text and JSON: "opens-with-kavrex", ...
+const char* VerdictName(Verdict verdict);
+
+} // namespace association

@@ -1,0 +1,119 @@
+#include "Cli.h"
+
+#include "Version.h"
+#include "association/ArchiveExtensions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <functional>
+#include <sstream>
+
+namespace cli {
+namespace {
+
+constexpr const char* ExitCodes = R"(Exit codes:
+  0  done; for status: every extension opens with Kavrex
+  1  status: some extension does not open with Kavrex
+  2  the command line is wrong
+  3  some change could not be made (nothing is reported as done that was not)
+  4  the machine scope needs administrator rights that this prompt does not have)";
+
+// An extension as the registry names it: a dot and a name, never ".exe".
+std::string CheckExtension(const std::string& extension) {
+    if (extension.size() < 2 || extension[0] != '.' ||
+        extension.find_first_of("\\/ \t\"") != std::string::npos) {
+        return "'" + extension + "' is not an extension such as .rar";
+    }
+    if (association::IsExeExtension(extension)) {
+        return "programs (.exe) are never associated";
+    }
+    return {};
+}
+
+void WriteLines(const std::string& text, const std::function<void(const std::string&)>& write) {
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        write(line);
+    }
+}
+
+} // namespace
+
+int RunCommandLine(int argc, const char* const* argv, Environment& environment) {
+    CLI::App app("Associates archive extensions with Kavrex.exe beside this program, for "
+                 "administrators and scripts, and tells what Windows really opens them with.",
+                 "kavrex-assoc");
+    app.set_version_flag("--version", "kavrex-assoc " KAVREX_VERSION_TEXT);
+    app.require_subcommand(1);
+    app.footer(ExitCodes);
+
+    Options options;
+    options.extensions = {".rar"};
+    const auto addExtensions = [&](CLI::App* command) {
+        command->add_option("--ext", options.extensions, "extensions, comma-separated (.rar)")
+            ->delimiter(',')
+            ->check(CLI::Validator(CheckExtension, "EXT", "extension"));
+    };
+    const auto addJson = [&](CLI::App* command) {
+        command->add_flag("--json", options.json, "print JSON (UTF-8) instead of text");
+    };
+    const auto addChangeOptions = [&](CLI::App* command) {
+        addExtensions(command);
+        command
+            ->add_option("--scope", options.scope,
+                         "machine: all users (needs administrator rights); user: this account")
+            ->transform(CLI::CheckedTransformer(
+                std::map<std::string, Scope>{{"machine", Scope::Machine}, {"user", Scope::User}}));
+        command->add_flag("--dry-run", options.dryRun, "print the changes, make none");
+        addJson(command);
+    };
+
+    CLI::App* status = app.add_subcommand("status", "who opens each extension, and why");
+    addExtensions(status);
+    addJson(status);
+    CLI::App* registering = app.add_subcommand("register", "associate the extensions with Kavrex");
+    addChangeOptions(registering);
+    CLI::App* removing = app.add_subcommand("remove", "take back what register wrote");
+    addChangeOptions(removing);
+    CLI::App* exporting = app.add_subcommand(
+        "export-defaults", "print the default-associations XML for Group Policy or DISM");
+    addExtensions(exporting);
+
+    // CLI11 would only say that a command is required.
+    const auto commands = app.get_subcommands([](CLI::App*) { return true; });
+    const bool known = std::any_of(commands.begin(), commands.end(), [&](const CLI::App* command) {
+        return argc > 1 && command->get_name() == argv[1];
+    });
+    if (argc > 1 && argv[1][0] != '-' && !known) {
+        environment.console.WriteErrorLine(
+            std::string("'") + argv[1] +
+            "' is not a command: status, register, remove, "
+            "export-defaults. Run with --help for more information.");
+        return UsageError;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = app.exit(error, out, err);
+        WriteLines(out.str(),
+                   [&](const std::string& line) { environment.console.WriteLine(line); });
+        WriteLines(err.str(),
+                   [&](const std::string& line) { environment.console.WriteErrorLine(line); });
+        return code == 0 ? Done : UsageError;
+    }
+    if (*status) {
+        return Status(environment, options);
+    }
+    if (*registering) {
+        return Register(environment, options);
+    }
+    if (*removing) {
+        return Remove(environment, options);
+    }
+    return ExportDefaults(environment, options);
+}
+
+} // namespace cli

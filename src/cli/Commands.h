@@ -1,0 +1,45 @@
+// kavrex-assoc's commands: what each does with the registry and what it says.
+#pragma once
+
+#include "Console.h"
+#include "platform/RegistryApi.h"
+#include "platform/SystemApi.h"
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// The exit codes, as --help and the README list them.
+enum ExitCode {
+    Done = 0,         // or, for status: every extension opens with Kavrex
+    NotKavrex = 1,    // status: some extension does not open with Kavrex
+    UsageError = 2,   // the command line is wrong
+    ChangeFailed = 3, // some change could not be made
+    RightsMissing = 4 // the scope needs rights this account does not have
+};
+
+enum class Scope { Machine, User };
+
+struct Environment {
+    platform::RegistryApi& registry;
+    platform::SystemApi& system;
+    Console& console;
+};
+
+struct Options {
+    std::vector<std::string> extensions;
+    Scope scope = Scope::Machine;
+    bool dryRun = false;
+    bool json = false;
+};
+
+// The type name both programs register: the dialog's own.
+constexpr const char* TypeName = "KavrexAssoc";
+
+int Status(Environment& environment, const Options& options);
+int Register(Environment& environment, const Options& options);
+int Remove(Environment& environment, const Options& options);
+int ExportDefaults(Environment& environment, const Options& options);
+
+} // namespace cli

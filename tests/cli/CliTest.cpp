@@ -1,0 +1,208 @@
+// kavrex-assoc on the emulated registry: verdicts, exit codes, argument errors,
+// scopes, dry runs, JSON and the default-associations XML.
+#include "cli/Cli.h"
+#include "platform/EmulatedSystemApi.h"
+#include "support/RegistryFixture.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+using nlohmann::json;
+
+constexpr const char* HandlerShort = "C:\\PROGRA~1\\Kavrex\\Kavrex.exe";
+constexpr const char* HandlerLong = "C:\\Program Files\\Kavrex\\Kavrex.exe";
+
+class CapturingConsole final : public cli::Console {
+  public:
+    void WriteLine(const std::string& text) override { out += text + "\n"; }
+    void WriteUtf8Line(const std::string& text) override { out += text + "\n"; }
+    void WriteErrorLine(const std::string& text) override { err += text + "\n"; }
+    std::string ToUtf8(const std::string& ansi) override { return ansi; }
+    std::string out, err;
+};
+
+class KavrexAssocCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        system.SetModuleFileName(L"C:\\Program Files\\Kavrex\\kavrex-assoc.exe");
+        system.AddFile(Wide(HandlerLong), Wide(HandlerShort));
+    }
+    int Run(std::vector<const char*> arguments) {
+        console = {};
+        arguments.insert(arguments.begin(), "kavrex-assoc");
+        cli::Environment environment{registry, system, console};
+        return cli::RunCommandLine(static_cast<int>(arguments.size()), arguments.data(),
+                                   environment);
+    }
+    void Set(HKEY root, const std::string& key, const std::string& text,
+             const std::string& name = "") {
+        SetRawValue(registry, root, key, name, REG_SZ, text + '\0');
+    }
+    // An entry of one hive's classes: extension -> type -> command.
+    void SetEntry(HKEY root, const std::string& type, const std::string& command) {
+        Set(root, "Software\\Classes\\.rar", type);
+        Set(root, "Software\\Classes\\" + type + "\\Shell\\Open\\Command", command);
+    }
+    json StatusJson() {
+        Run({"status", "--json"});
+        return json::parse(console.out)["extensions"][0];
+    }
+
+    platform::EmulatedRegistryApi registry;
+    platform::EmulatedSystemApi system;
+    CapturingConsole console;
+};
+
+const std::string Ours = std::string("\"") + HandlerShort + "\" \"%1\"";
+constexpr const char* UserChoice =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rar\\UserChoice";
+
+TEST_F(KavrexAssocCli, TheVerdictWeighsMachineUserAndTheUsersChoice) {
+    const struct {
+        const char* what;
+        const char* machine; // type: "KavrexAssoc" opens Kavrex, another type opens other.exe
+        const char* user;
+        const char* choice;
+        const char* verdict;
+        const char* openedBy;
+    } cases[] = {
+        {"nothing", nullptr, nullptr, nullptr, "not-associated", nullptr},
+        {"machine", "KavrexAssoc", nullptr, nullptr, "opens-with-kavrex", nullptr},
+        {"machine, another", "WinArc", nullptr, nullptr, "associated-with-other", "WinArc"},
+        {"user over machine", "KavrexAssoc", "WinArc", nullptr, "associated-with-other", "WinArc"},
+        {"user", "WinArc", "KavrexAssoc", nullptr, "opens-with-kavrex", nullptr},
+        {"choice over both", "KavrexAssoc", "KavrexAssoc", "WinArc", "user-choice-other", "WinArc"},
+        {"choice of ours", "WinArc", nullptr, "KavrexAssoc", "user-choice-other", "KavrexAssoc"},
+        {"choice of ours, registered", "KavrexAssoc", nullptr, "KavrexAssoc", "opens-with-kavrex",
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = platform::EmulatedRegistryApi();
+        for (const auto& [root, type] :
+             {std::pair(HKEY_LOCAL_MACHINE, c.machine), std::pair(HKEY_CURRENT_USER, c.user)}) {
+            if (type) {
+                SetEntry(root, type,
+                         std::string(type) == "KavrexAssoc" ? Ours : "\"C:\\other.exe\" \"%1\"");
+            }
+        }
+        if (c.choice) {
+            Set(HKEY_CURRENT_USER, UserChoice, c.choice, "ProgId");
+        }
+        const json status = StatusJson();
+        EXPECT_EQ(c.verdict, status["verdict"]);
+        EXPECT_EQ(c.openedBy ? json(c.openedBy) : json(nullptr), status["openedBy"]);
+        EXPECT_EQ(c.choice ? json(c.choice) : json(nullptr), status["userChoice"]);
+        EXPECT_EQ(std::string(c.verdict) == "opens-with-kavrex" ? 0 : 1, Run({"status"}));
+    }
+}
+
+TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
+    const struct {
+        std::vector<const char*> arguments;
+        int code;
+        const char* said; // in the output or the error stream
+    } cases[] = {
+        {{}, 2, "A subcommand is required"},
+        {{"frobnicate"}, 2, "'frobnicate' is not a command"},
+        {{"register", "--ext", ".exe"}, 2, "programs (.exe) are never associated"},
+        {{"register", "--ext", ".rar,.EXE"}, 2, "never associated"},
+        {{"register", "--ext", "rar"}, 2, "is not an extension"},
+        {{"register", "--scope", "everyone"}, 2, "everyone"},
+        {{"status", "--dry-run"}, 2, "--dry-run"},
+        {{"--help"}, 0, "Exit codes:"},
+        {{"register", "--help"}, 0, "--scope"},
+        {{"--version"}, 0, "kavrex-assoc 3.1.0"},
+        {{"status"}, 1, ".rar: not associated"},
+        {{"register", "--dry-run"}, 0, "Dry run: nothing was changed."},
+        {{"remove"}, 0, "Nothing changed."},
+    };
+    for (const auto& c : cases) {
+        const int code = Run(c.arguments);
+        SCOPED_TRACE(std::string(c.said) + " <- " + console.out + console.err);
+        EXPECT_EQ(c.code, code);
+        EXPECT_NE(std::string::npos, (console.out + console.err).find(c.said));
+    }
+}
+
+TEST_F(KavrexAssocCli, RegisterAndRemoveInEachScope) {
+    const struct {
+        const char* scope;
+        HKEY root;
+        HKEY other;
+    } scopes[] = {{"machine", HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
+                  {"user", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}};
+    for (const auto& s : scopes) {
+        SCOPED_TRACE(s.scope);
+        EXPECT_EQ(0, Run({"register", "--scope", s.scope, "--ext", ".rar,.zip"}));
+        EXPECT_EQ("KavrexAssoc", DefaultText(registry, s.root, "Software\\Classes\\.zip"));
+        EXPECT_EQ(Ours, DefaultText(registry, s.root,
+                                    "Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command"));
+        EXPECT_FALSE(KeyExists(registry, s.other, "Software\\Classes\\.rar"));
+        EXPECT_TRUE(SubkeyNames(registry, HKEY_CLASSES_ROOT, "").empty());
+        EXPECT_EQ(0, Run({"status", "--ext", ".rar,.zip"}));
+        EXPECT_EQ(0, Run({"remove", "--scope", s.scope, "--ext", ".rar,.zip"}));
+        EXPECT_EQ(std::vector<std::string>{}, SubkeyNames(registry, s.root, "Software\\Classes"));
+    }
+}
+
+TEST_F(KavrexAssocCli, WithoutTheRightsForTheMachineNothingIsWritten) {
+    CreateKey(registry, HKEY_LOCAL_MACHINE, "Software\\Classes");
+    registry.MakeReadOnly("HKEY_LOCAL_MACHINE\\Software\\Classes");
+    EXPECT_EQ(4, Run({"register"}));
+    EXPECT_NE(std::string::npos, console.err.find("--scope user"));
+    EXPECT_TRUE(SubkeyNames(registry, HKEY_LOCAL_MACHINE, "Software\\Classes").empty());
+    EXPECT_EQ(4, Run({"remove"}));
+    EXPECT_EQ(0, Run({"register", "--scope", "user"}));
+}
+
+TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
+    Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "WinArc");
+    EXPECT_EQ(0, Run({"register", "--dry-run", "--json"}));
+    const json report = json::parse(console.out);
+    EXPECT_TRUE(report["dryRun"]);
+    EXPECT_TRUE(report["done"]);
+    const json expected = {{"kind", "set-value"},
+                           {"key", "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar"},
+                           {"value", ""},
+                           {"old", "WinArc"},
+                           {"new", "KavrexAssoc"}};
+    EXPECT_EQ(expected, report["changes"][0]);
+    EXPECT_EQ(9u, report["changes"].size()) << report.dump(2); // 5 new keys, 4 values
+    EXPECT_EQ("WinArc", DefaultText(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+    EXPECT_FALSE(KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\KavrexAssoc"));
+    EXPECT_TRUE(system.Notifications().empty()) << "the shell hears of nothing";
+
+    EXPECT_EQ(0, Run({"register", "--json"}));
+    EXPECT_EQ(report["changes"], json::parse(console.out)["changes"]);
+    EXPECT_EQ(1u, system.Notifications().size());
+}
+
+TEST_F(KavrexAssocCli, AfterRegisteringTheUsersOtherChoiceIsNamed) {
+    Set(HKEY_CURRENT_USER, UserChoice, "WinArc.rar", "ProgId");
+    EXPECT_EQ(0, Run({"register"}));
+    EXPECT_NE(std::string::npos, console.out.find(".rar still opens with WinArc.rar"));
+    EXPECT_NE(std::string::npos, console.out.find("Settings > Default apps"));
+    Run({"register", "--json"});
+    EXPECT_EQ((json{{{"extension", ".rar"}, {"progId", "WinArc.rar"}}}),
+              json::parse(console.out)["userChoiceElsewhere"]);
+}
+
+TEST_F(KavrexAssocCli, ExportsTheDefaultAssociationsFile) {
+    EXPECT_EQ(0, Run({"export-defaults", "--ext", ".rar,.7z"}));
+    EXPECT_EQ(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<DefaultAssociations>\n"
+        "  <Association Identifier=\".rar\" ProgId=\"KavrexAssoc\" ApplicationName=\"Kavrex\" />\n"
+        "  <Association Identifier=\".7z\" ProgId=\"KavrexAssoc\" ApplicationName=\"Kavrex\" />\n"
+        "</DefaultAssociations>\n",
+        console.out);
+}
+
+} // namespace

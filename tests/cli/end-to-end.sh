@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs kavrex-assoc.exe under Wine from a folder with Kavrex.exe beside it:
+# status before and after register and remove in both scopes, a dry run that
+# changes nothing, --json parsed back, and a user's choice that wins.
+# Usage: end-to-end.sh WINE_RUN WINE_PREFIX CLI PROBE
+set -uo pipefail
+run=$1 drive_c=$2/drive_c cli=$3 probe=$4
+failures=0
+check() { # what, expected, actual
+  if [ "$2" == "$3" ]; then
+    echo "ok: $1"
+  else
+    printf 'FAIL: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
+    failures=$((failures + 1))
+  fi
+}
+
+folder="$drive_c/Kavrex CLI"
+mkdir -p "$folder"
+cp "$cli" "$folder/kavrex-assoc.exe"
+cp "$probe" "$folder/Kavrex.exe" # a stand-in handler: only its name and place matter
+assoc() { "$run" 'C:\Kavrex CLI\kavrex-assoc.exe' "$@" | tr -d '\r'; }
+json_field() { python3 -c "import json,sys; d=json.load(sys.stdin); print($1)"; }
+verdict() { assoc status --json | json_field "d['extensions'][0]['verdict']"; }
+reg() { "$run" reg "$@" >/dev/null 2>&1; }
+user_choice='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.rar\UserChoice'
+clean() {
+  "$run" "$probe" delete .rar KavrexAssoc >/dev/null
+  reg delete 'HKCU\Software\Classes\.rar' /f
+  reg delete 'HKCU\Software\Classes\KavrexAssoc' /f
+  reg delete "$user_choice" /f
+}
+clean
+
+assoc status >/dev/null
+check "status before: exit code 1" 1 "$?"
+check "status before: not associated" not-associated "$(verdict)"
+
+before=$("$run" "$probe" dump .rar KavrexAssoc)
+dry=$(assoc register --dry-run)
+check "dry run: exit code" 0 "$?"
+check "dry run: lists the command it would write" yes \
+  "$(grep -q 'KavrexAssoc\\Shell\\Open\\Command \[(default)\] = ""C:\\' <<<"$dry" && echo yes)"
+check "dry run: changes nothing" "$before" "$("$run" "$probe" dump .rar KavrexAssoc)"
+
+# Which hive holds .rar: machine, user, or both.
+holders() {
+  local hive
+  for hive in HKLM HKCU; do
+    reg query "$hive\Software\Classes\.rar" /ve && printf '%s ' "$hive"
+  done
+}
+for scope in machine user; do
+  assoc register --scope "$scope" >/dev/null
+  check "$scope: register exit code" 0 "$?"
+  assoc status >/dev/null
+  check "$scope: status after register: exit code 0" 0 "$?"
+  check "$scope: opens with Kavrex" opens-with-kavrex "$(verdict)"
+  check "$scope: written to its hive alone" "$([ $scope == machine ] && echo HKLM || echo HKCU) " \
+    "$(holders)"
+  assoc remove --scope "$scope" >/dev/null
+  check "$scope: remove exit code" 0 "$?"
+  check "$scope: status after remove" not-associated "$(verdict)"
+done
+# Wine's classes root is the machine's classes: there the command is checked.
+assoc register >/dev/null
+check "the command names the real handler" 'C:\Kavrex CLI\Kavrex.exe' \
+  "$("$run" "$probe" handler .rar | tr -d '\r')"
+assoc remove >/dev/null
+
+# The user's own choice wins: the verdict and the note after registering say so.
+reg add "$user_choice" /v ProgId /d WinArc.rar /f
+report=$(assoc register --json)
+check "user choice: named after register" WinArc.rar \
+  "$(json_field "d['userChoiceElsewhere'][0]['progId']" <<<"$report")"
+check "user choice: verdict" "user-choice-other WinArc.rar" \
+  "$(assoc status --json | json_field "d['extensions'][0]['verdict'], d['extensions'][0]['openedBy']")"
+assoc register | grep -q "Settings > Default apps"
+check "user choice: the text says where to change it" 0 "$?"
+clean
+[ "$failures" -eq 0 ]

@@ -17,15 +17,7 @@ install() { # FOLDER: the program and a stand-in handler (only its name and plac
 install "Program Files/Kavrex Tool"
 mkdir -p "$shots"
 
-failures=0
-check() { # what, expected, actual
-  if [ "$2" == "$3" ]; then
-    echo "ok: $1"
-  else
-    printf 'FAIL: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/../support/check.sh"
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
 start() { # [FOLDER] starts the program and waits for its dialog; sets pid and dialog
   "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\KavrexAssoc.exe" &
@@ -167,4 +159,4 @@ finish
 probe delete .rar KavrexAssoc >/dev/null
 
 echo "screenshot: $shots/dialog.png"
-[ "$failures" -eq 0 ]
+all_passed

@@ -7,15 +7,7 @@ run=$1 fatal=$2 probe=$3
 [ -n "${DISPLAY:-}" ] || . "$(dirname "$0")/../../scripts/virtual-display.sh"
 "$run" "$probe" ready
 
-failures=0
-check() { # what, expected, actual
-  if [ "$2" == "$3" ]; then
-    echo "ok: $1"
-  else
-    printf 'FAIL: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/../support/check.sh"
 
 sentence="An unexpected error ended the program."
 for case in "throw|$sentence
@@ -30,4 +22,4 @@ Disk full." "terminate|$sentence"; do
   wait "$pid"
   check "$mode: exit code" 3 "$?"
 done
-[ "$failures" -eq 0 ]
+all_passed

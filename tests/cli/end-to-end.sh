@@ -5,15 +5,7 @@
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX CLI PROBE
 set -uo pipefail
 run=$1 drive_c=$2/drive_c cli=$3 probe=$4
-failures=0
-check() { # what, expected, actual
-  if [ "$2" == "$3" ]; then
-    echo "ok: $1"
-  else
-    printf 'FAIL: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/../support/check.sh"
 
 folder="$drive_c/Kavrex CLI"
 mkdir -p "$folder"
@@ -78,4 +70,4 @@ check "user choice: verdict" "user-choice-other WinArc.rar" \
 assoc register | grep -q "Settings > Default apps"
 check "user choice: the text says where to change it" 0 "$?"
 clean
-[ "$failures" -eq 0 ]
+all_passed

@@ -11,15 +11,7 @@ cd "$(dirname "$0")/../.."
 build=$(realpath "$1")
 mode=${2:-run}
 run="$build/wine-run.sh"
-failures=0
-check() { # what, expected, actual
-  if [ "$2" == "$3" ]; then
-    echo "ok: $1"
-  else
-    printf 'FAIL: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
+. tests/support/check.sh
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 
 version=$(cache CMAKE_PROJECT_VERSION)
@@ -41,7 +33,7 @@ check "the example builds against the installed package" 0 "$?"
 
 if [ "$mode" == build-only ]; then
   echo "NOT RUN: the package's program and the example; this machine cannot run them."
-  [ "$failures" -eq 0 ]
+  all_passed
   exit
 fi
 
@@ -70,4 +62,4 @@ command: \"$short\" \"%1\"
 removed: yes" "$("$run" 'C:\Kavrex Release\register-extension.exe' | tr -d '\r')"
 check "and leaves nothing behind" "" \
   "$("$run" "$build/tests/window_probe.exe" dump .kvxdemo KvxDemo.Archive | tr -d '\r')"
-[ "$failures" -eq 0 ]
+all_passed

@@ -88,7 +88,8 @@ if(WIN32)
     src/app/WinMessageBoxApi.cpp)
   target_link_libraries(kavrex_app PUBLIC kavrex_app_core user32 gdi32 comctl32)
 
-  add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/KavrexAssoc.rc)
+  add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/ContainerErrors.cpp
+                             src/app/KavrexAssoc.rc)
   target_include_directories(KavrexAssoc PRIVATE ${generated} src/app)
   set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
                               OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")

@@ -27,7 +27,11 @@ std::string EscapedErrorText() {
 } // namespace
 
 [[noreturn]] void ShowFatalErrorAndExit() noexcept {
-    const std::string text = FatalErrorText(EscapedErrorText());
+    ShowFatalErrorAndExit(EscapedErrorText().c_str());
+}
+
+[[noreturn]] void ShowFatalErrorAndExit(const char* message) noexcept {
+    const std::string text = FatalErrorText(message);
     ::MessageBoxA(nullptr, text.c_str(), ApplicationTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ::ExitProcess(FatalErrorExitCode);
 }

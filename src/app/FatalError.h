@@ -12,5 +12,7 @@ constexpr int FatalErrorExitCode = 3;
 void InstallFatalErrorHandler();
 // Shows the box with the escaped error's text, if any, and ends the process.
 [[noreturn]] void ShowFatalErrorAndExit() noexcept;
+// Shows the box with that text and ends the process.
+[[noreturn]] void ShowFatalErrorAndExit(const char* message) noexcept;
 
 } // namespace app

@@ -10,11 +10,12 @@ class WinMessageBoxApi final : public MessageBoxApi {
     }
 };
 
+WinMessageBoxApi systemBoxes; // at namespace scope: no thread-safe guard
+
 } // namespace
 
 MessageBoxApi& SystemMessageBoxes() {
-    static WinMessageBoxApi boxes;
-    return boxes;
+    return systemBoxes;
 }
 
 } // namespace app

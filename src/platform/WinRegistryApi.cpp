@@ -52,11 +52,14 @@ class WinRegistryApi final : public RegistryApi {
     }
 };
 
+// At namespace scope, so that no thread-safe guard (and no thread library with
+// it) is needed to make it.
+WinRegistryApi systemRegistry;
+
 } // namespace
 
 RegistryApi& SystemRegistry() {
-    static WinRegistryApi api;
-    return api;
+    return systemRegistry;
 }
 
 } // namespace platform

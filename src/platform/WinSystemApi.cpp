@@ -25,11 +25,12 @@ class WinSystemApi final : public SystemApi {
     }
 };
 
+WinSystemApi systemServices; // at namespace scope: no thread-safe guard
+
 } // namespace
 
 SystemApi& SystemServices() {
-    static WinSystemApi api;
-    return api;
+    return systemServices;
 }
 
 } // namespace platform

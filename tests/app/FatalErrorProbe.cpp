@@ -1,6 +1,6 @@
 // Test only: lets an error escape, or ends with std::terminate, under the
 // program's terminate handler, so that the fatal-error box can be seen.
-//   fatal_error_probe throw|terminate
+//   fatal_error_probe throw|terminate|substr
 #include "app/FatalError.h"
 
 #include <exception>
@@ -9,8 +9,12 @@
 
 int main(int argc, char** argv) {
     app::InstallFatalErrorHandler();
-    if (argc > 1 && std::string(argv[1]) == "terminate") {
+    const std::string mode = argc > 1 ? argv[1] : "throw";
+    if (mode == "terminate") {
         std::terminate();
+    }
+    if (mode == "substr") {
+        return static_cast<int>(mode.substr(7).size()); // a container's own error
     }
     throw std::runtime_error("Disk full");
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# An error that escapes everything, and a bare std::terminate, each end the
-# program with the fatal-error box and a non-zero exit code.
+# An error that escapes everything, a bare std::terminate, and a container's own
+# error each end the program with the fatal-error box and a non-zero exit code.
 # Usage: fatal-error.sh WINE_RUN FATAL_ERROR_PROBE WINDOW_PROBE
 set -uo pipefail
 run=$1 fatal=$2 probe=$3
@@ -12,7 +12,9 @@ run=$1 fatal=$2 probe=$3
 sentence="An unexpected error ended the program."
 for case in "throw|$sentence
 
-Disk full." "terminate|$sentence"; do
+Disk full." "terminate|$sentence" "substr|$sentence
+
+basic_string::substr: __pos (which is 7) > this->size() (which is 6)"; do
   mode=${case%%|*}
   "$run" "$fatal" "$mode" &
   pid=$!

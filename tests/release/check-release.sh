@@ -56,6 +56,11 @@ check "the packaged program shows its dialog" yes "$([ -n "$dialog" ] && echo ye
 wait "$pid"
 check "and Cancel ends it" 0 "$?"
 
+check "the packaged command-line program runs" "kavrex-assoc $version" \
+  "$("$run" 'C:\Kavrex Release\kavrex-assoc.exe' --version | tr -d '\r')"
+check "and finds the Kavrex.exe beside it" 'Kavrex: C:\Kavrex Release\Kavrex.exe' \
+  "$("$run" 'C:\Kavrex Release\kavrex-assoc.exe' status | tr -d '\r' | head -n 1)"
+
 short=$("$run" "$build/tests/window_probe.exe" short-path 'C:\Kavrex Release\Kavrex.exe' | tr -d '\r')
 check "the example registers and removes .kvxdemo" "registered: 0
 command: \"$short\" \"%1\"

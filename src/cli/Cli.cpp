@@ -44,7 +44,7 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     CLI::App app("Associates archive extensions with Kavrex.exe beside this program, for "
                  "administrators and scripts, and tells what Windows really opens them with.",
                  "kavrex-assoc");
-    app.set_version_flag("--version", "kavrex-assoc " KAVREX_VERSION_TEXT);
+    app.set_version_flag("--version", "kavrex-assoc " KAVREX_VERSION);
     app.require_subcommand(1);
     app.footer(ExitCodes);
 

@@ -118,7 +118,7 @@ TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
         {{"status", "--dry-run"}, 2, "--dry-run"},
         {{"--help"}, 0, "Exit codes:"},
         {{"register", "--help"}, 0, "--scope"},
-        {{"--version"}, 0, "kavrex-assoc 3.1.0"},
+        {{"--version"}, 0, "kavrex-assoc 3.1.0\n"},
         {{"status"}, 1, ".rar: not associated"},
         {{"register", "--dry-run"}, 0, "Dry run: nothing was changed."},
         {{"remove"}, 0, "Nothing changed."},

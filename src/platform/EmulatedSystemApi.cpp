@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <type_traits>
 

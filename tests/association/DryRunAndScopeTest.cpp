@@ -29,12 +29,19 @@ TEST_P(Scoped, EveryKeyLandsBelowTheScopesClassesKey) {
               SubkeyNames(Api(), HKEY_CURRENT_USER, classes));
     EXPECT_EQ("KvxTest", DefaultText(Api(), HKEY_CURRENT_USER, classes + "\\.kvxtest"));
     EXPECT_EQ("Open", DefaultText(Api(), HKEY_CURRENT_USER, classes + "\\KvxTest\\Shell\\Open"));
-    EXPECT_TRUE(component->IsAssociated() == false);
+    EXPECT_FALSE(component->IsAssociated()) << "it names the handler, not this program";
 
     EXPECT_TRUE(component->Unassociate());
     EXPECT_TRUE(SubkeyNames(Api(), HKEY_CURRENT_USER, classes).empty());
     EXPECT_TRUE(KeyExists(Api(), HKEY_CURRENT_USER, classes)) << "the classes key itself stays";
     EXPECT_EQ(ERROR_ACCESS_DENIED, scope.RegDeleteKeyA(HKEY_CLASSES_ROOT, ""));
+    // Calls on the classes root's own handle reach the scope's classes key.
+    const std::string data = std::string("x") + '\0';
+    EXPECT_EQ(ERROR_SUCCESS, scope.RegSetValueExA(HKEY_CLASSES_ROOT, "Probe", 0, REG_SZ,
+                                                  reinterpret_cast<const BYTE*>(data.data()), 2));
+    EXPECT_EQ((RawValue{REG_SZ, data}), GetRawValue(Api(), HKEY_CURRENT_USER, classes, "Probe"));
+    EXPECT_EQ(ERROR_SUCCESS, scope.RegDeleteValueA(HKEY_CLASSES_ROOT, "Probe"));
+    EXPECT_EQ(NoValue, GetRawValue(Api(), HKEY_CURRENT_USER, classes, "Probe").bytes);
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_BAD_PATHNAME,
               scope.RegOpenKeyExA(HKEY_CLASSES_ROOT, "\\.kvxtest", 0, KEY_READ, &key));

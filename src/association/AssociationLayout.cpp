@@ -57,8 +57,7 @@ std::vector<LayoutRow> AssociationLayout(const Association& association) {
     for (const KeyDesign& design : Keys) {
         std::string value = ValueOf(design.role, association);
         if (!design.optional || !value.empty()) {
-            rows.push_back({design.role, KeyOf(design, association.keys), std::move(value),
-                            design.closeAfter});
+            rows.push_back({KeyOf(design, association.keys), std::move(value), design.closeAfter});
         }
     }
     rows.back().closeAfter = true; // the last key is closed too

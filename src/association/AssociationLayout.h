@@ -37,7 +37,6 @@ struct Association {
 };
 
 struct LayoutRow {
-    KeyRole role;
     std::string key; // from HKEY_CLASSES_ROOT, without a leading backslash
     std::string value;
     bool closeAfter; // the registering order closes the key once its value is written

@@ -21,10 +21,10 @@ bool SamePath(const std::string& a, const std::string& b) {
            });
 }
 
-// The default value of the key below the root; empty when it is not there or
-// not text.
-std::string DefaultText(platform::RegistryApi& registry, HKEY root, const std::string& key,
-                        const std::string& name = "") {
+// A value (the default one unless named) of the key below the root; empty when
+// it is not there or not text.
+std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
+                      const std::string& name = "") {
     platform::TRegistry reader(registry);
     reader.SetRoot(root);
     std::string text;
@@ -43,17 +43,17 @@ bool Opens(const std::string& command, const Handler& handler) {
 // The open command of a type: the user's classes win over the machine's.
 std::string MergedCommand(platform::RegistryApi& registry, const std::string& typeName) {
     const std::string key = Classes + LayoutKey(KeyRole::Command, {"", typeName});
-    const std::string user = DefaultText(registry, HKEY_CURRENT_USER, key);
-    return user.empty() ? DefaultText(registry, HKEY_LOCAL_MACHINE, key) : user;
+    const std::string user = TextValue(registry, HKEY_CURRENT_USER, key);
+    return user.empty() ? TextValue(registry, HKEY_LOCAL_MACHINE, key) : user;
 }
 
 ClassesEntry ReadEntry(platform::RegistryApi& registry, HKEY root, const std::string& extension,
                        const Handler& handler) {
     ClassesEntry entry;
     entry.typeName =
-        DefaultText(registry, root, Classes + LayoutKey(KeyRole::Extension, {extension, ""}));
+        TextValue(registry, root, Classes + LayoutKey(KeyRole::Extension, {extension, ""}));
     if (!entry.typeName.empty()) {
-        entry.command = DefaultText(
+        entry.command = TextValue(
             registry, root, Classes + LayoutKey(KeyRole::Command, {extension, entry.typeName}));
         entry.opensKavrex = Opens(entry.command, handler);
     }
@@ -79,7 +79,7 @@ std::string UserChoiceKey(const std::string& extension) {
 }
 
 std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string& extension) {
-    return DefaultText(registry, HKEY_CURRENT_USER, UserChoiceKey(extension), "ProgId");
+    return TextValue(registry, HKEY_CURRENT_USER, UserChoiceKey(extension), "ProgId");
 }
 
 ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& extension,

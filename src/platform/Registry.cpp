@@ -198,15 +198,12 @@ LONG TRegistry::ReadTextStatus(const std::string& name, std::string& text) {
     if (const LONG status = QueryValue(name, type, nullptr, size)) {
         return status;
     }
-    if (!IsText(KindOfPlatformType(type))) {
-        return ERROR_INVALID_DATATYPE;
-    }
     std::string fetched(size, '\0');
     if (const LONG status = QueryValue(name, type, fetched.data(), size)) {
         return status;
     }
     if (!IsText(KindOfPlatformType(type))) {
-        return ERROR_INVALID_DATATYPE; // changed between the two queries
+        return ERROR_INVALID_DATATYPE;
     }
     text = UpToNul(fetched, size);
     return ERROR_SUCCESS;

@@ -6,6 +6,8 @@
 #include "platform/ScopedRegistryApi.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -77,35 +79,36 @@ TEST_P(Scoped, ADryRunListsWhatTheRealRunThenChanges) {
             return c.remove ? component->Unassociate()
                             : component->Associate() == AssociationResult::Registered;
         };
-        const auto state = [&] { return std::pair(Tree(".kvxtest"), Tree("KvxTest")); };
+        const char* const keys[] = {".kvxtest", "KvxTest"};
+        const auto state = [&] { return std::pair(Tree(keys[0]), Tree(keys[1])); };
         const auto before = state();
-        const auto snapshot = [&](const char* key) {
-            return platform::ReadTree(Api(), HKEY_CLASSES_ROOT, key);
+        std::vector<std::optional<platform::RegistryTree>> snapshot;
+        for (const char* key : keys) {
+            snapshot.push_back(platform::ReadTree(Api(), HKEY_CLASSES_ROOT, key));
+        }
+        const auto lines = [](const std::vector<platform::RegistryChange>& changes,
+                              std::vector<std::string>& into) {
+            for (const auto& change : changes) {
+                into.push_back(platform::Describe(change));
+            }
+            std::sort(into.begin(), into.end());
         };
-        const auto extensionBefore = snapshot(".kvxtest");
-        const auto typeBefore = snapshot("KvxTest");
 
         OverlayRegistryApi overlay(Api());
         EXPECT_TRUE(run(overlay));
         std::vector<std::string> dry;
-        for (const auto& change : overlay.Changes()) {
-            dry.push_back(platform::Describe(change));
-        }
+        lines(overlay.Changes(), dry);
         EXPECT_EQ(before, state()) << "a dry run changes nothing";
 
         EXPECT_TRUE(run(Api()));
         std::vector<std::string> real;
-        for (const auto& [key, previous] :
-             {std::pair(".kvxtest", extensionBefore), std::pair("KvxTest", typeBefore)}) {
-            for (const auto& change : platform::Difference(std::string("HKEY_CLASSES_ROOT\\") + key,
-                                                           previous, snapshot(key))) {
-                real.push_back(platform::Describe(change));
-            }
+        for (std::size_t i = 0; i < snapshot.size(); ++i) {
+            lines(platform::Difference(std::string("HKEY_CLASSES_ROOT\\") + keys[i], snapshot[i],
+                                       platform::ReadTree(Api(), HKEY_CLASSES_ROOT, keys[i])),
+                  real);
         }
-        std::sort(dry.begin(), dry.end());
-        std::sort(real.begin(), real.end());
         EXPECT_EQ(real, dry);
-        for (const char* key : {".kvxtest", "KvxTest"}) {
+        for (const char* key : keys) {
             DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
         }
     }

@@ -17,6 +17,7 @@ target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/ProcessPaths.h
   src/platform/Registry.h
   src/platform/RegistryApi.h
+  src/platform/RegistryNames.h
   src/platform/SystemApi.h
   src/platform/WinTypes.h)
 set_target_properties(kavrex_platform PROPERTIES EXPORT_NAME platform)
@@ -30,10 +31,12 @@ else()
   target_link_libraries(kavrex_platform PUBLIC kavrex_emulation)
 endif()
 
-# Registry seams for the command-line companion: the classes of one scope, and
-# an overlay that keeps a dry run's changes to itself.
+# Seams for the command-line companion: the classes of one scope, an overlay
+# that keeps a dry run's changes to itself, a shell that hears nothing of them
+# (QuietSystemApi.h), and the recorder of what changed.
 add_library(kavrex_registry_tools STATIC
   src/platform/RegistryTree.cpp
+  src/platform/ChangeRecorder.cpp
   src/platform/ScopedRegistryApi.cpp
   src/platform/OverlayRegistryApi.cpp)
 target_link_libraries(kavrex_registry_tools PUBLIC kavrex_platform kavrex_emulation)
@@ -43,12 +46,16 @@ add_library(kavrex_association STATIC
   src/association/ArchiveExtensions.cpp
   src/association/AssociationLayout.cpp
   src/association/ExtensionStatus.cpp
+  src/association/Handler.cpp
+  src/association/Placeholders.cpp
   src/association/RegArchive.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
   src/association/Component.h
   src/association/ExtensionStatus.h
+  src/association/Handler.h
+  src/association/Placeholders.h
   src/association/RegArchive.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
@@ -71,7 +78,9 @@ include(cmake/Libraries.cmake)
 add_library(kavrex_cli STATIC
   src/cli/Cli.cpp
   src/cli/Commands.cpp
-  src/cli/DefaultAssociations.cpp)
+  src/cli/DefaultAssociations.cpp
+  src/cli/Report.cpp
+  src/cli/Scope.cpp)
 target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
 target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
                                  PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)

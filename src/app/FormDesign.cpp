@@ -1,5 +1,7 @@
 #include "FormDesign.h"
 
+#include <utility>
+
 namespace app {
 
 namespace {
@@ -68,6 +70,19 @@ const FormDesign Design{
 
 const FormDesign& MainFormDesign() {
     return Design;
+}
+
+void ReadComponentDesign(association::TRegArchive& component, const RegArchiveDesign& design,
+                         association::TOnAssociation onAssociation) {
+    component.BeginLoading();
+    component.ActivateOnStartup = design.activateOnStartup;
+    component.SetArcExtensions(design.arcExtensions);
+    component.SetExtDescription(design.extDescription);
+    component.SetFileDescription(design.fileDescription);
+    component.IconIndex = design.iconIndex;
+    component.SetParamString(design.paramString);
+    component.OnAssociation = std::move(onAssociation);
+    component.EndLoading();
 }
 
 } // namespace app

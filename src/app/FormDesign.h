@@ -2,6 +2,8 @@
 // its properties, in pixels at 96 dots per inch and a text height of 13.
 #pragma once
 
+#include "association/RegArchive.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -48,6 +50,11 @@ struct FormDesign {
 };
 
 const FormDesign& MainFormDesign();
+
+// Reads the component's stored design into it, binds its confirmation to the
+// handler, and tells it that it is loaded.
+void ReadComponentDesign(association::TRegArchive& component, const RegArchiveDesign& design,
+                         association::TOnAssociation onAssociation);
 
 // Control identifiers; none is IDOK or IDCANCEL, so Escape presses nothing.
 enum ControlId { CheckBoxRARId = 100, ButtonOKId, ButtonCancelId, GroupBoxMainId, LabelInfoId };

@@ -82,30 +82,16 @@ void RegisterFormClass(WNDPROC procedure) {
 TFormMain::TFormMain(TApplication& application, association::Platform platform)
     : TComponent(nullptr), application_(application), platform_(platform) {
     const FormDesign& design = MainFormDesign();
-    ReadComponentDesign(design.regArchive, platform);
+    RegArchive = &CreateOwned<association::TRegArchive>(platform);
+    RegArchive->Name = "RegArchive";
+    ReadComponentDesign(*RegArchive, design.regArchive,
+                        [this](association::TComponent* sender, const std::string& appname,
+                               bool& cancel) { RegArchiveAssociation(sender, appname, cancel); });
     const int textHeight = DesignTextHeight(design);
     FormCreate();
     CreateWindows(design, textHeight);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     application_.SetMainForm(Handle(), this);
-}
-
-void TFormMain::ReadComponentDesign(const RegArchiveDesign& design,
-                                    association::Platform platform) {
-    RegArchive = &CreateOwned<association::TRegArchive>(platform);
-    RegArchive->Name = "RegArchive";
-    RegArchive->BeginLoading();
-    RegArchive->ActivateOnStartup = design.activateOnStartup;
-    RegArchive->SetArcExtensions(design.arcExtensions);
-    RegArchive->SetExtDescription(design.extDescription);
-    RegArchive->SetFileDescription(design.fileDescription);
-    RegArchive->IconIndex = design.iconIndex;
-    RegArchive->SetParamString(design.paramString);
-    RegArchive->OnAssociation = [this](association::TComponent* sender, const std::string& appname,
-                                       bool& cancel) {
-        RegArchiveAssociation(sender, appname, cancel);
-    };
-    RegArchive->EndLoading();
 }
 
 void TFormMain::FormCreate() {
@@ -195,10 +181,10 @@ void TFormMain::ShowOutcome(const Outcome& outcome, const std::string& note) {
 // since Windows 8 that choice wins over what was registered.
 std::string TFormMain::UserChoiceNotes() const {
     std::string notes;
+    const association::Handler handler = association::HandlerBesideProgram(platform_.system);
     for (const std::string& extension :
          association::WithoutExeExtensions(RegArchive->ArcExtensions())) {
-        const auto status = association::QueryStatus(platform_.registry, extension,
-                                                     {RegArchive->HandlerPath(), ""});
+        const auto status = association::QueryStatus(platform_.registry, extension, handler);
         if (status.verdict == association::Verdict::UserChoiceOther) {
             notes += "\n\n" + UserChoiceNote(extension, status.openedBy);
         }

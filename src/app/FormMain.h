@@ -38,7 +38,6 @@ class TFormMain : public association::TComponent, private MessageFilter {
 
   private:
     bool PreTranslate(MSG& message) override;
-    void ReadComponentDesign(const RegArchiveDesign& design, association::Platform platform);
     void CreateWindows(const FormDesign& design, int textHeight);
     void ShowOutcome(const Outcome& outcome, const std::string& note = "");
     std::string UserChoiceNotes() const;

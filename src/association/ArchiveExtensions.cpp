@@ -1,5 +1,7 @@
 #include "ArchiveExtensions.h"
 
+#include "platform/RegistryNames.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -22,10 +24,6 @@ std::string Narrow(const wchar_t* text) {
     return narrow;
 }
 
-char FoldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 TStringList DefaultArchiveExtensionList() {
@@ -37,10 +35,7 @@ TStringList DefaultArchiveExtensionList() {
 }
 
 bool IsExeExtension(const std::string& extension) {
-    const std::string exe = ".exe";
-    return extension.size() == exe.size() &&
-           std::equal(extension.begin(), extension.end(), exe.begin(),
-                      [](char a, char b) { return FoldAscii(a) == b; });
+    return platform::SameName(extension, ".exe");
 }
 
 TStringList WithoutExeExtensions(const TStringList& extensions) {

@@ -70,8 +70,39 @@ std::string LayoutKey(KeyRole role, const AssociationKeys& keys) {
     return KeyOf(*design, keys);
 }
 
+std::vector<std::string> LayoutTopKeys(const std::vector<std::string>& extensions,
+                                       const std::string& typeName) {
+    std::vector<std::string> keys;
+    for (const std::string& extension : extensions) {
+        keys.push_back(LayoutKey(KeyRole::Extension, {extension, typeName}));
+    }
+    keys.push_back(LayoutKey(KeyRole::Type, {"", typeName}));
+    return keys;
+}
+
 std::string OpenCommand(const std::string& handlerPath, const std::string& paramString) {
     return "\"" + handlerPath + "\" \"" + paramString + "\"";
+}
+
+void SplitCommandLine(char separator, std::string& command, std::string& arguments) {
+    const auto at = command.find(separator);
+    if (at == std::string::npos) {
+        arguments.clear();
+        return;
+    }
+    arguments = command.substr(at + 1);
+    command.resize(at);
+}
+
+std::string ProgramOfCommand(const std::string& command) {
+    if (!command.empty() && command.front() == '"') {
+        const auto closing = command.find('"', 1);
+        return closing == std::string::npos ? std::string() : command.substr(1, closing - 1);
+    }
+    std::string program = command;
+    std::string arguments;
+    SplitCommandLine(' ', program, arguments);
+    return program;
 }
 
 } // namespace association

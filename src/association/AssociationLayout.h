@@ -48,7 +48,19 @@ std::vector<LayoutRow> AssociationLayout(const Association& association);
 // The key of one role, from HKEY_CLASSES_ROOT.
 std::string LayoutKey(KeyRole role, const AssociationKeys& keys);
 
+// The keys that associating or removing these extensions may change, each
+// with its subtree: every extension's key, then the type key.
+std::vector<std::string> LayoutTopKeys(const std::vector<std::string>& extensions,
+                                       const std::string& typeName);
+
 // The open command: the handler and the argument template, each in double quotes.
 std::string OpenCommand(const std::string& handlerPath, const std::string& paramString);
+// Cuts the command at the first separator and hands what follows to
+// arguments; without a separator the command stays and arguments are empty.
+void SplitCommandLine(char separator, std::string& command, std::string& arguments);
+// The program part of a stored open command, the inverse of OpenCommand: up to
+// the closing quote when it starts with one (empty without one), else up to
+// the first space.
+std::string ProgramOfCommand(const std::string& command);
 
 } // namespace association

@@ -1,25 +1,17 @@
 #include "ExtensionStatus.h"
 
 #include "AssociationLayout.h"
-#include "RegArchive.h"
 #include "platform/Registry.h"
+#include "platform/RegistryNames.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
 namespace association {
 namespace {
 
-constexpr const char* Classes = "Software\\Classes\\";
-
-bool SamePath(const std::string& a, const std::string& b) {
-    return !a.empty() && a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
+using platform::ClassesPath;
+using platform::JoinPath;
 
 // A value (the default one unless named) of the key below the root; empty when
 // it is not there or not text.
@@ -35,14 +27,9 @@ std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::str
     return text;
 }
 
-bool Opens(const std::string& command, const Handler& handler) {
-    const std::string program = TRegArchive::ProgramOfCommand(command);
-    return SamePath(program, handler.shortPath) || SamePath(program, handler.longPath);
-}
-
 // The open command of a type: the user's classes win over the machine's.
 std::string MergedCommand(platform::RegistryApi& registry, const std::string& typeName) {
-    const std::string key = Classes + LayoutKey(KeyRole::Command, {"", typeName});
+    const std::string key = JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {"", typeName}));
     const std::string user = TextValue(registry, HKEY_CURRENT_USER, key);
     return user.empty() ? TextValue(registry, HKEY_LOCAL_MACHINE, key) : user;
 }
@@ -50,12 +37,14 @@ std::string MergedCommand(platform::RegistryApi& registry, const std::string& ty
 ClassesEntry ReadEntry(platform::RegistryApi& registry, HKEY root, const std::string& extension,
                        const Handler& handler) {
     ClassesEntry entry;
+    const AssociationKeys keys{extension, ""};
     entry.typeName =
-        TextValue(registry, root, Classes + LayoutKey(KeyRole::Extension, {extension, ""}));
+        TextValue(registry, root, JoinPath(ClassesPath, LayoutKey(KeyRole::Extension, keys)));
     if (!entry.typeName.empty()) {
         entry.command = TextValue(
-            registry, root, Classes + LayoutKey(KeyRole::Command, {extension, entry.typeName}));
-        entry.opensKavrex = Opens(entry.command, handler);
+            registry, root,
+            JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {extension, entry.typeName})));
+        entry.opensKavrex = OpensHandler(entry.command, handler);
     }
     return entry;
 }
@@ -97,7 +86,7 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& 
     if (opener.empty()) {
         return status;
     }
-    if (Opens(MergedCommand(registry, opener), handler)) {
+    if (OpensHandler(MergedCommand(registry, opener), handler)) {
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }

@@ -2,17 +2,12 @@
 // user's UserChoice (which wins over both since Windows 8), and one verdict.
 #pragma once
 
+#include "Handler.h"
 #include "platform/RegistryApi.h"
 
 #include <string>
 
 namespace association {
-
-// The handler program as the registry may name it: its short and long paths.
-struct Handler {
-    std::string shortPath;
-    std::string longPath;
-};
 
 // An extension's entry in one hive's classes.
 struct ClassesEntry {

@@ -1,6 +1,8 @@
 #include "RegArchive.h"
 
 #include "AssociationLayout.h"
+#include "Handler.h"
+#include "Placeholders.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Registry.h"
 
@@ -8,14 +10,6 @@ namespace association {
 namespace {
 
 using platform::TRegistry;
-
-constexpr const wchar_t* HandlerFileName = L"Kavrex.exe";
-constexpr const char* TypePlaceholder = "[Appname]";
-constexpr const char* DescriptionPlaceholder = "[Appname file]";
-constexpr const char* DefaultParams = "%1";
-// Stored values that read back as the placeholders.
-constexpr const char* LegacyTypeName = "Quillon32";
-constexpr const char* LegacyDescription = "Quillon32 file";
 
 // The part of a file name before its first ".".
 template <typename Text> Text BaseName(const Text& fileName) {
@@ -81,29 +75,27 @@ void TRegArchive::SetArcExtensions(const TStringList& extensions) {
 }
 
 std::string TRegArchive::ExtDescription() const {
-    const bool placeholder = extDescription_.empty() || extDescription_ == LegacyTypeName;
-    return placeholder ? TypePlaceholder : extDescription_;
+    return ReadBackValue(TypeNameProperty, extDescription_);
 }
 
 void TRegArchive::SetExtDescription(const std::string& value) {
-    extDescription_ = value.empty() ? TypePlaceholder : value;
+    extDescription_ = StoredValue(TypeNameProperty, value);
 }
 
 std::string TRegArchive::FileDescription() const {
-    const bool placeholder = fileDescription_.empty() || fileDescription_ == LegacyDescription;
-    return placeholder ? DescriptionPlaceholder : fileDescription_;
+    return ReadBackValue(DescriptionProperty, fileDescription_);
 }
 
 void TRegArchive::SetFileDescription(const std::string& value) {
-    fileDescription_ = value.empty() ? DescriptionPlaceholder : value;
+    fileDescription_ = StoredValue(DescriptionProperty, value);
 }
 
 std::string TRegArchive::ParamString() const {
-    return paramString_.empty() ? DefaultParams : paramString_;
+    return ReadBackValue(ParamsProperty, paramString_);
 }
 
 void TRegArchive::SetParamString(const std::string& value) {
-    paramString_ = value.empty() ? DefaultParams : value;
+    paramString_ = StoredValue(ParamsProperty, value);
 }
 
 std::string TRegArchive::ExtractBaseName(const std::string& fileName) {
@@ -111,51 +103,19 @@ std::string TRegArchive::ExtractBaseName(const std::string& fileName) {
 }
 
 void TRegArchive::SplitCommandLine(char separator, std::string& command, std::string& arguments) {
-    const auto at = command.find(separator);
-    if (at == std::string::npos) {
-        arguments.clear();
-        return;
-    }
-    arguments = command.substr(at + 1);
-    command.resize(at);
-}
-
-std::string TRegArchive::ProgramOfCommand(const std::string& command) {
-    std::string program = command;
-    std::string arguments;
-    if (!program.empty() && program.front() == '"') {
-        // The program ends at the closing quote; without one there is none.
-        const auto closing = program.find('"', 1);
-        return closing == std::string::npos ? std::string() : program.substr(1, closing - 1);
-    }
-    SplitCommandLine(' ', program, arguments);
-    return program;
+    association::SplitCommandLine(separator, command, arguments);
 }
 
 // The stored type name, or for the placeholder the running program's base
 // name; empty when the ANSI code page cannot spell it.
 std::string TRegArchive::TypeName() const {
-    if (extDescription_.empty() || extDescription_ == TypePlaceholder) {
-        const std::wstring program = platform::RunningProgramPath(platform_.system);
-        return SpelledOrEmpty(BaseName(platform::FileNamePart(program)));
-    }
-    return extDescription_;
-}
-
-// The short path of the handler beside the running program; empty when the
-// ANSI code page cannot spell it, so that no wrong path is ever written.
-std::string TRegArchive::HandlerShortPath() const {
     const std::wstring program = platform::RunningProgramPath(platform_.system);
-    return SpelledOrEmpty(
-        platform::ShortPath(platform_.system, platform::DirectoryPart(program) + HandlerFileName));
+    return ResolvedValue(TypeNameProperty, extDescription_,
+                         SpelledOrEmpty(BaseName(platform::FileNamePart(program))));
 }
 
 std::string TRegArchive::SpelledOrEmpty(const std::wstring& text) const {
     return platform::ToAnsi(platform_.system, text).value_or(std::string());
-}
-
-std::string TRegArchive::Description(const std::string& typeName) const {
-    return fileDescription_ == DescriptionPlaceholder ? typeName + " file" : fileDescription_;
 }
 
 AssociationResult TRegArchive::Associate() {
@@ -165,7 +125,8 @@ AssociationResult TRegArchive::Associate() {
     if (!OnAssociation) {
         return AssociationResult::NoHandler;
     }
-    handlerPath_ = HandlerShortPath();
+    // Empty when the ANSI code page cannot spell it: no wrong path is written.
+    handlerPath_ = HandlerBesideProgram(platform_.system).shortPath;
     const std::string typeName = TypeName();
     if (IsAssociated()) {
         return AssociationResult::AlreadyAssociated;
@@ -175,10 +136,9 @@ AssociationResult TRegArchive::Associate() {
     if (cancel) {
         return AssociationResult::Cancelled;
     }
-    const std::string description = Description(typeName);
-    if (paramString_.empty()) {
-        paramString_ = DefaultParams;
-    }
+    const std::string description =
+        ResolvedValue(DescriptionProperty, fileDescription_, typeName + " file");
+    paramString_ = ResolvedValue(ParamsProperty, paramString_, ParamsProperty.placeholder);
     bool allWritten = true;
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
         allWritten &= RegisterExtension(

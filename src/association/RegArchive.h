@@ -78,20 +78,15 @@ class TRegArchive : public TComponent {
 
     // The part of a file name before its first "."; all of it without a dot.
     static std::string ExtractBaseName(const std::string& fileName);
-    // Cuts the command at the first separator and hands what follows to
-    // arguments; without a separator the command stays and arguments are empty.
+    // As the layout's SplitCommandLine.
     static void SplitCommandLine(char separator, std::string& command, std::string& arguments);
-    // The program part of a stored open command.
-    static std::string ProgramOfCommand(const std::string& command);
 
   protected:
     void Loaded() override;
 
   private:
     std::string TypeName() const;
-    std::string HandlerShortPath() const;
     std::string SpelledOrEmpty(const std::wstring& text) const;
-    std::string Description(const std::string& typeName) const;
     std::string RegisteredProgram(const std::string& extension);
     bool RegisterExtension(const Association& association);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Console.h"
+#include "Scope.h"
 #include "platform/RegistryApi.h"
 #include "platform/SystemApi.h"
 
@@ -18,8 +19,6 @@ enum ExitCode {
     ChangeFailed = 3, // some change could not be made
     RightsMissing = 4 // the scope needs rights this account does not have
 };
-
-enum class Scope { Machine, User };
 
 struct Environment {
     platform::RegistryApi& registry;

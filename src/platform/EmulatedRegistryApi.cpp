@@ -1,5 +1,7 @@
 #include "EmulatedRegistryApi.h"
 
+#include "RegistryNames.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -28,16 +30,6 @@ using Node = EmulatedRegistryApi::Node;
 constexpr REGSAM WriteAccess = 0x0002 /*KEY_SET_VALUE*/ | 0x0004 /*KEY_CREATE_SUB_KEY*/ |
                                0x00010000 /*DELETE*/ | 0x00040000 /*WRITE_DAC*/ |
                                0x00080000 /*WRITE_OWNER*/;
-
-// Registry names compare without regard to letter case.
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 std::string Text(LPCSTR text) {
     return text ? text : "";
@@ -70,16 +62,14 @@ LONG SplitPath(LPCSTR subKey, std::vector<std::string>& levels) {
 std::string ChildPath(const std::string& parentPath, const std::vector<std::string>& levels) {
     std::string path = parentPath;
     for (const std::string& level : levels) {
-        path += '\\';
-        path += Upper(level);
+        path = JoinPath(path, FoldedName(level));
     }
     return path;
 }
 
 std::shared_ptr<Node> FindSubkey(const Node& node, const std::string& name) {
-    const std::string wanted = Upper(name);
     for (const auto& subkey : node.subkeys) {
-        if (Upper(subkey->name) == wanted) {
+        if (SameName(subkey->name, name)) {
             return subkey;
         }
     }
@@ -89,11 +79,10 @@ std::shared_ptr<Node> FindSubkey(const Node& node, const std::string& name) {
 std::shared_ptr<Node> AddSubkey(const std::shared_ptr<Node>& parent, const std::string& name) {
     auto node = std::make_shared<Node>();
     node->name = name;
-    node->path = parent->path + "\\" + Upper(name);
+    node->path = JoinPath(parent->path, FoldedName(name));
     node->parent = parent;
-    const std::string key = Upper(name);
     auto place = std::find_if(parent->subkeys.begin(), parent->subkeys.end(),
-                              [&](const auto& other) { return Upper(other->name) > key; });
+                              [&](const auto& other) { return NameLess()(name, other->name); });
     parent->subkeys.insert(place, node);
     return node;
 }
@@ -112,9 +101,9 @@ std::shared_ptr<Node> FindLevels(const std::shared_ptr<Node>& base,
 }
 
 std::vector<Node::Value>::iterator FindValue(Node& node, LPCSTR name) {
-    const std::string wanted = Upper(Text(name));
+    const std::string wanted = Text(name);
     return std::find_if(node.values.begin(), node.values.end(),
-                        [&](const Node::Value& value) { return Upper(value.name) == wanted; });
+                        [&](const Node::Value& value) { return SameName(value.name, wanted); });
 }
 
 template <typename T> void Put(T* out, T value) {
@@ -126,13 +115,7 @@ template <typename T> void Put(T* out, T value) {
 } // namespace
 
 EmulatedRegistryApi::EmulatedRegistryApi() {
-    const std::pair<HKEY, const char*> predefined[] = {
-        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
-        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
-        {HKEY_USERS, "HKEY_USERS"},
-    };
-    for (const auto& [key, name] : predefined) {
+    for (const auto& [key, name] : PredefinedRoots()) {
         auto root = std::make_shared<Node>();
         root->name = name;
         root->path = name;
@@ -148,11 +131,11 @@ void EmulatedRegistryApi::FailNthCall(RegistryCall call, int n, LONG error) {
 }
 
 void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& keyPath, LONG error) {
-    faults_.push_back({call, 0, Upper(keyPath), error});
+    faults_.push_back({call, 0, FoldedName(keyPath), error});
 }
 
 void EmulatedRegistryApi::MakeReadOnly(const std::string& keyPath) {
-    readOnly_.push_back(Upper(keyPath));
+    readOnly_.push_back(FoldedName(keyPath));
 }
 
 int EmulatedRegistryApi::CallCount(RegistryCall call) const {
@@ -174,10 +157,8 @@ LONG EmulatedRegistryApi::Injected(RegistryCall call, const std::string& keyPath
 }
 
 bool EmulatedRegistryApi::IsReadOnly(const std::string& keyPath) const {
-    return std::any_of(readOnly_.begin(), readOnly_.end(), [&](const std::string& top) {
-        return keyPath.compare(0, top.size(), top) == 0 &&
-               (keyPath.size() == top.size() || keyPath[top.size()] == '\\');
-    });
+    return std::any_of(readOnly_.begin(), readOnly_.end(),
+                       [&](const std::string& top) { return IsWithinPath(keyPath, top); });
 }
 
 LONG EmulatedRegistryApi::Resolve(HKEY key, std::shared_ptr<Node>& node) const {

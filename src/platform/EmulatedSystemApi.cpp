@@ -113,8 +113,9 @@ int EmulatedSystemApi::WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, i
     return length;
 }
 
-void EmulatedSystemApi::SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) {
+bool EmulatedSystemApi::SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) {
     notifications_.push_back({eventId, flags, item1 != nullptr || item2 != nullptr});
+    return true;
 }
 
 void EmulatedSystemApi::AddFile(const std::wstring& longPath, const std::wstring& shortPath) {

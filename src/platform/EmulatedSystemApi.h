@@ -24,7 +24,7 @@ class EmulatedSystemApi final : public SystemApi {
     UINT GetACP() override { return codePage_; }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override;
-    void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override;
+    bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override;
 
     void SetModuleFileName(std::wstring path) { modulePath_ = std::move(path); }
     // Makes the file exist; its short form is itself unless given (a volume

@@ -2,10 +2,14 @@
 #include "EmulatedRegistryApi.h"
 
 namespace platform {
+namespace {
+
+EmulatedRegistryApi systemRegistry; // at namespace scope, as on Windows
+
+} // namespace
 
 RegistryApi& SystemRegistry() {
-    static EmulatedRegistryApi api;
-    return api;
+    return systemRegistry;
 }
 
 } // namespace platform

@@ -2,10 +2,14 @@
 #include "EmulatedSystemApi.h"
 
 namespace platform {
+namespace {
+
+EmulatedSystemApi systemServices; // at namespace scope, as on Windows
+
+} // namespace
 
 SystemApi& SystemServices() {
-    static EmulatedSystemApi api;
-    return api;
+    return systemServices;
 }
 
 } // namespace platform

@@ -21,18 +21,11 @@ std::string Normalized(LPCSTR subKey) {
     return path;
 }
 
-// Whether the path is the key top or lies below it; names ignore letter case.
-bool IsWithin(const std::string& path, const std::string& top) {
-    const std::string head = path.substr(0, top.size());
-    const bool same = !NameLess()(head, top) && !NameLess()(top, head);
-    return top.empty() || (same && (path.size() == top.size() || path[top.size()] == '\\'));
-}
-
 } // namespace
 
 bool OverlayRegistryApi::IsCopied(HKEY root, const std::string& path) const {
     return std::any_of(copied_.begin(), copied_.end(), [&](const Copied& copied) {
-        return copied.root == root && IsWithin(path, copied.path);
+        return copied.root == root && IsWithinPath(path, copied.path);
     });
 }
 
@@ -47,24 +40,11 @@ void OverlayRegistryApi::CopyIn(HKEY key, LPCSTR subKey) {
             return IsCopied(key, Normalized(subPath.c_str()));
         });
     }
-    copied_.erase(
-        std::remove_if(copied_.begin(), copied_.end(),
-                       [&](const Copied& c) { return c.root == key && IsWithin(c.path, path); }),
-        copied_.end());
+    copied_.erase(std::remove_if(
+                      copied_.begin(), copied_.end(),
+                      [&](const Copied& c) { return c.root == key && IsWithinPath(c.path, path); }),
+                  copied_.end());
     copied_.push_back({key, path});
-}
-
-std::vector<RegistryChange> OverlayRegistryApi::Changes() {
-    std::vector<RegistryChange> changes;
-    for (const Copied& copied : copied_) {
-        const std::string name = copied.path.empty()
-                                     ? RootName(copied.root)
-                                     : std::string(RootName(copied.root)) + "\\" + copied.path;
-        auto found = Difference(name, ReadTree(below_, copied.root, copied.path),
-                                ReadTree(copy_, copied.root, copied.path));
-        changes.insert(changes.end(), found.begin(), found.end());
-    }
-    return changes;
 }
 
 LONG OverlayRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,

@@ -1,7 +1,8 @@
 // A registry seam for dry runs: it reads through to another registry and keeps
 // every write and deletion to itself. A key is copied from the registry below
 // the first time a call names it from a predefined root; from then on the copy
-// answers. Changes() lists what the calls would have changed below.
+// answers, so that reading through the overlay shows what the registry would
+// hold.
 #pragma once
 
 #include "EmulatedRegistryApi.h"
@@ -37,9 +38,6 @@ class OverlayRegistryApi final : public RegistryApi {
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
     bool IsDoubleByteCodePage() override { return below_.IsDoubleByteCodePage(); }
-
-    // What the calls so far would change in the registry below, key by key.
-    std::vector<RegistryChange> Changes();
 
   private:
     struct Copied {

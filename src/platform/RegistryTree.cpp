@@ -1,20 +1,13 @@
 #include "RegistryTree.h"
 
 #include "KeyHandle.h"
+#include "RegistryNames.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace platform {
 namespace {
-
-char FoldAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string Child(const std::string& path, const std::string& name) {
-    return path.empty() ? name : path + "\\" + name;
-}
 
 // Reads the values and subkeys of an open key, each subkey in turn.
 bool ReadContents(RegistryApi& api, HKEY key, RegistryTree& tree) {
@@ -61,14 +54,14 @@ void AddCreated(const std::string& path, const RegistryTree& tree,
         changes.push_back({ChangeKind::ValueSet, path, name, std::nullopt, value});
     }
     for (const auto& [name, subtree] : tree.subkeys) {
-        AddCreated(Child(path, name), subtree, changes);
+        AddCreated(JoinPath(path, name), subtree, changes);
     }
 }
 
 void AddDeleted(const std::string& path, const RegistryTree& tree,
                 std::vector<RegistryChange>& changes) {
     for (const auto& [name, subtree] : tree.subkeys) {
-        AddDeleted(Child(path, name), subtree, changes);
+        AddDeleted(JoinPath(path, name), subtree, changes);
     }
     changes.push_back({ChangeKind::KeyDeleted, path, "", std::nullopt, std::nullopt});
 }
@@ -106,23 +99,18 @@ void AddDifference(const std::string& path, const std::optional<RegistryTree>& b
     AddValueChanges(path, *before, *after, changes);
     for (const auto& [name, subtree] : after->subkeys) {
         const auto old = before->subkeys.find(name);
-        AddDifference(Child(path, name),
+        AddDifference(JoinPath(path, name),
                       old == before->subkeys.end() ? std::nullopt : std::optional(old->second),
                       subtree, changes);
     }
     for (const auto& [name, subtree] : before->subkeys) {
         if (!after->subkeys.count(name)) {
-            AddDeleted(Child(path, name), subtree, changes);
+            AddDeleted(JoinPath(path, name), subtree, changes);
         }
     }
 }
 
 } // namespace
-
-bool NameLess::operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return FoldAscii(x) < FoldAscii(y); });
-}
 
 std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY opened = nullptr;
@@ -152,7 +140,7 @@ bool WriteTree(RegistryApi& api, HKEY root, const std::string& path, const Regis
                                       static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
     }
     for (const auto& [name, subtree] : tree.subkeys) {
-        const std::string subPath = Child(path, name);
+        const std::string subPath = JoinPath(path, name);
         if (!skip(subPath)) {
             written &= WriteTree(api, root, subPath, subtree, skip);
         }
@@ -166,21 +154,6 @@ std::vector<RegistryChange> Difference(const std::string& path,
     std::vector<RegistryChange> changes;
     AddDifference(path, before, after, changes);
     return changes;
-}
-
-const char* RootName(HKEY root) {
-    const std::pair<HKEY, const char*> names[] = {
-        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
-        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
-        {HKEY_USERS, "HKEY_USERS"},
-    };
-    for (const auto& [key, name] : names) {
-        if (key == root) {
-            return name;
-        }
-    }
-    return "?";
 }
 
 std::string Describe(const RegistryChange& change) {

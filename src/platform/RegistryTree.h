@@ -3,6 +3,7 @@
 #pragma once
 
 #include "RegistryApi.h"
+#include "RegistryNames.h"
 
 #include <functional>
 #include <map>
@@ -11,11 +12,6 @@
 #include <vector>
 
 namespace platform {
-
-// Registry names compare without regard to the letter case of ASCII letters.
-struct NameLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-};
 
 struct RegistryValue {
     DWORD type = REG_NONE;
@@ -52,9 +48,6 @@ struct RegistryChange {
 std::vector<RegistryChange> Difference(const std::string& path,
                                        const std::optional<RegistryTree>& before,
                                        const std::optional<RegistryTree>& after);
-
-// The name of a predefined root key, e.g. "HKEY_LOCAL_MACHINE".
-const char* RootName(HKEY root);
 
 // One change as a line of text, e.g.
 //   set value     HKEY_CLASSES_ROOT\.rar [(default)] = "KavrexAssoc" (was "WinRAR")

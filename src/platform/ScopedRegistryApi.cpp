@@ -4,9 +4,8 @@
 
 namespace platform {
 
-std::string ScopedRegistryApi::ClassesPath(LPCSTR subKey) const {
-    const std::string sub = subKey ? subKey : "";
-    return sub.empty() ? classesPath_ : classesPath_ + "\\" + sub;
+std::string ScopedRegistryApi::ClassesPathOf(LPCSTR subKey) const {
+    return JoinPath(classesPath_, subKey ? subKey : "");
 }
 
 LONG ScopedRegistryApi::Redirect(HKEY& key, LPCSTR& subKey, std::string& path) const {
@@ -16,7 +15,7 @@ LONG ScopedRegistryApi::Redirect(HKEY& key, LPCSTR& subKey, std::string& path) c
     if (subKey && *subKey == '\\') {
         return ERROR_BAD_PATHNAME; // as the classes root itself answers
     }
-    path = ClassesPath(subKey);
+    path = ClassesPathOf(subKey);
     key = root_;
     subKey = path.c_str();
     return ERROR_SUCCESS;
@@ -27,8 +26,7 @@ template <typename Call> LONG ScopedRegistryApi::OnKey(HKEY key, REGSAM access, 
         return call(key);
     }
     HKEY opened = nullptr;
-    if (const LONG status =
-            inner_.RegOpenKeyExA(root_, ClassesPath(nullptr).c_str(), 0, access, &opened)) {
+    if (const LONG status = inner_.RegOpenKeyExA(root_, classesPath_.c_str(), 0, access, &opened)) {
         return status;
     }
     const KeyHandle classes(inner_, opened);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RegistryApi.h"
+#include "RegistryNames.h"
 
 #include <string>
 #include <utility>
@@ -14,7 +15,7 @@ namespace platform {
 class ScopedRegistryApi final : public RegistryApi {
   public:
     // root is HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER; tests give another path.
-    ScopedRegistryApi(RegistryApi& inner, HKEY root, std::string classesPath = "Software\\Classes")
+    ScopedRegistryApi(RegistryApi& inner, HKEY root, std::string classesPath = ClassesPath)
         : inner_(inner), root_(root), classesPath_(std::move(classesPath)) {}
 
     LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
@@ -40,7 +41,7 @@ class ScopedRegistryApi final : public RegistryApi {
 
   private:
     // The classes key's path below the scope's root, with the sub-path after it.
-    std::string ClassesPath(LPCSTR subKey) const;
+    std::string ClassesPathOf(LPCSTR subKey) const;
     // Points a call with a sub-path on the classes root at the scope's classes
     // key (path keeps the text); ERROR_BAD_PATHNAME for a leading backslash.
     LONG Redirect(HKEY& key, LPCSTR& subKey, std::string& path) const;

@@ -21,7 +21,9 @@ class SystemApi {
     virtual int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
                                     LPSTR narrow, int narrowSize, LPCSTR defaultChar,
                                     LPBOOL usedDefault) = 0;
-    virtual void SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) = 0;
+    // False when the shell could not be reached. The real side loads the
+    // shell's library when first asked, so that no program imports it at start.
+    virtual bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) = 0;
 };
 
 // The services the program uses: the platform's on Windows, an emulation elsewhere.

@@ -63,11 +63,67 @@ TEST_P(Associate, WritesACustomisedLayoutForEveryExtension) {
     EXPECT_EQ(1u, system_.Notifications().size());
 }
 
-TEST_P(Associate, ADescriptionPlaceholderFollowsTheTypeName) {
-    auto component = DialogComponent();
-    component->SetExtDescription("MyType");
-    ASSERT_EQ(AssociationResult::Registered, component->Associate());
-    EXPECT_EQ("MyType file", DefaultText(Api(), HKEY_CLASSES_ROOT, "MyType"));
+// Each property that may hold a placeholder: what its getter reads back and
+// what Associate writes, never set (as a component made in code), set empty, set
+// to the placeholder, to the legacy value, and to a value of its own.
+TEST_P(Associate, EachPlaceholderPropertyReadsBackAndWritesAsItsRuleSays) {
+    enum Property { Type, Description, Params };
+    const struct {
+        Property property;
+        const char* set; // null: never set
+        const char* readBack;
+        const char* written;
+    } cases[] = {
+        {Type, nullptr, "[Appname]", "KvxTest"},
+        {Type, "", "[Appname]", "KvxTest"},
+        {Type, "[Appname]", "[Appname]", "KvxTest"},
+        {Type, "Quillon32", "[Appname]", "Quillon32"},
+        {Type, "quillon32", "quillon32", "quillon32"},
+        {Description, nullptr, "[Appname file]", ""},
+        {Description, "", "[Appname file]", "KvxTest file"},
+        {Description, "[Appname file]", "[Appname file]", "KvxTest file"},
+        {Description, "Quillon32 file", "[Appname file]", "Quillon32 file"},
+        {Description, "Mine", "Mine", "Mine"},
+        {Params, nullptr, "%1", "\"%1\""},
+        {Params, "", "%1", "\"%1\""},
+        {Params, "-x %1", "-x %1", "\"-x %1\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.property) + ": " + (c.set ? c.set : "never set"));
+        TRegArchive component(nullptr, Platform());
+        component.OnAssociation = [](association::TComponent*, const std::string&, bool& cancel) {
+            cancel = false;
+        };
+        component.SetArcExtensions({".kvxtest"});
+        const std::string set = c.set ? c.set : "";
+        std::string readBack;
+        if (c.property == Type) {
+            if (c.set) {
+                component.SetExtDescription(set);
+            }
+            readBack = component.ExtDescription();
+        } else if (c.property == Description) {
+            if (c.set) {
+                component.SetFileDescription(set);
+            }
+            readBack = component.FileDescription();
+        } else {
+            if (c.set) {
+                component.SetParamString(set);
+            }
+            readBack = component.ParamString();
+        }
+        EXPECT_EQ(c.readBack, readBack);
+        ASSERT_EQ(AssociationResult::Registered, component.Associate());
+        const std::string type = DefaultText(Api(), HKEY_CLASSES_ROOT, ".kvxtest");
+        const std::string command =
+            DefaultText(Api(), HKEY_CLASSES_ROOT, type + "\\Shell\\Open\\Command");
+        const std::string written[] = {type, DefaultText(Api(), HKEY_CLASSES_ROOT, type),
+                                       command.substr(command.find(' ') + 1)};
+        EXPECT_EQ(c.written, written[c.property]);
+        DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, ".kvxtest");
+        DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, type);
+    }
 }
 
 TEST_P(Associate, TheTypeNameIsTheProgramsNameBeforeItsFirstDot) {

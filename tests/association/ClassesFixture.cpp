@@ -1,5 +1,7 @@
 #include "association/ClassesFixture.h"
 
+#include "app/FormDesign.h"
+
 #include <algorithm>
 
 namespace testing_support {
@@ -25,19 +27,14 @@ std::unique_ptr<association::TRegArchive>
 DialogComponent(association::Platform platform, const std::vector<std::string>& extensions,
                 int& confirmations) {
     auto component = std::make_unique<association::TRegArchive>(nullptr, platform);
-    component->BeginLoading();
-    component->ActivateOnStartup = false;
-    component->SetArcExtensions(extensions);
-    component->SetExtDescription("[Appname]");
-    component->SetFileDescription("[Appname file]");
-    component->IconIndex = 0;
-    component->SetParamString("%1");
-    component->OnAssociation = [&confirmations](association::TComponent*, const std::string&,
-                                                bool& cancel) {
-        ++confirmations;
-        cancel = false;
-    };
-    component->EndLoading();
+    app::RegArchiveDesign design = app::MainFormDesign().regArchive;
+    design.arcExtensions = extensions;
+    app::ReadComponentDesign(
+        *component, design,
+        [&confirmations](association::TComponent*, const std::string&, bool& cancel) {
+            ++confirmations;
+            cancel = false;
+        });
     return component;
 }
 

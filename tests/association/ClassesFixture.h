@@ -26,7 +26,8 @@ constexpr const char* HandlerShort = "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe";
 
 // The running program and its handler, with their short paths.
 void AddTestProgram(platform::EmulatedSystemApi& system);
-// A component configured as the dialog configures it; each confirmation counts.
+// A component configured by the dialog's own design, but for these extensions;
+// each confirmation counts and goes ahead.
 std::unique_ptr<association::TRegArchive>
 DialogComponent(association::Platform platform, const std::vector<std::string>& extensions,
                 int& confirmations);

@@ -1,11 +1,11 @@
 // The component on one scope's classes and on a dry-run overlay, on every
 // registry: every key lands below the scope's classes key and nowhere else; a
-// dry run changes nothing, and lists exactly what the real run then changes.
+// dry run changes nothing, and records exactly what the real run then changes.
 #include "association/ClassesFixture.h"
+#include "platform/ChangeRecorder.h"
 #include "platform/OverlayRegistryApi.h"
 #include "platform/ScopedRegistryApi.h"
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -36,21 +36,11 @@ TEST_P(Scoped, EveryKeyLandsBelowTheScopesClassesKey) {
     EXPECT_TRUE(component->Unassociate());
     EXPECT_TRUE(SubkeyNames(Api(), HKEY_CURRENT_USER, classes).empty());
     EXPECT_TRUE(KeyExists(Api(), HKEY_CURRENT_USER, classes)) << "the classes key itself stays";
-    EXPECT_EQ(ERROR_ACCESS_DENIED, scope.RegDeleteKeyA(HKEY_CLASSES_ROOT, ""));
-    // Calls on the classes root's own handle reach the scope's classes key.
-    const std::string data = std::string("x") + '\0';
-    EXPECT_EQ(ERROR_SUCCESS, scope.RegSetValueExA(HKEY_CLASSES_ROOT, "Probe", 0, REG_SZ,
-                                                  reinterpret_cast<const BYTE*>(data.data()), 2));
-    EXPECT_EQ((RawValue{REG_SZ, data}), GetRawValue(Api(), HKEY_CURRENT_USER, classes, "Probe"));
-    EXPECT_EQ(ERROR_SUCCESS, scope.RegDeleteValueA(HKEY_CLASSES_ROOT, "Probe"));
-    EXPECT_EQ(NoValue, GetRawValue(Api(), HKEY_CURRENT_USER, classes, "Probe").bytes);
-    HKEY key = nullptr;
-    EXPECT_EQ(ERROR_BAD_PATHNAME,
-              scope.RegOpenKeyExA(HKEY_CLASSES_ROOT, "\\.kvxtest", 0, KEY_READ, &key));
 }
 
-// The same operations, each from a state a machine may be in.
-TEST_P(Scoped, ADryRunListsWhatTheRealRunThenChanges) {
+// The same operations, each from a state a machine may be in: a dry run changes
+// nothing, and records what the real run then changes.
+TEST_P(Scoped, ADryRunRecordsWhatTheRealRunThenChanges) {
     const std::string contentType = std::string("application/x-kvx") + '\0';
     const struct {
         const char* what;
@@ -64,6 +54,7 @@ TEST_P(Scoped, ADryRunListsWhatTheRealRunThenChanges) {
         {"remove", true, true, false},
         {"remove beside another program's data", true, true, true},
     };
+    const std::vector<std::string> keys = {".kvxtest", "KvxTest"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.foreignData) {
@@ -79,39 +70,47 @@ TEST_P(Scoped, ADryRunListsWhatTheRealRunThenChanges) {
             return c.remove ? component->Unassociate()
                             : component->Associate() == AssociationResult::Registered;
         };
-        const char* const keys[] = {".kvxtest", "KvxTest"};
         const auto state = [&] { return std::pair(Tree(keys[0]), Tree(keys[1])); };
         const auto before = state();
-        std::vector<std::optional<platform::RegistryTree>> snapshot;
-        for (const char* key : keys) {
-            snapshot.push_back(platform::ReadTree(Api(), HKEY_CLASSES_ROOT, key));
-        }
-        const auto lines = [](const std::vector<platform::RegistryChange>& changes,
-                              std::vector<std::string>& into) {
-            for (const auto& change : changes) {
-                into.push_back(platform::Describe(change));
-            }
-            std::sort(into.begin(), into.end());
-        };
 
+        const platform::ChangeRecorder dryRecorder(Api(), HKEY_CLASSES_ROOT, keys);
         OverlayRegistryApi overlay(Api());
         EXPECT_TRUE(run(overlay));
-        std::vector<std::string> dry;
-        lines(overlay.Changes(), dry);
+        const auto dry = dryRecorder.Changes(overlay);
         EXPECT_EQ(before, state()) << "a dry run changes nothing";
 
+        const platform::ChangeRecorder realRecorder(Api(), HKEY_CLASSES_ROOT, keys);
         EXPECT_TRUE(run(Api()));
-        std::vector<std::string> real;
-        for (std::size_t i = 0; i < snapshot.size(); ++i) {
-            lines(platform::Difference(std::string("HKEY_CLASSES_ROOT\\") + keys[i], snapshot[i],
-                                       platform::ReadTree(Api(), HKEY_CLASSES_ROOT, keys[i])),
-                  real);
-        }
-        EXPECT_EQ(real, dry);
-        for (const char* key : keys) {
+        EXPECT_EQ(realRecorder.Changes(Api()), dry);
+        for (const std::string& key : keys) {
             DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
         }
     }
+}
+
+TEST_P(Scoped, ADryRunOnACleanMachineListsEveryKeyAndValue) {
+    const platform::ChangeRecorder recorder(Api(), HKEY_CLASSES_ROOT, {".kvxtest", "KvxTest"});
+    OverlayRegistryApi overlay(Api());
+    ASSERT_EQ(AssociationResult::Registered,
+              testing_support::DialogComponent({overlay, system_}, {".kvxtest"}, confirmations_)
+                  ->Associate());
+    std::vector<std::string> lines;
+    for (const auto& change : recorder.Changes(overlay)) {
+        lines.push_back(platform::Describe(change));
+    }
+    const std::vector<std::string> expected = {
+        R"(create key    HKEY_CLASSES_ROOT\.kvxtest)",
+        R"(set value     HKEY_CLASSES_ROOT\.kvxtest [(default)] = "KvxTest")",
+        R"(create key    HKEY_CLASSES_ROOT\KvxTest)",
+        R"(set value     HKEY_CLASSES_ROOT\KvxTest [(default)] = "KvxTest file")",
+        R"(create key    HKEY_CLASSES_ROOT\KvxTest\DefaultIcon)",
+        R"(set value     HKEY_CLASSES_ROOT\KvxTest\DefaultIcon [(default)] = "C:\PROGRA~1\KVXTOO~1\Kavrex.exe,0")",
+        R"(create key    HKEY_CLASSES_ROOT\KvxTest\Shell)",
+        R"(create key    HKEY_CLASSES_ROOT\KvxTest\Shell\Open)",
+        R"(create key    HKEY_CLASSES_ROOT\KvxTest\Shell\Open\Command)",
+        R"(set value     HKEY_CLASSES_ROOT\KvxTest\Shell\Open\Command [(default)] = ""C:\PROGRA~1\KVXTOO~1\Kavrex.exe" "%1"")",
+    };
+    EXPECT_EQ(expected, lines);
 }
 
 KAVREX_ON_ALL_CLASSES(Scoped);

@@ -39,27 +39,6 @@ TEST_F(RegArchiveProperties, ExeEntriesAreDroppedFromAnAssignedList) {
     EXPECT_EQ((TStringList{".exe.", "exe", ".ex"}), component.ArcExtensions());
 }
 
-TEST_F(RegArchiveProperties, PlaceholdersStandForEmptyAndLegacyValues) {
-    component.SetExtDescription("");
-    component.SetFileDescription("");
-    component.SetParamString("");
-    EXPECT_EQ("[Appname]", component.ExtDescription());
-    EXPECT_EQ("[Appname file]", component.FileDescription());
-    EXPECT_EQ("%1", component.ParamString());
-
-    component.SetExtDescription("Quillon32");
-    component.SetFileDescription("Quillon32 file");
-    EXPECT_EQ("[Appname]", component.ExtDescription());
-    EXPECT_EQ("[Appname file]", component.FileDescription());
-
-    component.SetExtDescription("quillon32");
-    component.SetFileDescription("Mine");
-    component.SetParamString("-x %1");
-    EXPECT_EQ("quillon32", component.ExtDescription());
-    EXPECT_EQ("Mine", component.FileDescription());
-    EXPECT_EQ("-x %1", component.ParamString());
-}
-
 // However a component with an owner was created, the owner frees it; one freed
 // early leaves its owner's list. The sanitizers see a leak or a double free.
 TEST_F(RegArchiveProperties, AnOwnerFreesItsComponentsHoweverTheyWereCreated) {
@@ -84,12 +63,12 @@ TEST(RegArchiveText, BaseNameEndsAtTheFirstDot) {
 }
 
 TEST(RegArchiveText, TheProgramOfACommandIsQuotedOrEndsAtASpace) {
-    EXPECT_EQ("C:\\A B\\x.exe", TRegArchive::ProgramOfCommand("\"C:\\A B\\x.exe\" \"%1\""));
-    EXPECT_EQ("C:\\x.exe", TRegArchive::ProgramOfCommand("C:\\x.exe %1"));
-    EXPECT_EQ("C:\\x.exe", TRegArchive::ProgramOfCommand("C:\\x.exe"));
-    EXPECT_EQ("", TRegArchive::ProgramOfCommand("\"C:\\A B\\x.exe %1"));
-    EXPECT_EQ("", TRegArchive::ProgramOfCommand("\"\" %1"));
-    EXPECT_EQ("", TRegArchive::ProgramOfCommand(""));
+    EXPECT_EQ("C:\\A B\\x.exe", association::ProgramOfCommand("\"C:\\A B\\x.exe\" \"%1\""));
+    EXPECT_EQ("C:\\x.exe", association::ProgramOfCommand("C:\\x.exe %1"));
+    EXPECT_EQ("C:\\x.exe", association::ProgramOfCommand("C:\\x.exe"));
+    EXPECT_EQ("", association::ProgramOfCommand("\"C:\\A B\\x.exe %1"));
+    EXPECT_EQ("", association::ProgramOfCommand("\"\" %1"));
+    EXPECT_EQ("", association::ProgramOfCommand(""));
 }
 
 TEST(RegArchiveText, SplittingWithoutTheSeparatorKeepsTheCommand) {

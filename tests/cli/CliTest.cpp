@@ -1,6 +1,7 @@
 // kavrex-assoc on the emulated registry: verdicts, exit codes, argument errors,
 // scopes, dry runs, JSON and the default-associations XML.
 #include "cli/Cli.h"
+#include "Version.h"
 #include "platform/EmulatedSystemApi.h"
 #include "support/RegistryFixture.h"
 
@@ -118,7 +119,7 @@ TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
         {{"status", "--dry-run"}, 2, "--dry-run"},
         {{"--help"}, 0, "Exit codes:"},
         {{"register", "--help"}, 0, "--scope"},
-        {{"--version"}, 0, "kavrex-assoc 3.1.0\n"},
+        {{"--version"}, 0, "kavrex-assoc " KAVREX_VERSION "\n"},
         {{"status"}, 1, ".rar: not associated"},
         {{"register", "--dry-run"}, 0, "Dry run: nothing was changed."},
         {{"remove"}, 0, "Nothing changed."},

@@ -34,10 +34,6 @@ ClassesRootRedirect::~ClassesRootRedirect() {
 }
 #endif
 
-std::string JoinPath(const std::string& parent, const std::string& child) {
-    return parent.empty() ? child : parent + "\\" + child;
-}
-
 bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/EmulatedRegistryApi.h"
+#include "platform/RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
 std::wstring Wide(const std::string& ascii);
 
 // Direct registry helpers that do not go through the code under test.
-std::string JoinPath(const std::string& parent, const std::string& child);
+using platform::JoinPath;
 bool KeyExists(platform::RegistryApi& api, HKEY root, const std::string& path);
 void CreateKey(platform::RegistryApi& api, HKEY root, const std::string& path);
 void DeleteKeyTree(platform::RegistryApi& api, HKEY root, const std::string& path);

@@ -1,0 +1,22 @@
+#include "Handler.h"
+
+#include "AssociationLayout.h"
+#include "platform/ProcessPaths.h"
+#include "platform/RegistryNames.h"
+
+namespace association {
+
+Handler HandlerBesideProgram(platform::SystemApi& system) {
+    const std::wstring path =
+        platform::DirectoryPart(platform::RunningProgramPath(system)) + HandlerFileName;
+    return {platform::ToAnsi(system, platform::ShortPath(system, path)).value_or(""),
+            platform::ToAnsi(system, path).value_or("")};
+}
+
+bool OpensHandler(const std::string& command, const Handler& handler) {
+    const std::string program = ProgramOfCommand(command);
+    return !program.empty() && (platform::SameName(program, handler.shortPath) ||
+                                platform::SameName(program, handler.longPath));
+}
+
+} // namespace association

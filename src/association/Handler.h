@@ -1,0 +1,26 @@
+// The handler program, Kavrex.exe beside the running program, and whether a
+// stored open command names it.
+#pragma once
+
+#include "platform/SystemApi.h"
+
+#include <string>
+
+namespace association {
+
+constexpr const wchar_t* HandlerFileName = L"Kavrex.exe";
+
+// The handler as the registry may name it: its short and its long path, each
+// empty when the ANSI code page cannot spell it.
+struct Handler {
+    std::string shortPath;
+    std::string longPath;
+};
+
+Handler HandlerBesideProgram(platform::SystemApi& system);
+
+// Whether the program of the open command is the handler, by either path.
+// Windows compares paths without regard to letter case.
+bool OpensHandler(const std::string& command, const Handler& handler);
+
+} // namespace association

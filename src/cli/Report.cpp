@@ -1,0 +1,179 @@
+#include "Report.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+namespace cli {
+namespace {
+
+using association::ExtensionStatus;
+using association::Verdict;
+using nlohmann::json;
+using platform::ChangeKind;
+using platform::RegistryChange;
+
+struct VerdictText {
+    Verdict verdict;
+    const char* text; // %s: the type or ProgId that opens the extension
+};
+constexpr VerdictText VerdictTexts[] = {
+    {Verdict::OpensWithKavrex, "opens with Kavrex"},
+    {Verdict::UserChoiceOther,
+     "opens with %s, the user's own choice, which wins over every association"},
+    {Verdict::AssociatedWithOther, "associated with another program: %s"},
+    {Verdict::NotAssociated, "not associated"},
+};
+
+struct ChangeKindName {
+    ChangeKind kind;
+    const char* name;
+};
+constexpr ChangeKindName ChangeKindNames[] = {
+    {ChangeKind::KeyCreated, "create-key"},
+    {ChangeKind::ValueSet, "set-value"},
+    {ChangeKind::ValueDeleted, "delete-value"},
+    {ChangeKind::KeyDeleted, "delete-key"},
+};
+
+std::string Replaced(const std::string& pattern, const std::string& argument) {
+    const auto at = pattern.find("%s");
+    return at == std::string::npos ? pattern
+                                   : pattern.substr(0, at) + argument + pattern.substr(at + 2);
+}
+
+std::string VerdictLine(const ExtensionStatus& status) {
+    const auto* row =
+        std::find_if(std::begin(VerdictTexts), std::end(VerdictTexts),
+                     [&](const VerdictText& text) { return text.verdict == status.verdict; });
+    return Replaced(row->text, status.openedBy);
+}
+
+json Utf8(Console& console, const std::string& ansi) {
+    return console.ToUtf8(ansi);
+}
+
+json Utf8OrNull(Console& console, const std::string& ansi) {
+    return ansi.empty() ? json(nullptr) : Utf8(console, ansi);
+}
+
+json EntryJson(Console& console, const association::ClassesEntry& entry) {
+    if (entry.typeName.empty()) {
+        return nullptr;
+    }
+    return {{"type", Utf8(console, entry.typeName)},
+            {"command", Utf8(console, entry.command)},
+            {"opensKavrex", entry.opensKavrex}};
+}
+
+std::string EntryText(const association::ClassesEntry& entry) {
+    return entry.typeName.empty() ? "(none)" : entry.typeName + " -> " + entry.command;
+}
+
+// The note that the user's own choice still opens the extension elsewhere.
+std::string UserChoiceNote(const std::string& extension, const std::string& progId) {
+    return "Note: " + extension + " still opens with " + progId +
+           ", because the user chose it in Windows, and that choice wins over every "
+           "association. To change it, open Settings > Default apps, look up " +
+           extension + " and choose Kavrex.";
+}
+
+json ChangeJson(Console& console, const RegistryChange& change) {
+    const auto* kind =
+        std::find_if(std::begin(ChangeKindNames), std::end(ChangeKindNames),
+                     [&](const ChangeKindName& name) { return name.kind == change.kind; });
+    json entry = {{"kind", kind->name}, {"key", Utf8(console, change.key)}};
+    if (change.kind == ChangeKind::ValueSet || change.kind == ChangeKind::ValueDeleted) {
+        entry["value"] = Utf8(console, change.value);
+        entry["old"] = change.before ? Utf8(console, ValueText(*change.before)) : json(nullptr);
+        entry["new"] = change.after ? Utf8(console, ValueText(*change.after)) : json(nullptr);
+    }
+    return entry;
+}
+
+void WriteStatusJson(Console& console, const StatusReport& report) {
+    json extensions = json::array();
+    for (const ExtensionStatus& status : report.statuses) {
+        extensions.push_back({{"extension", Utf8(console, status.extension)},
+                              {"verdict", association::VerdictName(status.verdict)},
+                              {"openedBy", Utf8OrNull(console, status.openedBy)},
+                              {"machine", EntryJson(console, status.machine)},
+                              {"user", EntryJson(console, status.user)},
+                              {"userChoice", Utf8OrNull(console, status.userChoice)}});
+    }
+    console.WriteUtf8Line(json{
+        {"handler", Utf8(console, report.handler.longPath)},
+        {"extensions", extensions},
+        {"exitCode",
+         report.exitCode}}.dump(2));
+}
+
+void WriteChangeJson(Console& console, const ChangeReport& report) {
+    json changes = json::array();
+    for (const RegistryChange& change : report.changes) {
+        changes.push_back(ChangeJson(console, change));
+    }
+    json chosen = json::array();
+    for (const ExtensionStatus& status : report.chosenElsewhere) {
+        chosen.push_back({{"extension", Utf8(console, status.extension)},
+                          {"progId", Utf8(console, status.userChoice)}});
+    }
+    console.WriteUtf8Line(json{
+        {"command", report.command},
+        {"scope", ScopeName(report.scope)},
+        {"dryRun", report.dryRun},
+        {"done", report.done},
+        {"changes", changes},
+        {"userChoiceElsewhere", chosen},
+        {"exitCode",
+         report.exitCode}}.dump(2));
+}
+
+} // namespace
+
+void WriteStatusReport(Console& console, const StatusReport& report, bool json) {
+    if (json) {
+        WriteStatusJson(console, report);
+        return;
+    }
+    const std::string& handler = report.handler.longPath;
+    console.WriteLine("Kavrex: " +
+                      (handler.empty() ? "(a path the code page cannot spell)" : handler));
+    for (const ExtensionStatus& status : report.statuses) {
+        console.WriteLine(status.extension + ": " + VerdictLine(status));
+        console.WriteLine("  machine classes: " + EntryText(status.machine));
+        console.WriteLine("  user classes:    " + EntryText(status.user));
+        console.WriteLine("  user's choice:   " +
+                          (status.userChoice.empty() ? "(none)" : status.userChoice));
+    }
+}
+
+void WriteChangeReport(Console& console, const ChangeReport& report, bool json) {
+    if (json) {
+        WriteChangeJson(console, report);
+        return;
+    }
+    if (report.dryRun) {
+        console.WriteLine("Dry run: nothing was changed.");
+    }
+    if (report.changes.empty()) {
+        console.WriteLine(report.dryRun ? "Nothing would change." : "Nothing changed.");
+    } else {
+        console.WriteLine(report.dryRun ? std::string("To ") + report.command +
+                                              ", these changes would be made:"
+                                        : "Changes made:");
+    }
+    for (const RegistryChange& change : report.changes) {
+        console.WriteLine("  " + platform::Describe(change));
+    }
+    if (!report.done) {
+        console.WriteLine("Some changes could not be made: the associations are incomplete.");
+    }
+    for (const ExtensionStatus& status : report.chosenElsewhere) {
+        console.WriteLine(UserChoiceNote(status.extension, status.userChoice));
+    }
+}
+
+} // namespace cli

@@ -1,0 +1,34 @@
+// What kavrex-assoc prints: the status of each extension, and the changes that
+// register and remove made (or, on a dry run, would make), as text or as JSON.
+#pragma once
+
+#include "Console.h"
+#include "Scope.h"
+#include "association/ExtensionStatus.h"
+#include "platform/RegistryTree.h"
+
+#include <vector>
+
+namespace cli {
+
+struct StatusReport {
+    association::Handler handler;
+    std::vector<association::ExtensionStatus> statuses;
+    int exitCode;
+};
+
+struct ChangeReport {
+    const char* command; // "register" or "remove"
+    Scope scope;
+    bool dryRun;
+    bool done;
+    std::vector<platform::RegistryChange> changes;
+    // The extensions whose user's own choice still names another program.
+    std::vector<association::ExtensionStatus> chosenElsewhere;
+    int exitCode;
+};
+
+void WriteStatusReport(Console& console, const StatusReport& report, bool json);
+void WriteChangeReport(Console& console, const ChangeReport& report, bool json);
+
+} // namespace cli

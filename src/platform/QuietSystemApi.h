@@ -1,0 +1,31 @@
+// A process and shell seam for dry runs: everything passes through to another
+// seam, except that the shell hears of nothing.
+#pragma once
+
+#include "SystemApi.h"
+
+namespace platform {
+
+class QuietSystemApi final : public SystemApi {
+  public:
+    explicit QuietSystemApi(SystemApi& inner) : inner_(inner) {}
+
+    DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) override {
+        return inner_.GetModuleFileNameW(module, fileName, size);
+    }
+    DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override {
+        return inner_.GetShortPathNameW(longPath, shortPath, size);
+    }
+    UINT GetACP() override { return inner_.GetACP(); }
+    int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
+                            int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {
+        return inner_.WideCharToMultiByte(codePage, flags, wide, wideLength, narrow, narrowSize,
+                                          defaultChar, usedDefault);
+    }
+    bool SHChangeNotify(LONG, UINT, LPCVOID, LPCVOID) override { return true; }
+
+  private:
+    SystemApi& inner_;
+};
+
+} // namespace platform

@@ -1,0 +1,77 @@
+// How the registry names things: key and value names compare without regard to
+// the letter case of ASCII letters (whatever the locale), paths join levels with
+// one backslash, and the predefined roots have their names. Header-only, so that
+// the emulation can use it and still link nothing else.
+#pragma once
+
+#include "WinTypes.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+
+namespace platform {
+
+// The classes of a hive, below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+constexpr const char* ClassesPath = "Software\\Classes";
+
+inline char FoldName(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline std::string FoldedName(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(), FoldName);
+    return name;
+}
+
+inline bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldName(x) == FoldName(y);
+           });
+}
+
+// The order of names as the registry sees them, for maps keyed by name.
+struct NameLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char x, char y) { return FoldName(x) < FoldName(y); });
+    }
+};
+
+// The parent path and the child below it; the child alone below an empty path.
+inline std::string JoinPath(const std::string& parent, const std::string& child) {
+    if (parent.empty()) {
+        return child;
+    }
+    return child.empty() ? parent : parent + "\\" + child;
+}
+
+// Whether path is the key top or lies below it.
+inline bool IsWithinPath(const std::string& path, const std::string& top) {
+    return top.empty() || (path.size() >= top.size() && SameName(path.substr(0, top.size()), top) &&
+                           (path.size() == top.size() || path[top.size()] == '\\'));
+}
+
+// The predefined roots that the program names, with their names.
+inline std::array<std::pair<HKEY, const char*>, 4> PredefinedRoots() {
+    return {{
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+        {HKEY_USERS, "HKEY_USERS"},
+    }};
+}
+
+// The name of a predefined root key, e.g. "HKEY_LOCAL_MACHINE"; "?" for another key.
+inline const char* RootName(HKEY root) {
+    for (const auto& [key, name] : PredefinedRoots()) {
+        if (key == root) {
+            return name;
+        }
+    }
+    return "?";
+}
+
+} // namespace platform

@@ -22,9 +22,9 @@ target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/WinTypes.h)
 set_target_properties(kavrex_platform PROPERTIES EXPORT_NAME platform)
 if(WIN32)
+  # advapi32 and shell32 are loaded when first used, not imported.
   target_sources(kavrex_platform PRIVATE src/platform/WinRegistryApi.cpp
                                          src/platform/WinSystemApi.cpp)
-  target_link_libraries(kavrex_platform PUBLIC advapi32 shell32)
 else()
   target_sources(kavrex_platform PRIVATE src/platform/HostRegistryApi.cpp
                                          src/platform/HostSystemApi.cpp)
@@ -111,7 +111,7 @@ if(WIN32)
   target_include_directories(KavrexAssoc PRIVATE ${generated} src src/app)
   set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
                               OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
-  target_link_libraries(KavrexAssoc PRIVATE user32 gdi32 comctl32 advapi32)
+  target_link_libraries(KavrexAssoc PRIVATE user32 gdi32 comctl32)
   include(CheckIPOSupported)
   check_ipo_supported(RESULT ipo_supported OUTPUT ipo_output LANGUAGES CXX)
   if(NOT ipo_supported)

@@ -26,6 +26,23 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE @ONLY)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+  # Every Windows test runs on a private X display of this build, which CTest
+  # starts before the first of them and stops after the last: windows never
+  # reach the user's desktop, and ctest needs nothing started by hand. Its
+  # number comes from the build's folder, so that builds do not share one.
+  string(MD5 folder_hash ${CMAKE_BINARY_DIR})
+  string(SUBSTRING ${folder_hash} 0 3 folder_hash)
+  math(EXPR KAVREX_DISPLAY_NUMBER "0x${folder_hash} % 700 + 300")
+  set(display_fixture ${CMAKE_SOURCE_DIR}/tests/support/virtual-display.sh)
+  add_test(NAME virtual_display_start
+           COMMAND bash ${display_fixture} start ${KAVREX_DISPLAY_NUMBER} ${KAVREX_WINE_PREFIX})
+  add_test(NAME virtual_display_stop
+           COMMAND bash ${display_fixture} stop ${KAVREX_DISPLAY_NUMBER} ${KAVREX_WINE_PREFIX})
+  set_tests_properties(virtual_display_start PROPERTIES FIXTURES_SETUP virtual_display)
+  set_tests_properties(virtual_display_stop PROPERTIES FIXTURES_CLEANUP virtual_display)
+  set(KAVREX_TEST_PROPERTIES FIXTURES_REQUIRED virtual_display
+                             ENVIRONMENT DISPLAY=:${KAVREX_DISPLAY_NUMBER})
 endif()
 
 # kavrex_add_tests(name sources... LIBS libs... [LOCK resource])
@@ -37,8 +54,9 @@ function(kavrex_add_tests name)
     set(lock RESOURCE_LOCK ${ARG_LOCK})
   endif()
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kavrex_emulation GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kavrex_emulation GTest::gtest GTest::gtest_main
+                                        $<$<BOOL:${WIN32}>:advapi32>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
-                       PROPERTIES TIMEOUT 120 ${lock})
+                       PROPERTIES TIMEOUT 120 ${lock} ${KAVREX_TEST_PROPERTIES})
 endfunction()

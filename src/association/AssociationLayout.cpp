@@ -73,6 +73,7 @@ std::string LayoutKey(KeyRole role, const AssociationKeys& keys) {
 std::vector<std::string> LayoutTopKeys(const std::vector<std::string>& extensions,
                                        const std::string& typeName) {
     std::vector<std::string> keys;
+    keys.reserve(extensions.size() + 1);
     for (const std::string& extension : extensions) {
         keys.push_back(LayoutKey(KeyRole::Extension, {extension, typeName}));
     }

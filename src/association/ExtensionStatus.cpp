@@ -4,8 +4,6 @@
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
-#include <algorithm>
-#include <iterator>
 
 namespace association {
 namespace {
@@ -49,17 +47,6 @@ ClassesEntry ReadEntry(platform::RegistryApi& registry, HKEY root, const std::st
     return entry;
 }
 
-struct VerdictNameRow {
-    Verdict verdict;
-    const char* name;
-};
-constexpr VerdictNameRow VerdictNames[] = {
-    {Verdict::OpensWithKavrex, "opens-with-kavrex"},
-    {Verdict::UserChoiceOther, "user-choice-other"},
-    {Verdict::AssociatedWithOther, "associated-with-other"},
-    {Verdict::NotAssociated, "not-associated"},
-};
-
 } // namespace
 
 std::string UserChoiceKey(const std::string& extension) {
@@ -94,13 +81,6 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& 
         status.userChoice.empty() ? Verdict::AssociatedWithOther : Verdict::UserChoiceOther;
     status.openedBy = opener;
     return status;
-}
-
-const char* VerdictName(Verdict verdict) {
-    const auto* row =
-        std::find_if(std::begin(VerdictNames), std::end(VerdictNames),
-                     [verdict](const VerdictNameRow& r) { return r.verdict == verdict; });
-    return row->name;
 }
 
 } // namespace association

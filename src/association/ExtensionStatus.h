@@ -36,7 +36,4 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& 
 // The ProgId of the current user's choice for the extension; empty when none.
 std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string& extension);
 
-// The verdict's name, for text and JSON: "opens-with-kavrex", ...
-const char* VerdictName(Verdict verdict);
-
 } // namespace association

@@ -24,6 +24,7 @@ std::vector<ExtensionStatus> Statuses(Environment& environment,
                                       const std::vector<std::string>& extensions) {
     const association::Handler handler = association::HandlerBesideProgram(environment.system);
     std::vector<ExtensionStatus> statuses;
+    statuses.reserve(extensions.size());
     for (const std::string& extension : extensions) {
         statuses.push_back(association::QueryStatus(environment.registry, extension, handler));
     }

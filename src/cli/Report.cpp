@@ -17,15 +17,18 @@ using platform::RegistryChange;
 
 struct VerdictText {
     Verdict verdict;
+    const char* name; // in JSON
     const char* text; // %s: the type or ProgId that opens the extension
 };
+// clang-format off
 constexpr VerdictText VerdictTexts[] = {
-    {Verdict::OpensWithKavrex, "opens with Kavrex"},
-    {Verdict::UserChoiceOther,
+    {Verdict::OpensWithKavrex,     "opens-with-kavrex",     "opens with Kavrex"},
+    {Verdict::UserChoiceOther,     "user-choice-other",
      "opens with %s, the user's own choice, which wins over every association"},
-    {Verdict::AssociatedWithOther, "associated with another program: %s"},
-    {Verdict::NotAssociated, "not associated"},
+    {Verdict::AssociatedWithOther, "associated-with-other", "associated with another program: %s"},
+    {Verdict::NotAssociated,       "not-associated",        "not associated"},
 };
+// clang-format on
 
 struct ChangeKindName {
     ChangeKind kind;
@@ -44,11 +47,13 @@ std::string Replaced(const std::string& pattern, const std::string& argument) {
                                    : pattern.substr(0, at) + argument + pattern.substr(at + 2);
 }
 
+const VerdictText& VerdictRow(Verdict verdict) {
+    return *std::find_if(std::begin(VerdictTexts), std::end(VerdictTexts),
+                         [&](const VerdictText& row) { return row.verdict == verdict; });
+}
+
 std::string VerdictLine(const ExtensionStatus& status) {
-    const auto* row =
-        std::find_if(std::begin(VerdictTexts), std::end(VerdictTexts),
-                     [&](const VerdictText& text) { return text.verdict == status.verdict; });
-    return Replaced(row->text, status.openedBy);
+    return Replaced(VerdictRow(status.verdict).text, status.openedBy);
 }
 
 json Utf8(Console& console, const std::string& ansi) {
@@ -97,7 +102,7 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
     json extensions = json::array();
     for (const ExtensionStatus& status : report.statuses) {
         extensions.push_back({{"extension", Utf8(console, status.extension)},
-                              {"verdict", association::VerdictName(status.verdict)},
+                              {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
                               {"machine", EntryJson(console, status.machine)},
                               {"user", EntryJson(console, status.user)},

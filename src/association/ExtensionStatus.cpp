@@ -4,7 +4,6 @@
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
-
 namespace association {
 namespace {
 

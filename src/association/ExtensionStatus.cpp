@@ -14,7 +14,7 @@ using platform::JoinPath;
 // it is not there or not text.
 std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
                       const std::string& name = "") {
-    platform::TRegistry reader(registry);
+    platform::TRegistry reader(registry, KEY_READ);
     reader.SetRoot(root);
     std::string text;
     if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS ||

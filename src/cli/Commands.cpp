@@ -71,7 +71,8 @@ bool RunComponent(Environment& environment, const Options& options, bool remove,
 }
 
 int Change(Environment& environment, const Options& options, bool remove) {
-    if (!options.dryRun && !CanWriteClasses(environment.registry, options.scope)) {
+    const bool rightsMissing = !CanWriteClasses(environment.registry, options.scope);
+    if (rightsMissing && !options.dryRun) {
         environment.console.WriteErrorLine(
             "Changing the machine's file associations needs administrator rights, which this "
             "prompt does not have. Nothing was changed. Run kavrex-assoc from an elevated "
@@ -87,9 +88,12 @@ int Change(Environment& environment, const Options& options, bool remove) {
                         options.scope,
                         options.dryRun,
                         done,
+                        rightsMissing,
                         recorder.Changes(target),
                         {},
-                        done ? Done : ChangeFailed};
+                        rightsMissing ? RightsMissing
+                        : done        ? Done
+                                      : ChangeFailed};
     if (!remove && !options.dryRun) {
         report.chosenElsewhere = ChosenElsewhere(environment, options.extensions);
     }

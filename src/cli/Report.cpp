@@ -130,6 +130,7 @@ void WriteChangeJson(Console& console, const ChangeReport& report) {
         {"scope", ScopeName(report.scope)},
         {"dryRun", report.dryRun},
         {"done", report.done},
+        {"rightsMissing", report.rightsMissing},
         {"changes", changes},
         {"userChoiceElsewhere", chosen},
         {"exitCode",
@@ -175,6 +176,10 @@ void WriteChangeReport(Console& console, const ChangeReport& report, bool json) 
     }
     if (!report.done) {
         console.WriteLine("Some changes could not be made: the associations are incomplete.");
+    }
+    if (report.rightsMissing) {
+        console.WriteLine("This prompt lacks the administrator rights to make them: the real run "
+                          "would change nothing and exit with 4.");
     }
     for (const ExtensionStatus& status : report.chosenElsewhere) {
         console.WriteLine(UserChoiceNote(status.extension, status.userChoice));

@@ -22,6 +22,7 @@ struct ChangeReport {
     Scope scope;
     bool dryRun;
     bool done;
+    bool rightsMissing; // a dry run that the real run would be refused
     std::vector<platform::RegistryChange> changes;
     // The extensions whose user's own choice still names another program.
     std::vector<association::ExtensionStatus> chosenElsewhere;

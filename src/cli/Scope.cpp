@@ -15,8 +15,9 @@ HKEY ScopeRoot(Scope scope) {
 
 bool CanWriteClasses(platform::RegistryApi& registry, Scope scope) {
     HKEY key = nullptr;
+    // The rights that registering uses there: creating keys and setting values.
     const LONG status =
-        registry.RegOpenKeyExA(ScopeRoot(scope), platform::ClassesPath, 0, KEY_ALL_ACCESS, &key);
+        registry.RegOpenKeyExA(ScopeRoot(scope), platform::ClassesPath, 0, KEY_WRITE, &key);
     const platform::KeyHandle opened(registry, status == ERROR_SUCCESS ? key : nullptr);
     return status != ERROR_ACCESS_DENIED;
 }

@@ -27,9 +27,28 @@ namespace {
 
 using Node = EmulatedRegistryApi::Node;
 
-constexpr REGSAM WriteAccess = 0x0002 /*KEY_SET_VALUE*/ | 0x0004 /*KEY_CREATE_SUB_KEY*/ |
-                               0x00010000 /*DELETE*/ | 0x00040000 /*WRITE_DAC*/ |
-                               0x00080000 /*WRITE_OWNER*/;
+// The rights of a key, as "Registry Key Security and Access Rights" lists them
+// (learn.microsoft.com/windows/win32/sysinfo/registry-key-security-and-access-rights).
+constexpr REGSAM QueryValue = 0x0001, SetValue = 0x0002, CreateSubKey = 0x0004,
+                 EnumerateSubKeys = 0x0008, CreateLink = 0x0020, Delete = 0x00010000,
+                 WriteDac = 0x00040000, WriteOwner = 0x00080000;
+constexpr REGSAM WriteAccess =
+    SetValue | CreateSubKey | CreateLink | Delete | WriteDac | WriteOwner;
+constexpr REGSAM AllAccess = 0x000F003F;
+
+std::vector<std::string> Levels(const std::string& path) {
+    std::vector<std::string> levels;
+    std::string level;
+    for (const char c : path + '\\') {
+        if (c != '\\') {
+            level += FoldName(c);
+        } else if (!level.empty()) {
+            levels.push_back(level);
+            level.clear();
+        }
+    }
+    return levels;
+}
 
 std::string Text(LPCSTR text) {
     return text ? text : "";
@@ -134,8 +153,31 @@ void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& ke
     faults_.push_back({call, 0, FoldedName(keyPath), error});
 }
 
+void EmulatedRegistryApi::AddRule(const std::string& keyPath, bool subtree, REGSAM denied) {
+    rules_.push_back({Levels(keyPath), subtree, denied});
+}
+
 void EmulatedRegistryApi::MakeReadOnly(const std::string& keyPath) {
-    readOnly_.push_back(FoldedName(keyPath));
+    AddRule(keyPath, true, WriteAccess);
+}
+
+void EmulatedRegistryApi::ApplyProfile(RightsProfile profile) {
+    // Users may read the machine's hive and its classes, and only
+    // Administrators may change them: "HKEY_CLASSES_ROOT Key" sends per-user
+    // changes to HKEY_CURRENT_USER\Software\Classes for that reason
+    // (learn.microsoft.com/windows/win32/sysinfo/hkey-classes-root-key). Here,
+    // as in Wine, the classes root stands for the machine's classes.
+    if (profile == RightsProfile::StandardUser) {
+        MakeReadOnly("HKEY_LOCAL_MACHINE");
+        MakeReadOnly("HKEY_CLASSES_ROOT");
+    }
+    // Since Windows 8 a program may not set the user's choice: "Default
+    // Programs" (learn.microsoft.com/windows/win32/shell/default-programs).
+    // The key carries an entry that denies setting its values to the user
+    // himself, elevated or not, so an open that asks for that right fails.
+    AddRule("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\*"
+            "\\UserChoice",
+            false, SetValue);
 }
 
 int EmulatedRegistryApi::CallCount(RegistryCall call) const {
@@ -156,33 +198,54 @@ LONG EmulatedRegistryApi::Injected(RegistryCall call, const std::string& keyPath
     return ERROR_SUCCESS;
 }
 
-bool EmulatedRegistryApi::IsReadOnly(const std::string& keyPath) const {
-    return std::any_of(readOnly_.begin(), readOnly_.end(),
-                       [&](const std::string& top) { return IsWithinPath(keyPath, top); });
+REGSAM EmulatedRegistryApi::Denied(const std::string& keyPath) const {
+    const std::vector<std::string> key = Levels(keyPath);
+    REGSAM denied = 0;
+    for (const AccessRule& rule : rules_) {
+        const bool deepEnough =
+            rule.subtree ? key.size() >= rule.levels.size() : key.size() == rule.levels.size();
+        if (deepEnough && std::equal(rule.levels.begin(), rule.levels.end(), key.begin(),
+                                     [](const std::string& pattern, const std::string& level) {
+                                         return pattern == "*" || pattern == level;
+                                     })) {
+            denied |= rule.denied;
+        }
+    }
+    return denied;
 }
 
-LONG EmulatedRegistryApi::Resolve(HKEY key, std::shared_ptr<Node>& node) const {
+LONG EmulatedRegistryApi::Resolve(HKEY key, Target& target) const {
     if (const auto root = roots_.find(key); root != roots_.end()) {
-        node = root->second;
+        // A predefined key is opened with what the account may do there.
+        target.base = root->second;
+        target.access = AllAccess & ~Denied(root->second->path);
         return ERROR_SUCCESS;
     }
     const auto handle = handles_.find(key);
     if (handle == handles_.end()) {
         return ERROR_INVALID_HANDLE;
     }
-    node = handle->second;
-    return node->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
+    target.base = handle->second.node;
+    target.access = handle->second.access;
+    return target.base->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
-HKEY EmulatedRegistryApi::NewHandle(const std::shared_ptr<Node>& node) {
+HKEY EmulatedRegistryApi::NewHandle(const std::shared_ptr<Node>& node, REGSAM access) {
     nextHandle_ += 4;
     const auto handle = reinterpret_cast<HKEY>(nextHandle_);
-    handles_[handle] = node;
+    handles_[handle] = {node, access};
     return handle;
 }
 
+LONG EmulatedRegistryApi::Locate(RegistryCall call, HKEY key, REGSAM needed, Target& target) {
+    if (const LONG status = Locate(call, key, nullptr, target)) {
+        return status;
+    }
+    return (target.access & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 LONG EmulatedRegistryApi::Locate(RegistryCall call, HKEY key, LPCSTR subKey, Target& target) {
-    LONG status = Resolve(key, target.base);
+    LONG status = Resolve(key, target);
     if (status == ERROR_SUCCESS) {
         status = SplitPath(subKey, target.levels);
     }
@@ -197,7 +260,7 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
     if (const LONG status = Locate(RegistryCall::CreateKey, key, subKey, target)) {
         return status;
     }
-    if (IsReadOnly(target.path) && (access & WriteAccess)) {
+    if (access & Denied(target.path)) {
         return ERROR_ACCESS_DENIED;
     }
     std::shared_ptr<Node> node = target.base;
@@ -205,7 +268,7 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
     for (const std::string& level : target.levels) {
         auto next = FindSubkey(*node, level);
         if (!next) {
-            if (IsReadOnly(node->path)) {
+            if (Denied(node->path) & CreateSubKey) {
                 return ERROR_ACCESS_DENIED;
             }
             next = AddSubkey(node, level);
@@ -213,7 +276,7 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
         }
         node = next;
     }
-    Put(result, NewHandle(node));
+    Put(result, NewHandle(node, access));
     Put(disposition, how);
     return ERROR_SUCCESS;
 }
@@ -232,16 +295,16 @@ LONG EmulatedRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM a
     if (!node) {
         return ERROR_FILE_NOT_FOUND;
     }
-    if (IsReadOnly(target.path) && (access & WriteAccess)) {
+    if (access & Denied(target.path)) {
         return ERROR_ACCESS_DENIED;
     }
-    *result = NewHandle(node);
+    *result = NewHandle(node, access);
     return ERROR_SUCCESS;
 }
 
 LONG EmulatedRegistryApi::RegCloseKey(HKEY key) {
     const auto handle = handles_.find(key);
-    const std::string target = handle == handles_.end() ? std::string() : handle->second->path;
+    const std::string target = handle == handles_.end() ? std::string() : handle->second.node->path;
     if (const LONG injected = Injected(RegistryCall::CloseKey, target)) {
         return injected;
     }
@@ -258,7 +321,7 @@ LONG EmulatedRegistryApi::RegCloseKey(HKEY key) {
 LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type,
                                            BYTE* data, DWORD* dataSize) {
     Target target;
-    if (const LONG status = Locate(RegistryCall::QueryValue, key, nullptr, target)) {
+    if (const LONG status = Locate(RegistryCall::QueryValue, key, QueryValue, target)) {
         return status;
     }
     Node& node = *target.base;
@@ -285,13 +348,10 @@ LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, D
 LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type,
                                          const BYTE* data, DWORD dataSize) {
     Target target;
-    if (const LONG status = Locate(RegistryCall::SetValue, key, nullptr, target)) {
+    if (const LONG status = Locate(RegistryCall::SetValue, key, SetValue, target)) {
         return status;
     }
     Node& node = *target.base;
-    if (IsReadOnly(node.path)) {
-        return ERROR_ACCESS_DENIED;
-    }
     if (dataSize && !data) {
         return ERROR_NOACCESS;
     }
@@ -316,7 +376,7 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
                                            DWORD* maxValueLength, DWORD* securityDescriptorSize,
                                            FILETIME* lastWriteTime) {
     Target target;
-    if (const LONG status = Locate(RegistryCall::QueryInfoKey, key, nullptr, target)) {
+    if (const LONG status = Locate(RegistryCall::QueryInfoKey, key, QueryValue, target)) {
         return status;
     }
     Node& node = *target.base;
@@ -344,7 +404,7 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
 LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                         DWORD*, LPSTR, DWORD*, FILETIME*) {
     Target target;
-    if (const LONG status = Locate(RegistryCall::EnumKey, key, nullptr, target)) {
+    if (const LONG status = Locate(RegistryCall::EnumKey, key, EnumerateSubKeys, target)) {
         return status;
     }
     Node& node = *target.base;
@@ -363,7 +423,7 @@ LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD
 LONG EmulatedRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                         DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
     Target target;
-    if (const LONG status = Locate(RegistryCall::EnumValue, key, nullptr, target)) {
+    if (const LONG status = Locate(RegistryCall::EnumValue, key, QueryValue, target)) {
         return status;
     }
     const Node& node = *target.base;
@@ -394,7 +454,7 @@ LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (!node) {
         return ERROR_FILE_NOT_FOUND;
     }
-    if (node->isRoot || !node->subkeys.empty() || IsReadOnly(node->path)) {
+    if (node->isRoot || !node->subkeys.empty() || (Denied(node->path) & Delete)) {
         return ERROR_ACCESS_DENIED;
     }
     auto& siblings = node->parent.lock()->subkeys;
@@ -405,16 +465,13 @@ LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
 
 LONG EmulatedRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {
     Target target;
-    if (const LONG status = Locate(RegistryCall::DeleteValue, key, nullptr, target)) {
+    if (const LONG status = Locate(RegistryCall::DeleteValue, key, SetValue, target)) {
         return status;
     }
     Node& node = *target.base;
     const auto value = FindValue(node, valueName);
     if (value == node.values.end()) {
         return ERROR_FILE_NOT_FOUND;
-    }
-    if (IsReadOnly(node.path)) {
-        return ERROR_ACCESS_DENIED;
     }
     node.values.erase(value);
     return ERROR_SUCCESS;

@@ -1,5 +1,7 @@
 // An in-memory registry that answers the registry seam as Windows does, for
-// everything the wrapper can reach, and that can be told to fail.
+// everything the wrapper can reach, and that can be told to fail. Like Wine it
+// grants every right until it is given a profile of Windows' default rights;
+// like both it checks each handle's access against the call made with it.
 #pragma once
 
 #include "RegistryApi.h"
@@ -22,6 +24,12 @@ enum class RegistryCall {
     EnumValue,
     DeleteKey,
     DeleteValue
+};
+
+// The rights a Windows account has by default, for the keys the program uses.
+enum class RightsProfile {
+    StandardUser,         // the machine's hive (and so its classes) read-only
+    ElevatedAdministrator // everything, but for the user's own choices
 };
 
 class EmulatedRegistryApi final : public RegistryApi {
@@ -60,6 +68,8 @@ class EmulatedRegistryApi final : public RegistryApi {
     // The subtree refuses creation, writing, deletion and opening for write
     // access with ERROR_ACCESS_DENIED, as for a user without that right.
     void MakeReadOnly(const std::string& keyPath);
+    // From now on the registry refuses what Windows refuses that account.
+    void ApplyProfile(RightsProfile profile);
 
     int CallCount(RegistryCall call) const;
     std::size_t OpenHandleCount() const { return handles_.size(); }
@@ -67,6 +77,18 @@ class EmulatedRegistryApi final : public RegistryApi {
     struct Node;
 
   private:
+    // The rights refused on the keys whose path matches: the key itself, or
+    // its subtree too. A level "*" matches any name.
+    struct AccessRule {
+        std::vector<std::string> levels; // folded
+        bool subtree;
+        REGSAM denied;
+    };
+    struct Handle {
+        std::shared_ptr<Node> node;
+        REGSAM access;
+    };
+
     struct Fault {
         RegistryCall call;
         int occurrence;      // 0: every occurrence
@@ -78,21 +100,26 @@ class EmulatedRegistryApi final : public RegistryApi {
     // sub-path below that key, and the path of the key they lead to.
     struct Target {
         std::shared_ptr<Node> base;
+        REGSAM access; // of the handle the call came with
         std::vector<std::string> levels;
         std::string path;
     };
 
     // The target of a call, or the error it answers, an injected one first.
     LONG Locate(RegistryCall call, HKEY key, LPCSTR subKey, Target& target);
-    LONG Resolve(HKEY key, std::shared_ptr<Node>& node) const;
+    // For calls on the handle's own key: ERROR_ACCESS_DENIED unless the
+    // handle was opened with the needed right.
+    LONG Locate(RegistryCall call, HKEY key, REGSAM needed, Target& target);
+    LONG Resolve(HKEY key, Target& target) const;
     LONG Injected(RegistryCall call, const std::string& keyPath);
-    bool IsReadOnly(const std::string& keyPath) const;
-    HKEY NewHandle(const std::shared_ptr<Node>& node);
+    void AddRule(const std::string& keyPath, bool subtree, REGSAM denied);
+    REGSAM Denied(const std::string& keyPath) const;
+    HKEY NewHandle(const std::shared_ptr<Node>& node, REGSAM access);
 
     std::map<HKEY, std::shared_ptr<Node>> roots_;
-    std::map<HKEY, std::shared_ptr<Node>> handles_;
+    std::map<HKEY, Handle> handles_;
     std::vector<Fault> faults_;
-    std::vector<std::string> readOnly_;
+    std::vector<AccessRule> rules_;
     std::map<RegistryCall, int> calls_;
     ULONG_PTR nextHandle_ = 0x100;
     bool doubleByte_ = false;

@@ -64,7 +64,7 @@ class TRegistry::BorrowedCurrent {
     KeyHandle& lent_;
 };
 
-TRegistry::TRegistry(RegistryApi& api) : api_(api) {}
+TRegistry::TRegistry(RegistryApi& api, REGSAM access) : api_(api), accessMask_(access) {}
 
 TRegistry::~TRegistry() {
     CloseCurrent();

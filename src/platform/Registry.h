@@ -37,7 +37,9 @@ struct KeySummary {
 
 class TRegistry {
   public:
-    explicit TRegistry(RegistryApi& api = SystemRegistry());
+    // Every open and create asks for access; a reader that only reads asks
+    // for KEY_READ, which an account may have where it may not write.
+    explicit TRegistry(RegistryApi& api = SystemRegistry(), REGSAM access = KEY_ALL_ACCESS);
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;
@@ -95,7 +97,7 @@ class TRegistry {
     KeyHandle current_;
     HKEY root_ = HKEY_CURRENT_USER;
     std::string keyPath_;
-    DWORD accessMask_ = KEY_ALL_ACCESS;
+    DWORD accessMask_;
 };
 
 } // namespace platform

@@ -185,6 +185,66 @@ TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
     EXPECT_EQ(1u, system.Notifications().size());
 }
 
+// Windows' default rights: a standard user may read the machine's classes but
+// not change them; nobody may set values in UserChoice.
+class UnderEachProfile : public KavrexAssocCli,
+                         public ::testing::WithParamInterface<platform::RightsProfile> {};
+
+TEST_P(UnderEachProfile, StatusSeesTheMachinesClassesAndTheUsersChoice) {
+    SetEntry(HKEY_LOCAL_MACHINE, "KavrexAssoc", Ours);
+    Set(HKEY_CURRENT_USER, UserChoice, "WinArc", "ProgId");
+    registry.ApplyProfile(GetParam());
+    EXPECT_EQ(1, Run({"status", "--json"}));
+    const json status = json::parse(console.out)["extensions"][0];
+    EXPECT_EQ(true, status["machine"]["opensKavrex"]);
+    EXPECT_EQ("user-choice-other", status["verdict"]);
+    EXPECT_EQ("WinArc", status["userChoice"]);
+}
+
+TEST_P(UnderEachProfile, ChangesAreMadeWhereTheAccountMayMakeThem) {
+    const bool standard = GetParam() == platform::RightsProfile::StandardUser;
+    const struct {
+        std::vector<const char*> arguments;
+        int standard, elevated; // exit codes
+        HKEY changed;           // where the real run writes, when it may
+    } cases[] = {
+        {{"register"}, 4, 0, HKEY_LOCAL_MACHINE},
+        {{"register", "--dry-run"}, 4, 0, nullptr},
+        {{"register", "--scope", "user"}, 0, 0, HKEY_CURRENT_USER},
+        {{"register", "--scope", "user", "--dry-run"}, 0, 0, nullptr},
+        {{"remove"}, 4, 0, nullptr},
+        {{"remove", "--scope", "user", "--dry-run"}, 0, 0, nullptr},
+    };
+    CreateKey(registry, HKEY_LOCAL_MACHINE, "Software\\Classes");
+    registry.ApplyProfile(GetParam());
+    for (const auto& c : cases) {
+        const bool dryRun = std::string(c.arguments.back()) == "--dry-run";
+        SCOPED_TRACE(std::string(c.arguments[0]) + (c.changed ? "" : " (changes nothing)"));
+        const int code = Run(c.arguments);
+        EXPECT_EQ(standard ? c.standard : c.elevated, code) << console.out << console.err;
+        for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+            const bool written = KeyExists(registry, root, "Software\\Classes\\KavrexAssoc");
+            EXPECT_EQ(root == c.changed && code == 0, written) << platform::RootName(root);
+            DeleteKeyTree(registry, root, "Software\\Classes\\KavrexAssoc");
+            DeleteKeyTree(registry, root, "Software\\Classes\\.rar");
+        }
+        if (dryRun && code == 4) {
+            EXPECT_NE(std::string::npos, console.out.find("create key    HKEY_LOCAL_MACHINE"))
+                << "the changes the real run would make are still listed";
+            EXPECT_NE(std::string::npos, console.out.find("exit with 4"));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, UnderEachProfile,
+                         ::testing::Values(platform::RightsProfile::StandardUser,
+                                           platform::RightsProfile::ElevatedAdministrator),
+                         [](const auto& info) {
+                             return info.param == platform::RightsProfile::StandardUser
+                                        ? "StandardUser"
+                                        : "ElevatedAdministrator";
+                         });
+
 TEST_F(KavrexAssocCli, AfterRegisteringTheUsersOtherChoiceIsNamed) {
     Set(HKEY_CURRENT_USER, UserChoice, "WinArc.rar", "ProgId");
     EXPECT_EQ(0, Run({"register"}));

@@ -10,7 +10,8 @@ Handler HandlerBesideProgram(platform::SystemApi& system) {
     const std::wstring path =
         platform::DirectoryPart(platform::RunningProgramPath(system)) + HandlerFileName;
     return {platform::ToAnsi(system, platform::ShortPath(system, path)).value_or(""),
-            platform::ToAnsi(system, path).value_or("")};
+            platform::ToAnsi(system, path).value_or(""),
+            system.GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES};
 }
 
 bool OpensHandler(const std::string& command, const Handler& handler) {

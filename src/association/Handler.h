@@ -11,10 +11,11 @@ namespace association {
 constexpr const wchar_t* HandlerFileName = L"Kavrex.exe";
 
 // The handler as the registry may name it: its short and its long path, each
-// empty when the ANSI code page cannot spell it.
+// empty when the ANSI code page cannot spell it; and whether it is there.
 struct Handler {
     std::string shortPath;
     std::string longPath;
+    bool exists = false;
 };
 
 Handler HandlerBesideProgram(platform::SystemApi& system);

@@ -125,11 +125,15 @@ AssociationResult TRegArchive::Associate() {
     if (!OnAssociation) {
         return AssociationResult::NoHandler;
     }
+    const Handler handler = HandlerBesideProgram(platform_.system);
     // Empty when the ANSI code page cannot spell it: no wrong path is written.
-    handlerPath_ = HandlerBesideProgram(platform_.system).shortPath;
+    handlerPath_ = handler.shortPath;
     const std::string typeName = TypeName();
     if (IsAssociated()) {
         return AssociationResult::AlreadyAssociated;
+    }
+    if (!handler.exists) {
+        return AssociationResult::Failed; // a command naming no program opens nothing
     }
     bool cancel = true;
     OnAssociation(this, typeName, cancel);

@@ -45,8 +45,9 @@ class TRegArchive : public TComponent {
 
     // Registers every extension of the list (".exe" never) to open with the
     // Kavrex.exe beside the running program, after OnAssociation agreed, and
-    // tells the shell. Returns what happened; Failed when anything could not
-    // be written. Raises only what the OnAssociation handler raises.
+    // tells the shell. Returns what happened; Failed, with nothing written,
+    // when there is no Kavrex.exe there, and when anything could not be
+    // written. Raises only what the OnAssociation handler raises.
     AssociationResult Associate();
     // Whether every extension's open command already names the running program.
     bool IsAssociated();

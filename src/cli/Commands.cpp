@@ -79,6 +79,13 @@ int Change(Environment& environment, const Options& options, bool remove) {
             "prompt, or use --scope user to change them for your account only.");
         return RightsMissing;
     }
+    const association::Handler handler = association::HandlerBesideProgram(environment.system);
+    if (!remove && !handler.exists) {
+        environment.console.WriteErrorLine(
+            "There is no Kavrex.exe beside kavrex-assoc (" + handler.longPath +
+            "): an association would name a program that does not exist. Nothing was changed.");
+        return ChangeFailed;
+    }
     const platform::ChangeRecorder recorder(environment.registry, ScopeRoot(options.scope),
                                             TouchedKeys(options));
     platform::OverlayRegistryApi overlay(environment.registry);

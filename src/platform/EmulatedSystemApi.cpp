@@ -79,6 +79,10 @@ DWORD EmulatedSystemApi::GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, D
     return length;
 }
 
+DWORD EmulatedSystemApi::GetFileAttributesW(LPCWSTR path) {
+    return files_.count(path) ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+}
+
 int EmulatedSystemApi::WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength,
                                            LPSTR narrow, int narrowSize, LPCSTR defaultChar,
                                            LPBOOL usedDefault) {

@@ -21,6 +21,7 @@ class EmulatedSystemApi final : public SystemApi {
 
     DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) override;
     DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override;
+    DWORD GetFileAttributesW(LPCWSTR path) override;
     UINT GetACP() override { return codePage_; }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override;

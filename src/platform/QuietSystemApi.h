@@ -16,6 +16,7 @@ class QuietSystemApi final : public SystemApi {
     DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override {
         return inner_.GetShortPathNameW(longPath, shortPath, size);
     }
+    DWORD GetFileAttributesW(LPCWSTR path) override { return inner_.GetFileAttributesW(path); }
     UINT GetACP() override { return inner_.GetACP(); }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {

@@ -17,6 +17,8 @@ class SystemApi {
 
     virtual DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) = 0;
     virtual DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) = 0;
+    // INVALID_FILE_ATTRIBUTES when there is no such file.
+    virtual DWORD GetFileAttributesW(LPCWSTR path) = 0;
     virtual UINT GetACP() = 0;
     virtual int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
                                     LPSTR narrow, int narrowSize, LPCSTR defaultChar,

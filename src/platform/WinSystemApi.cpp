@@ -18,6 +18,7 @@ class WinSystemApi final : public SystemApi {
     DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override {
         return ::GetShortPathNameW(longPath, shortPath, size);
     }
+    DWORD GetFileAttributesW(LPCWSTR path) override { return ::GetFileAttributesW(path); }
     UINT GetACP() override { return ::GetACP(); }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {

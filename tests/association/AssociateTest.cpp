@@ -208,11 +208,23 @@ TEST_P(Associate, RefusesInDesignModeOrWithoutConfirmation) {
 
 TEST_P(Associate, WithoutAShortPathTheHandlerIsNamedByItsLongPath) {
     system_.SetModuleFileName(L"C:\\Elsewhere\\KvxTest.exe");
+    system_.AddFile(L"C:\\Elsewhere\\Kavrex.exe"); // a volume without short names
     auto component = DialogComponent();
     ASSERT_EQ(AssociationResult::Registered, component->Associate());
     EXPECT_EQ("C:\\Elsewhere\\Kavrex.exe", component->HandlerPath());
     EXPECT_EQ("\"C:\\Elsewhere\\Kavrex.exe\" \"%1\"",
               DefaultText(Api(), HKEY_CLASSES_ROOT, "KvxTest\\Shell\\Open\\Command"));
+}
+
+// A command that names a program that is not there would open nothing: nothing
+// is written, and the result says so, before anyone is asked to confirm.
+TEST_P(Associate, WithoutTheHandlerNothingIsWritten) {
+    system_.SetModuleFileName(L"C:\\Elsewhere\\KvxTest.exe");
+    auto component = DialogComponent();
+    EXPECT_EQ(AssociationResult::Failed, component->Associate());
+    EXPECT_EQ(0, confirmations_);
+    EXPECT_TRUE(RootKeys().empty());
+    EXPECT_TRUE(system_.Notifications().empty());
 }
 
 // Installed in a folder that the ANSI code page cannot spell: the short path

@@ -163,6 +163,17 @@ TEST_F(KavrexAssocCli, WithoutTheRightsForTheMachineNothingIsWritten) {
     EXPECT_EQ(0, Run({"register", "--scope", "user"}));
 }
 
+TEST_F(KavrexAssocCli, WithoutTheHandlerNothingIsRegistered) {
+    system.SetModuleFileName(L"C:\\Elsewhere\\kavrex-assoc.exe");
+    for (const char* dryRun : {"--json", "--dry-run"}) {
+        EXPECT_EQ(3, Run({"register", "--scope", "user", dryRun}));
+        EXPECT_NE(std::string::npos, console.err.find("(C:\\Elsewhere\\Kavrex.exe)"))
+            << console.err;
+    }
+    EXPECT_FALSE(KeyExists(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar"));
+    EXPECT_EQ(0, Run({"remove", "--scope", "user"})) << "removing needs no handler";
+}
+
 TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
     Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "WinArc");
     EXPECT_EQ(0, Run({"register", "--dry-run", "--json"}));

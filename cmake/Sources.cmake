@@ -79,6 +79,7 @@ add_library(kavrex_cli STATIC
   src/cli/Cli.cpp
   src/cli/Commands.cpp
   src/cli/DefaultAssociations.cpp
+  src/cli/ExtensionRules.cpp
   src/cli/Report.cpp
   src/cli/Scope.cpp)
 target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
@@ -133,6 +134,6 @@ if(WIN32)
   if(MSVC)
     target_link_options(kavrex-assoc PRIVATE /MANIFEST:NO)
   elseif(MINGW)
-    target_link_options(kavrex-assoc PRIVATE -s)
+    target_link_options(kavrex-assoc PRIVATE -s -municode) # wmain
   endif()
 endif()

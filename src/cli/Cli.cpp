@@ -1,7 +1,8 @@
 #include "Cli.h"
 
+#include "ExtensionRules.h"
 #include "Version.h"
-#include "association/ArchiveExtensions.h"
+#include "platform/ProcessPaths.h"
 
 #include <CLI/CLI.hpp>
 
@@ -19,16 +20,9 @@ constexpr const char* ExitCodes = R"(Exit codes:
   3  some change could not be made (nothing is reported as done that was not)
   4  the machine scope needs administrator rights that this prompt does not have)";
 
-// An extension as the registry names it: a dot and a name, never ".exe".
 std::string CheckExtension(const std::string& extension) {
-    if (extension.size() < 2 || extension[0] != '.' ||
-        extension.find_first_of("\\/ \t\"") != std::string::npos) {
-        return "'" + extension + "' is not an extension such as .rar";
-    }
-    if (association::IsExeExtension(extension)) {
-        return "programs (.exe) are never associated";
-    }
-    return {};
+    const std::string refusal = ExtensionRefusal(extension);
+    return refusal.empty() ? refusal : "'" + extension + "' is refused: " + refusal;
 }
 
 void WriteLines(const std::string& text, const std::function<void(const std::string&)>& write) {
@@ -104,6 +98,7 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
                    [&](const std::string& line) { environment.console.WriteErrorLine(line); });
         return code == 0 ? Done : UsageError;
     }
+    options.extensions = WithoutDuplicates(options.extensions);
     if (*status) {
         return Status(environment, options);
     }
@@ -114,6 +109,26 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
         return Remove(environment, options);
     }
     return ExportDefaults(environment, options);
+}
+
+int RunWideCommandLine(int argc, const wchar_t* const* argv, Environment& environment) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i) {
+        const auto spelled = platform::ToAnsi(environment.system, argv[i]);
+        if (!spelled) {
+            environment.console.WriteErrorLine(
+                "Argument " + std::to_string(i) +
+                " holds a character that this system's code page cannot spell exactly, so the "
+                "registry could not be given it as written. Nothing was changed.");
+            return UsageError;
+        }
+        arguments.push_back(*spelled);
+    }
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) {
+        pointers.push_back(argument.c_str());
+    }
+    return RunCommandLine(argc, pointers.data(), environment);
 }
 
 } // namespace cli

@@ -2,8 +2,9 @@
 #include "Cli.h"
 #include "WinConsole.h"
 
-int main(int argc, char** argv) {
+// The wide entry point: the ANSI one would hand over best-fit conversions.
+int wmain(int argc, wchar_t** argv) {
     cli::WinConsole console;
     cli::Environment environment{platform::SystemRegistry(), platform::SystemServices(), console};
-    return cli::RunCommandLine(argc, argv, environment);
+    return cli::RunWideCommandLine(argc, argv, environment);
 }

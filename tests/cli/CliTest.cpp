@@ -114,7 +114,7 @@ TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
         {{"frobnicate"}, 2, "'frobnicate' is not a command"},
         {{"register", "--ext", ".exe"}, 2, "programs (.exe) are never associated"},
         {{"register", "--ext", ".rar,.EXE"}, 2, "never associated"},
-        {{"register", "--ext", "rar"}, 2, "is not an extension"},
+        {{"register", "--ext", "rar"}, 2, "'rar' is refused: not an extension"},
         {{"register", "--scope", "everyone"}, 2, "everyone"},
         {{"status", "--dry-run"}, 2, "--dry-run"},
         {{"--help"}, 0, "Exit codes:"},
@@ -129,6 +129,62 @@ TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
         SCOPED_TRACE(std::string(c.said) + " <- " + console.out + console.err);
         EXPECT_EQ(c.code, code);
         EXPECT_NE(std::string::npos, (console.out + console.err).find(c.said));
+    }
+}
+
+// Nothing is written for a list that holds one refused name or type.
+TEST_F(KavrexAssocCli, RefusesNamesThatAreNoExtensionAndTypesThatRunCode) {
+    const struct {
+        const char* extension;
+        const char* said;
+    } cases[] = {
+        {".r*r", "not an extension"},    {".r?r", "not an extension"},
+        {".r\\r", "not an extension"},   {".r/r", "not an extension"},
+        {".r r", "not an extension"},    {".r\tr", "not an extension"},
+        {".r\x7fr", "not an extension"}, {".", "not an extension"},
+        {".LNK", "shortcuts"},           {".bat", "batch files"},
+        {".scr", "screen savers"},       {".url", "internet shortcuts"},
+        {".msi", "installer packages"},  {".vbs", "scripts"},
+        {".ps1", "PowerShell scripts"},  {".cmd", "command files"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const std::string list = std::string(".zip,") + c.extension;
+        EXPECT_EQ(2, Run({"register", "--scope", "user", "--ext", list.c_str()}));
+        EXPECT_NE(std::string::npos, console.err.find(c.said)) << console.err;
+        EXPECT_FALSE(KeyExists(registry, HKEY_CURRENT_USER, "Software\\Classes\\.zip"));
+    }
+    for (const char* archive : {".jar", ".cab", ".tar", ".7z", ".é"}) {
+        EXPECT_EQ(1, Run({"status", "--ext", archive})) << archive << console.err;
+    }
+}
+
+TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {
+    EXPECT_EQ(0, Run({"register", "--scope", "user", "--ext", ".rar,.RAR,.zip,.Rar", "--json"}));
+    EXPECT_EQ(0, Run({"status", "--ext", ".rar,.RAR,.zip", "--json"}));
+    EXPECT_EQ(2u, json::parse(console.out)["extensions"].size());
+}
+
+// The command line as Windows hands it over: an argument that the ANSI code
+// page cannot spell exactly (a best fit or a "?") is refused, not registered.
+TEST_F(KavrexAssocCli, WideArgumentsAreTakenOnlyWhenSpelledExactly) {
+    const struct {
+        const wchar_t* extension;
+        UINT codePage;
+        int code;
+    } cases[] = {
+        {L".r\u00e4r", 1252, 1},           // spelled exactly: status runs
+        {L".\uff52\uff41\uff52", 1252, 2}, // full-width letters: a best fit would be ".rar"
+        {L".\u043a\u0430\u0432", 1252, 2}, // Cyrillic, which 1252 lacks
+        {L".\u043a\u0430\u0432", 1251, 1},
+    };
+    for (const auto& c : cases) {
+        system.SetAnsiCodePage(c.codePage);
+        const wchar_t* arguments[] = {L"kavrex-assoc", L"status", L"--ext", c.extension};
+        cli::Environment environment{registry, system, console};
+        console = {};
+        EXPECT_EQ(c.code, cli::RunWideCommandLine(4, arguments, environment)) << console.err;
+        EXPECT_EQ(c.code == 2, console.err.find("cannot spell exactly") != std::string::npos);
     }
 }
 

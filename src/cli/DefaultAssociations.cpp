@@ -19,6 +19,14 @@ std::string Escaped(const std::string& text) {
         case '"':
             escaped += "&quot;";
             break;
+        case '\'':
+            escaped += "&apos;";
+            break;
+        case '\t':
+        case '\n':
+        case '\r': // as references, which attribute values keep as they are
+            escaped += "&#" + std::to_string(static_cast<int>(c)) + ";";
+            break;
         default:
             escaped += c;
         }

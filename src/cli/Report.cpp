@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <string>
 
@@ -54,6 +55,23 @@ const VerdictText& VerdictRow(Verdict verdict) {
 
 std::string VerdictLine(const ExtensionStatus& status) {
     return Replaced(VerdictRow(status.verdict).text, status.openedBy);
+}
+
+// A line of the text report. Registry data may hold any character: control
+// characters are shown as \xNN, so that no value can start a line of its own.
+void WriteLine(Console& console, const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 0x20 || code == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", code);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    console.WriteLine(shown);
 }
 
 json Utf8(Console& console, const std::string& ansi) {
@@ -145,14 +163,14 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
         return;
     }
     const std::string& handler = report.handler.longPath;
-    console.WriteLine("Kavrex: " +
-                      (handler.empty() ? "(a path the code page cannot spell)" : handler));
+    WriteLine(console,
+              "Kavrex: " + (handler.empty() ? "(a path the code page cannot spell)" : handler));
     for (const ExtensionStatus& status : report.statuses) {
-        console.WriteLine(status.extension + ": " + VerdictLine(status));
-        console.WriteLine("  machine classes: " + EntryText(status.machine));
-        console.WriteLine("  user classes:    " + EntryText(status.user));
-        console.WriteLine("  user's choice:   " +
-                          (status.userChoice.empty() ? "(none)" : status.userChoice));
+        WriteLine(console, status.extension + ": " + VerdictLine(status));
+        WriteLine(console, "  machine classes: " + EntryText(status.machine));
+        WriteLine(console, "  user classes:    " + EntryText(status.user));
+        WriteLine(console, "  user's choice:   " +
+                               (status.userChoice.empty() ? "(none)" : status.userChoice));
     }
 }
 
@@ -162,27 +180,27 @@ void WriteChangeReport(Console& console, const ChangeReport& report, bool json) 
         return;
     }
     if (report.dryRun) {
-        console.WriteLine("Dry run: nothing was changed.");
+        WriteLine(console, "Dry run: nothing was changed.");
     }
     if (report.changes.empty()) {
-        console.WriteLine(report.dryRun ? "Nothing would change." : "Nothing changed.");
+        WriteLine(console, report.dryRun ? "Nothing would change." : "Nothing changed.");
     } else {
-        console.WriteLine(report.dryRun ? std::string("To ") + report.command +
-                                              ", these changes would be made:"
-                                        : "Changes made:");
+        WriteLine(console, report.dryRun ? std::string("To ") + report.command +
+                                               ", these changes would be made:"
+                                         : "Changes made:");
     }
     for (const RegistryChange& change : report.changes) {
-        console.WriteLine("  " + platform::Describe(change));
+        WriteLine(console, "  " + platform::Describe(change));
     }
     if (!report.done) {
-        console.WriteLine("Some changes could not be made: the associations are incomplete.");
+        WriteLine(console, "Some changes could not be made: the associations are incomplete.");
     }
     if (report.rightsMissing) {
-        console.WriteLine("This prompt lacks the administrator rights to make them: the real run "
-                          "would change nothing and exit with 4.");
+        WriteLine(console, "This prompt lacks the administrator rights to make them: the real run "
+                           "would change nothing and exit with 4.");
     }
     for (const ExtensionStatus& status : report.chosenElsewhere) {
-        console.WriteLine(UserChoiceNote(status.extension, status.userChoice));
+        WriteLine(console, UserChoiceNote(status.extension, status.userChoice));
     }
 }
 

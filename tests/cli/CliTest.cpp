@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,15 @@ TEST_F(KavrexAssocCli, RefusesNamesThatAreNoExtensionAndTypesThatRunCode) {
     for (const char* archive : {".jar", ".cab", ".tar", ".7z", ".é"}) {
         EXPECT_EQ(1, Run({"status", "--ext", archive})) << archive << console.err;
     }
+}
+
+TEST_F(KavrexAssocCli, RegistryDataCannotFakeALineOfTheReport) {
+    SetEntry(HKEY_LOCAL_MACHINE, "Evil\n.zip: opens with Kavrex", "x.exe\r\n%1");
+    EXPECT_EQ(1, Run({"status"}));
+    EXPECT_NE(std::string::npos,
+              console.out.find("Evil\\x0A.zip: opens with Kavrex -> x.exe\\x0D\\x0A%1"))
+        << console.out;
+    EXPECT_EQ(5, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
 }
 
 TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {

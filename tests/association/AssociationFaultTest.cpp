@@ -16,6 +16,7 @@ const std::pair<RegistryCall, const char*> AllCalls[] = {
     {RegistryCall::CloseKey, "RegCloseKey"},      {RegistryCall::QueryValue, "RegQueryValueExA"},
     {RegistryCall::SetValue, "RegSetValueExA"},   {RegistryCall::QueryInfoKey, "RegQueryInfoKeyA"},
     {RegistryCall::EnumKey, "RegEnumKeyExA"},     {RegistryCall::DeleteKey, "RegDeleteKeyA"},
+    {RegistryCall::EnumValue, "RegEnumValueA"},   {RegistryCall::DeleteValue, "RegDeleteValueA"},
 };
 
 struct World {
@@ -24,6 +25,12 @@ struct World {
     int confirmations = 0;
 
     World() { AddTestProgram(system); }
+    // Another program's value beside ours under one extension: removal then
+    // deletes our default value alone.
+    void AddForeignValue() {
+        SetRawValue(registry, HKEY_CLASSES_ROOT, ".kvxtest2", "Content Type", REG_SZ,
+                    std::string("application/x-kvx") + '\0');
+    }
     std::unique_ptr<association::TRegArchive> Component() {
         return DialogComponent({registry, system}, {".kvxtest", ".kvxtest2"}, confirmations);
     }
@@ -85,17 +92,20 @@ TEST(AssociationFaults, EachRefusedCallOfRegisteringIsReported) {
 TEST(AssociationFaults, EachRefusedCallOfRemovingIsReported) {
     World clean;
     ASSERT_EQ(AssociationResult::Registered, clean.Component()->Associate());
+    clean.AddForeignValue();
     const ClassesTree complete = clean.Everything();
     const auto before = clean.Counts();
     ASSERT_TRUE(clean.Component()->Unassociate());
     const auto after = clean.Counts();
-    ASSERT_TRUE(clean.Everything().empty());
+    ASSERT_EQ((ClassesTree{{".kvxtest2", NoValue}}), clean.Everything());
+    ASSERT_EQ(1, after.at(RegistryCall::DeleteValue) - before.at(RegistryCall::DeleteValue));
 
     for (const auto& [call, name] : AllCalls) {
         for (int n = 1; n <= after.at(call) - before.at(call); ++n) {
             SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
             World world;
             ASSERT_EQ(AssociationResult::Registered, world.Component()->Associate());
+            world.AddForeignValue();
             world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
             const bool removed = world.Component()->Unassociate();
             const ClassesTree left = world.Everything();
@@ -161,7 +171,7 @@ TEST(AssociationFaults, WithoutTheRightToWriteClassesNothingChanges) {
     EXPECT_EQ(0u, registered.registry.OpenHandleCount());
 }
 
-TEST(AssociationFaults, ARefusedTypeKeyLeavesTheExtensionKeyAlone) {
+TEST(AssociationFaults, ARefusedTypeKeyFailsAfterTheExtensionKeysWereWritten) {
     World world;
     world.registry.FailCallOnKey(RegistryCall::CreateKey, "HKEY_CLASSES_ROOT\\KvxTest",
                                  ERROR_ACCESS_DENIED);

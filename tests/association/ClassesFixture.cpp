@@ -52,6 +52,8 @@ void ClassesFixture::SetUp() {
 #ifdef _WIN32
     if (GetParam() == Backend::Windows) {
         redirect_ = std::make_unique<ClassesRootRedirect>(ScratchPath("Classes"));
+        // Without it the test would write into the machine's real classes.
+        ASSERT_TRUE(redirect_->Active()) << "HKEY_CLASSES_ROOT could not be redirected";
     }
 #endif
 }

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
+#include <map>
 
 namespace {
 
@@ -243,9 +243,7 @@ TEST_P(RegistryConformance, ValuesEnumerateWithNameTypeAndData) {
     SetRawValue(Api(), HKEY_CURRENT_USER, key, "Second", REG_DWORD, std::string("\1\2\3\4", 4));
     HKEY handle = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, Open("Listed", handle));
-    std::set<RawValue,
-             decltype([](const RawValue& a, const RawValue& b) { return a.bytes < b.bytes; })>
-        listed;
+    std::map<std::string, RawValue> listed; // by name
     std::vector<std::string> names;
     DWORD secondAt = 0;
     for (DWORD index = 0;; ++index) {
@@ -262,12 +260,12 @@ TEST_P(RegistryConformance, ValuesEnumerateWithNameTypeAndData) {
         ASSERT_EQ(ERROR_SUCCESS, status);
         names.emplace_back(name, nameLength);
         secondAt = names.back() == "Second" ? index : secondAt;
-        listed.insert({type, std::string(reinterpret_cast<char*>(data), size)});
+        listed[names.back()] = {type, std::string(reinterpret_cast<char*>(data), size)};
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"", "Second"}), names);
-    EXPECT_EQ(1u, listed.count({REG_SZ, std::string("d\0", 2)}));
-    EXPECT_EQ(1u, listed.count({REG_DWORD, std::string("\1\2\3\4", 4)}));
+    EXPECT_EQ(2u, names.size());
+    const std::map<std::string, RawValue> expected = {
+        {"", {REG_SZ, std::string("d\0", 2)}}, {"Second", {REG_DWORD, std::string("\1\2\3\4", 4)}}};
+    EXPECT_EQ(expected, listed) << "each value with its type and data";
 
     char shortName[3];
     DWORD nameLength = sizeof shortName; // "Second" needs 7 with its NUL

@@ -23,10 +23,11 @@ std::wstring Wide(const std::string& ascii) {
 #ifdef _WIN32
 ClassesRootRedirect::ClassesRootRedirect(const std::string& path) {
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, ::RegOverridePredefKey(HKEY_CLASSES_ROOT, key));
-    ::RegCloseKey(key);
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key, nullptr) == ERROR_SUCCESS) {
+        active_ = ::RegOverridePredefKey(HKEY_CLASSES_ROOT, key) == ERROR_SUCCESS;
+        ::RegCloseKey(key);
+    }
 }
 
 ClassesRootRedirect::~ClassesRootRedirect() {

@@ -55,13 +55,17 @@ class RegistryUnderTest {
 
 #ifdef _WIN32
 // For its lifetime, HKEY_CLASSES_ROOT of this process is the key at path below
-// HKEY_CURRENT_USER (created empty).
+// HKEY_CURRENT_USER (created empty), when Active() says so.
 class ClassesRootRedirect {
   public:
     explicit ClassesRootRedirect(const std::string& path);
     ~ClassesRootRedirect();
     ClassesRootRedirect(const ClassesRootRedirect&) = delete;
     ClassesRootRedirect& operator=(const ClassesRootRedirect&) = delete;
+    bool Active() const { return active_; }
+
+  private:
+    bool active_ = false;
 };
 #endif
 

@@ -11,24 +11,35 @@ using platform::ClassesPath;
 using platform::JoinPath;
 
 // A value (the default one unless named) of the key below the root; empty when
-// it is not there or not text.
+// it is not there or not text. keyFound says whether the key itself is there.
 std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
-                      const std::string& name = "") {
+                      const std::string& name = "", bool* keyFound = nullptr) {
     platform::TRegistry reader(registry, KEY_READ);
     reader.SetRoot(root);
     std::string text;
-    if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS ||
-        reader.ReadTextStatus(name, text) != ERROR_SUCCESS) {
+    const LONG opened = reader.OpenPathStatus("\\" + key, false);
+    if (keyFound) {
+        *keyFound = !platform::IsNotFound(opened);
+    }
+    if (opened != ERROR_SUCCESS || reader.ReadTextStatus(name, text) != ERROR_SUCCESS) {
         return {};
     }
     return text;
 }
 
-// The open command of a type: the user's classes win over the machine's.
-std::string MergedCommand(platform::RegistryApi& registry, const std::string& typeName) {
-    const std::string key = JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {"", typeName}));
-    const std::string user = TextValue(registry, HKEY_CURRENT_USER, key);
-    return user.empty() ? TextValue(registry, HKEY_LOCAL_MACHINE, key) : user;
+// The default value of a classes key as HKEY_CLASSES_ROOT shows it, key by key.
+// Where the user's classes hold the key, that key alone is read: the machine's
+// key is not, not even for a value that the user's key lacks ("Merged View of
+// HKEY_CLASSES_ROOT": the merged view does not include the machine's contents
+// of a key the user's classes also hold, learn.microsoft.com/windows/win32/
+// sysinfo/merged-view-of-hkey-classes-root; and REG_SAVE_MERGED_KEY_INFORMATION:
+// of a key present in both trees the higher one's prevails, key by key).
+// Elsewhere the machine's key is read.
+std::string MergedText(platform::RegistryApi& registry, const std::string& key) {
+    const std::string path = JoinPath(ClassesPath, key);
+    bool userHasKey = false;
+    const std::string user = TextValue(registry, HKEY_CURRENT_USER, path, "", &userHasKey);
+    return userHasKey ? user : TextValue(registry, HKEY_LOCAL_MACHINE, path);
 }
 
 ClassesEntry ReadEntry(platform::RegistryApi& registry, HKEY root, const std::string& extension,
@@ -67,12 +78,12 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& 
                            {}};
     // What Windows opens: the user's choice, else the merged classes' type.
     const std::string classesType =
-        status.user.typeName.empty() ? status.machine.typeName : status.user.typeName;
+        MergedText(registry, LayoutKey(KeyRole::Extension, {extension, ""}));
     const std::string opener = status.userChoice.empty() ? classesType : status.userChoice;
     if (opener.empty()) {
         return status;
     }
-    if (OpensHandler(MergedCommand(registry, opener), handler)) {
+    if (OpensHandler(MergedText(registry, LayoutKey(KeyRole::Command, {"", opener})), handler)) {
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }

@@ -105,6 +105,39 @@ TEST_F(KavrexAssocCli, TheVerdictWeighsMachineUserAndTheUsersChoice) {
     }
 }
 
+// HKEY_CLASSES_ROOT reads a key from the user's classes where they hold it,
+// and then not from the machine's, not even a value the user's key lacks.
+TEST_F(KavrexAssocCli, TheMergedClassesAreReadKeyByKey) {
+    const std::string command = "Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command";
+    const struct {
+        const char* what;
+        bool userExtensionKey; // empty, without a default value
+        bool userTypeKey;      // KavrexAssoc, without a command
+        bool userCommandKey;   // empty, without a default value
+        const char* verdict;
+    } cases[] = {
+        {"the machine's alone", false, false, false, "opens-with-kavrex"},
+        {"the user's extension key, without a type", true, false, false, "not-associated"},
+        {"the user's type key, without a command key", false, true, false, "opens-with-kavrex"},
+        {"the user's command key, without a command", false, true, true, "associated-with-other"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = {};
+        SetEntry(HKEY_LOCAL_MACHINE, "KavrexAssoc", Ours);
+        if (c.userExtensionKey) {
+            CreateKey(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar\\OpenWithProgids");
+        }
+        if (c.userTypeKey) {
+            Set(HKEY_CURRENT_USER, "Software\\Classes\\KavrexAssoc", "Kavrex archive");
+        }
+        if (c.userCommandKey) {
+            CreateKey(registry, HKEY_CURRENT_USER, command);
+        }
+        EXPECT_EQ(c.verdict, StatusJson()["verdict"]);
+    }
+}
+
 TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
     const struct {
         std::vector<const char*> arguments;

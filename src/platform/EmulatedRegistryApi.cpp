@@ -370,6 +370,18 @@ LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWOR
     return ERROR_SUCCESS;
 }
 
+LONG EmulatedRegistryApi::StoreValueAsIs(HKEY key, const std::string& name, DWORD type,
+                                         const std::string& data) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(data.data());
+    if (const LONG status =
+            RegSetValueExA(key, name.c_str(), 0, type, bytes, static_cast<DWORD>(data.size()))) {
+        return status;
+    }
+    Node& node = *handles_.at(key).node;
+    FindValue(node, name.c_str())->data.assign(bytes, bytes + data.size());
+    return ERROR_SUCCESS;
+}
+
 LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD* subKeys,
                                            DWORD* maxSubKeyLength, DWORD* maxClassLength,
                                            DWORD* values, DWORD* maxValueNameLength,

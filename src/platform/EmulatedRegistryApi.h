@@ -59,6 +59,9 @@ class EmulatedRegistryApi final : public RegistryApi {
     bool IsDoubleByteCodePage() override { return doubleByte_; }
 
     void SetDoubleByteCodePage(bool doubleByte) { doubleByte_ = doubleByte; }
+    // Stores the bytes as they are, as a program's Unicode call may: a string
+    // without its terminating NUL stays so, which RegSetValueExA would add.
+    LONG StoreValueAsIs(HKEY key, const std::string& name, DWORD type, const std::string& data);
 
     // The n-th call of that function from now on (1 = the next) returns error.
     void FailNthCall(RegistryCall call, int n, LONG error);

@@ -1,5 +1,7 @@
 #include "OverlayRegistryApi.h"
 
+#include "KeyHandle.h"
+
 #include <algorithm>
 
 namespace platform {
@@ -36,15 +38,33 @@ void OverlayRegistryApi::CopyIn(HKEY key, LPCSTR subKey) {
     }
     // Keys copied before, below this one, may have changed since: they stay.
     if (const auto tree = ReadTree(below_, key, path)) {
-        WriteTree(copy_, key, path, *tree, [&](const std::string& subPath) {
-            return IsCopied(key, Normalized(subPath.c_str()));
-        });
+        WriteCopy(key, path, *tree);
     }
     copied_.erase(std::remove_if(
                       copied_.begin(), copied_.end(),
                       [&](const Copied& c) { return c.root == key && IsWithinPath(c.path, path); }),
                   copied_.end());
     copied_.push_back({key, path});
+}
+
+// The copy holds the data byte for byte: a dry run must not report a change of
+// a value that it only copied.
+void OverlayRegistryApi::WriteCopy(HKEY root, const std::string& path, const RegistryTree& tree) {
+    HKEY created = nullptr;
+    if (copy_.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    const KeyHandle key(copy_, created);
+    for (const auto& [name, value] : tree.values) {
+        copy_.StoreValueAsIs(key.Get(), name, value.type, value.data);
+    }
+    for (const auto& [name, subtree] : tree.subkeys) {
+        const std::string subPath = JoinPath(path, name);
+        if (!IsCopied(root, Normalized(subPath.c_str()))) {
+            WriteCopy(root, subPath, subtree);
+        }
+    }
 }
 
 LONG OverlayRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,

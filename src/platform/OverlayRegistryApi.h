@@ -47,6 +47,9 @@ class OverlayRegistryApi final : public RegistryApi {
 
     // Copies the key from below before a call names it from a predefined root.
     void CopyIn(HKEY key, LPCSTR subKey);
+    // Writes the tree into the copy at path below root, exactly as read, but
+    // for the subkeys copied before.
+    void WriteCopy(HKEY root, const std::string& path, const RegistryTree& tree);
     bool IsCopied(HKEY root, const std::string& path) const;
 
     RegistryApi& below_;

@@ -125,29 +125,6 @@ std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::str
     return tree;
 }
 
-bool WriteTree(RegistryApi& api, HKEY root, const std::string& path, const RegistryTree& tree,
-               const std::function<bool(const std::string&)>& skip) {
-    HKEY created = nullptr;
-    if (api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &created, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const KeyHandle key(api, created);
-    bool written = true;
-    for (const auto& [name, value] : tree.values) {
-        written &= api.RegSetValueExA(key.Get(), name.c_str(), 0, value.type,
-                                      reinterpret_cast<const BYTE*>(value.data.data()),
-                                      static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
-    }
-    for (const auto& [name, subtree] : tree.subkeys) {
-        const std::string subPath = JoinPath(path, name);
-        if (!skip(subPath)) {
-            written &= WriteTree(api, root, subPath, subtree, skip);
-        }
-    }
-    return written;
-}
-
 std::vector<RegistryChange> Difference(const std::string& path,
                                        const std::optional<RegistryTree>& before,
                                        const std::optional<RegistryTree>& after) {

@@ -5,7 +5,6 @@
 #include "RegistryApi.h"
 #include "RegistryNames.h"
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -26,12 +25,6 @@ struct RegistryTree {
 
 // The key at path below root with everything in it; none when it cannot be read.
 std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::string& path);
-
-// Creates the key at path below root and writes the tree into it, passing over
-// the subkeys for which skip says so (given their path). False when any part
-// could not be written.
-bool WriteTree(RegistryApi& api, HKEY root, const std::string& path, const RegistryTree& tree,
-               const std::function<bool(const std::string&)>& skip);
 
 enum class ChangeKind { KeyCreated, ValueSet, ValueDeleted, KeyDeleted };
 

@@ -116,3 +116,34 @@ TEST_P(Scoped, ADryRunOnACleanMachineListsEveryKeyAndValue) {
 KAVREX_ON_ALL_CLASSES(Scoped);
 
 } // namespace
+
+namespace {
+
+// Another program's string stored without its NUL (a Unicode call may store
+// it so) is copied into the overlay as it is, and so is no change of the dry run.
+TEST(DryRun, ACopiedValueIsNoChange) {
+    platform::EmulatedRegistryApi registry;
+    platform::EmulatedSystemApi system;
+    testing_support::AddTestProgram(system);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, registry.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".kvxtest", 0, nullptr, 0,
+                                                      KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, registry.StoreValueAsIs(key, "Content Type", REG_SZ, "x/kvx"));
+    registry.RegCloseKey(key);
+
+    const platform::ChangeRecorder recorder(registry, HKEY_CLASSES_ROOT, {".kvxtest"});
+    OverlayRegistryApi overlay(registry);
+    int confirmations = 0;
+    ASSERT_EQ(AssociationResult::Registered,
+              testing_support::DialogComponent({overlay, system}, {".kvxtest"}, confirmations)
+                  ->Associate());
+    std::vector<std::string> lines;
+    for (const auto& change : recorder.Changes(overlay)) {
+        lines.push_back(platform::Describe(change));
+    }
+    EXPECT_EQ((std::vector<std::string>{
+                  R"(set value     HKEY_CLASSES_ROOT\.kvxtest [(default)] = "KvxTest")"}),
+              lines);
+}
+
+} // namespace

@@ -48,7 +48,8 @@ add_library(kavrex_association STATIC
   src/association/ExtensionStatus.cpp
   src/association/Handler.cpp
   src/association/Placeholders.cpp
-  src/association/RegArchive.cpp)
+  src/association/RegArchive.cpp
+  src/association/StartedProgram.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
@@ -56,7 +57,8 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ExtensionStatus.h
   src/association/Handler.h
   src/association/Placeholders.h
-  src/association/RegArchive.h)
+  src/association/RegArchive.h
+  src/association/StartedProgram.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
 

@@ -184,7 +184,8 @@ std::string TFormMain::UserChoiceNotes() const {
     const association::Handler handler = association::HandlerBesideProgram(platform_.system);
     for (const std::string& extension :
          association::WithoutExeExtensions(RegArchive->ArcExtensions())) {
-        const auto status = association::QueryStatus(platform_.registry, extension, handler);
+        const auto status =
+            association::QueryStatus(platform_.registry, platform_.system, extension, handler);
         if (status.verdict == association::Verdict::UserChoiceOther) {
             notes += "\n\n" + UserChoiceNote(extension, status.openedBy);
         }

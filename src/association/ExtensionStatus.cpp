@@ -1,6 +1,7 @@
 #include "ExtensionStatus.h"
 
 #include "AssociationLayout.h"
+#include "StartedProgram.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -10,21 +11,39 @@ namespace {
 using platform::ClassesPath;
 using platform::JoinPath;
 
-// A value (the default one unless named) of the key below the root; empty when
-// it is not there or not text. keyFound says whether the key itself is there.
-std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
-                      const std::string& name = "", bool* keyFound = nullptr) {
+// A value (the default one unless named) of a key below a root, as stored.
+struct StoredText {
+    std::string text;        // empty when the value is not there or not text
+    bool expandable = false; // REG_EXPAND_SZ
+    bool keyFound = false;
+};
+
+StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::string& key,
+                      const std::string& name = "") {
     platform::TRegistry reader(registry, KEY_READ);
     reader.SetRoot(root);
-    std::string text;
+    StoredText stored;
     const LONG opened = reader.OpenPathStatus("\\" + key, false);
-    if (keyFound) {
-        *keyFound = !platform::IsNotFound(opened);
+    stored.keyFound = !platform::IsNotFound(opened);
+    platform::ValueKind kind = platform::ValueKind::String;
+    if (opened != ERROR_SUCCESS ||
+        reader.ReadTextStatus(name, stored.text, &kind) != ERROR_SUCCESS) {
+        stored.text.clear();
     }
-    if (opened != ERROR_SUCCESS || reader.ReadTextStatus(name, text) != ERROR_SUCCESS) {
-        return {};
-    }
-    return text;
+    stored.expandable = kind == platform::ValueKind::ExpandString;
+    return stored;
+}
+
+std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
+                      const std::string& name = "") {
+    return ReadStored(registry, root, key, name).text;
+}
+
+// Whether Windows, reading the stored command, would start the handler.
+bool Opens(platform::SystemApi& system, const StoredText& command, const Handler& handler) {
+    const std::string read =
+        command.expandable ? ExpandedCommand(system, command.text) : command.text;
+    return OpensHandler(system, read, handler);
 }
 
 // The default value of a classes key as HKEY_CLASSES_ROOT shows it, key by key.
@@ -35,24 +54,24 @@ std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::str
 // sysinfo/merged-view-of-hkey-classes-root; and REG_SAVE_MERGED_KEY_INFORMATION:
 // of a key present in both trees the higher one's prevails, key by key).
 // Elsewhere the machine's key is read.
-std::string MergedText(platform::RegistryApi& registry, const std::string& key) {
+StoredText MergedText(platform::RegistryApi& registry, const std::string& key) {
     const std::string path = JoinPath(ClassesPath, key);
-    bool userHasKey = false;
-    const std::string user = TextValue(registry, HKEY_CURRENT_USER, path, "", &userHasKey);
-    return userHasKey ? user : TextValue(registry, HKEY_LOCAL_MACHINE, path);
+    const StoredText user = ReadStored(registry, HKEY_CURRENT_USER, path);
+    return user.keyFound ? user : ReadStored(registry, HKEY_LOCAL_MACHINE, path);
 }
 
-ClassesEntry ReadEntry(platform::RegistryApi& registry, HKEY root, const std::string& extension,
-                       const Handler& handler) {
+ClassesEntry ReadEntry(platform::RegistryApi& registry, platform::SystemApi& system, HKEY root,
+                       const std::string& extension, const Handler& handler) {
     ClassesEntry entry;
     const AssociationKeys keys{extension, ""};
     entry.typeName =
         TextValue(registry, root, JoinPath(ClassesPath, LayoutKey(KeyRole::Extension, keys)));
     if (!entry.typeName.empty()) {
-        entry.command = TextValue(
+        const StoredText command = ReadStored(
             registry, root,
             JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {extension, entry.typeName})));
-        entry.opensKavrex = OpensHandler(entry.command, handler);
+        entry.command = command.text;
+        entry.opensKavrex = Opens(system, command, handler);
     }
     return entry;
 }
@@ -68,22 +87,22 @@ std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string&
     return TextValue(registry, HKEY_CURRENT_USER, UserChoiceKey(extension), "ProgId");
 }
 
-ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& extension,
-                            const Handler& handler) {
+ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi& system,
+                            const std::string& extension, const Handler& handler) {
     ExtensionStatus status{extension,
-                           ReadEntry(registry, HKEY_LOCAL_MACHINE, extension, handler),
-                           ReadEntry(registry, HKEY_CURRENT_USER, extension, handler),
+                           ReadEntry(registry, system, HKEY_LOCAL_MACHINE, extension, handler),
+                           ReadEntry(registry, system, HKEY_CURRENT_USER, extension, handler),
                            UserChoiceProgId(registry, extension),
                            Verdict::NotAssociated,
                            {}};
     // What Windows opens: the user's choice, else the merged classes' type.
     const std::string classesType =
-        MergedText(registry, LayoutKey(KeyRole::Extension, {extension, ""}));
+        MergedText(registry, LayoutKey(KeyRole::Extension, {extension, ""})).text;
     const std::string opener = status.userChoice.empty() ? classesType : status.userChoice;
     if (opener.empty()) {
         return status;
     }
-    if (OpensHandler(MergedText(registry, LayoutKey(KeyRole::Command, {"", opener})), handler)) {
+    if (Opens(system, MergedText(registry, LayoutKey(KeyRole::Command, {"", opener})), handler)) {
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }

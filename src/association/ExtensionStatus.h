@@ -30,8 +30,9 @@ struct ExtensionStatus {
 // The UserChoice key of an extension, below HKEY_CURRENT_USER.
 std::string UserChoiceKey(const std::string& extension);
 
-ExtensionStatus QueryStatus(platform::RegistryApi& registry, const std::string& extension,
-                            const Handler& handler);
+// Reads with read rights only; the open commands as Windows reads and starts them.
+ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi& system,
+                            const std::string& extension, const Handler& handler);
 
 // The ProgId of the current user's choice for the extension; empty when none.
 std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string& extension);

@@ -1,6 +1,6 @@
 #include "Handler.h"
 
-#include "AssociationLayout.h"
+#include "StartedProgram.h"
 #include "platform/ProcessPaths.h"
 #include "platform/RegistryNames.h"
 
@@ -14,8 +14,8 @@ Handler HandlerBesideProgram(platform::SystemApi& system) {
             system.GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES};
 }
 
-bool OpensHandler(const std::string& command, const Handler& handler) {
-    const std::string program = ProgramOfCommand(command);
+bool OpensHandler(platform::SystemApi& system, const std::string& command, const Handler& handler) {
+    const std::string program = StartedProgram(system, command);
     return !program.empty() && (platform::SameName(program, handler.shortPath) ||
                                 platform::SameName(program, handler.longPath));
 }

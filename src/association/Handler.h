@@ -20,8 +20,8 @@ struct Handler {
 
 Handler HandlerBesideProgram(platform::SystemApi& system);
 
-// Whether the program of the open command is the handler, by either path.
-// Windows compares paths without regard to letter case.
-bool OpensHandler(const std::string& command, const Handler& handler);
+// Whether the program that the open command starts is the handler, by either
+// path. Windows compares paths without regard to letter case.
+bool OpensHandler(platform::SystemApi& system, const std::string& command, const Handler& handler);
 
 } // namespace association

@@ -26,7 +26,8 @@ std::vector<ExtensionStatus> Statuses(Environment& environment,
     std::vector<ExtensionStatus> statuses;
     statuses.reserve(extensions.size());
     for (const std::string& extension : extensions) {
-        statuses.push_back(association::QueryStatus(environment.registry, extension, handler));
+        statuses.push_back(
+            association::QueryStatus(environment.registry, environment.system, extension, handler));
     }
     return statuses;
 }

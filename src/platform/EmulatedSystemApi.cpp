@@ -1,5 +1,7 @@
 #include "EmulatedSystemApi.h"
 
+#include "RegistryNames.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
@@ -81,6 +83,57 @@ DWORD EmulatedSystemApi::GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, D
 
 DWORD EmulatedSystemApi::GetFileAttributesW(LPCWSTR path) {
     return files_.count(path) ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD EmulatedSystemApi::GetFileAttributesA(LPCSTR path) {
+    // A file is found by its long or its short path, as the code page spells them.
+    const auto spells = [&](const std::wstring& wide) {
+        std::string ansi;
+        for (const wchar_t c : wide) {
+            if (!ToCodePage(codePage_, c, ansi)) {
+                return false;
+            }
+        }
+        return SameName(ansi, path);
+    };
+    const bool found = std::any_of(files_.begin(), files_.end(), [&](const auto& file) {
+        return spells(file.first) || spells(file.second);
+    });
+    return found ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+}
+
+void EmulatedSystemApi::SetEnvironmentVariable(const std::string& name, const std::string& value) {
+    environment_[FoldedName(name)] = value;
+}
+
+// Like Windows: %name% of a variable that is set becomes its value; any other
+// text, an unknown %name% included, stays as it is.
+DWORD EmulatedSystemApi::ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) {
+    const std::string text = source;
+    std::string result;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto open = text.find('%', at);
+        const auto close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            result += text.substr(at);
+            break;
+        }
+        const auto variable =
+            environment_.find(FoldedName(text.substr(open + 1, close - open - 1)));
+        if (variable == environment_.end()) {
+            result += text.substr(at, close - at); // the second % may open a name
+            at = close;
+            continue;
+        }
+        result += text.substr(at, open - at) + variable->second;
+        at = close + 1;
+    }
+    const auto needed = static_cast<DWORD>(result.size() + 1);
+    if (expanded && size >= needed) {
+        std::copy_n(result.c_str(), needed, expanded);
+    }
+    return needed;
 }
 
 int EmulatedSystemApi::WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideLength,

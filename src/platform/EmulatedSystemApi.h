@@ -22,6 +22,8 @@ class EmulatedSystemApi final : public SystemApi {
     DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) override;
     DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override;
     DWORD GetFileAttributesW(LPCWSTR path) override;
+    DWORD GetFileAttributesA(LPCSTR path) override;
+    DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override;
     UINT GetACP() override { return codePage_; }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override;
@@ -31,6 +33,8 @@ class EmulatedSystemApi final : public SystemApi {
     // Makes the file exist; its short form is itself unless given (a volume
     // without short names answers with the long path).
     void AddFile(const std::wstring& longPath, const std::wstring& shortPath = L"");
+    // An environment variable, as %name% expands to (names ignore letter case).
+    void SetEnvironmentVariable(const std::string& name, const std::string& value);
     // The ANSI code page: 1252 (Western, the default), 1251 (Cyrillic) or UTF-8.
     void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
     const std::vector<Notification>& Notifications() const { return notifications_; }
@@ -38,6 +42,7 @@ class EmulatedSystemApi final : public SystemApi {
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
     std::map<std::wstring, std::wstring> files_;
+    std::map<std::string, std::string> environment_; // by folded name
     UINT codePage_ = 1252;
     std::vector<Notification> notifications_;
 };

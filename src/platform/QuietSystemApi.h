@@ -17,6 +17,10 @@ class QuietSystemApi final : public SystemApi {
         return inner_.GetShortPathNameW(longPath, shortPath, size);
     }
     DWORD GetFileAttributesW(LPCWSTR path) override { return inner_.GetFileAttributesW(path); }
+    DWORD GetFileAttributesA(LPCSTR path) override { return inner_.GetFileAttributesA(path); }
+    DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
+        return inner_.ExpandEnvironmentStringsA(source, expanded, size);
+    }
     UINT GetACP() override { return inner_.GetACP(); }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {

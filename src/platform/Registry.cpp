@@ -191,7 +191,7 @@ std::string TRegistry::ReadText(const std::string& name) {
     return UpToNul(text, fetched);
 }
 
-LONG TRegistry::ReadTextStatus(const std::string& name, std::string& text) {
+LONG TRegistry::ReadTextStatus(const std::string& name, std::string& text, ValueKind* kind) {
     text.clear();
     DWORD type = 0;
     DWORD size = 0;
@@ -204,6 +204,9 @@ LONG TRegistry::ReadTextStatus(const std::string& name, std::string& text) {
     }
     if (!IsText(KindOfPlatformType(type))) {
         return ERROR_INVALID_DATATYPE;
+    }
+    if (kind) {
+        *kind = KindOfPlatformType(type);
     }
     text = UpToNul(fetched, size);
     return ERROR_SUCCESS;

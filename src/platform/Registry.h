@@ -57,7 +57,8 @@ class TRegistry {
     std::string ReadText(const std::string& name);
     // The text of a value of the current key: ERROR_FILE_NOT_FOUND when it is
     // not there, ERROR_INVALID_DATATYPE when it is not text, or the refusal.
-    LONG ReadTextStatus(const std::string& name, std::string& text);
+    // kind, when given, receives the kind of text it was.
+    LONG ReadTextStatus(const std::string& name, std::string& text, ValueKind* kind = nullptr);
     // Stores the text as REG_SZ with its NUL. Raises ERegistryException when
     // the write is refused or no key is current.
     void WriteText(const std::string& name, const std::string& text);

@@ -19,6 +19,9 @@ class SystemApi {
     virtual DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) = 0;
     // INVALID_FILE_ATTRIBUTES when there is no such file.
     virtual DWORD GetFileAttributesW(LPCWSTR path) = 0;
+    virtual DWORD GetFileAttributesA(LPCSTR path) = 0; // a path the registry holds
+    // The size needed, with the NUL; written only when it fits.
+    virtual DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) = 0;
     virtual UINT GetACP() = 0;
     virtual int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
                                     LPSTR narrow, int narrowSize, LPCSTR defaultChar,

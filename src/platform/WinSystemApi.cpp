@@ -19,6 +19,10 @@ class WinSystemApi final : public SystemApi {
         return ::GetShortPathNameW(longPath, shortPath, size);
     }
     DWORD GetFileAttributesW(LPCWSTR path) override { return ::GetFileAttributesW(path); }
+    DWORD GetFileAttributesA(LPCSTR path) override { return ::GetFileAttributesA(path); }
+    DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
+        return ::ExpandEnvironmentStringsA(source, expanded, size);
+    }
     UINT GetACP() override { return ::GetACP(); }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {

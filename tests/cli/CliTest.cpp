@@ -105,6 +105,41 @@ TEST_F(KavrexAssocCli, TheVerdictWeighsMachineUserAndTheUsersChoice) {
     }
 }
 
+// The program that Windows would start: quoted, or the shortest existing prefix
+// of an unquoted command, with environment variables expanded in REG_EXPAND_SZ.
+TEST_F(KavrexAssocCli, TheCommandIsReadAsWindowsStartsIt) {
+    system.SetEnvironmentVariable("ProgramFiles", "C:\\Program Files");
+    const struct {
+        const char* command;
+        DWORD type;
+        bool shorterProgramExists; // C:\Program.exe
+        bool opensKavrex;
+    } cases[] = {
+        {"\"C:\\PROGRA~1\\Kavrex\\Kavrex.exe\" \"%1\"", REG_SZ, false, true},
+        {"\"c:\\program files\\kavrex\\KAVREX.EXE\" \"%1\"", REG_SZ, false, true},
+        {"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, false, true},
+        {"C:\\Program Files\\Kavrex\\Kavrex %1", REG_SZ, false, true},
+        {"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, true, false},
+        {"\"%ProgramFiles%\\Kavrex\\Kavrex.exe\" \"%1\"", REG_EXPAND_SZ, false, true},
+        {"\"%ProgramFiles%\\Kavrex\\Kavrex.exe\" \"%1\"", REG_SZ, false, false},
+        {"\"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        registry = {};
+        if (c.shorterProgramExists) {
+            system.AddFile(L"C:\\Program.exe");
+        }
+        Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "Kvx.Type");
+        SetRawValue(registry, HKEY_LOCAL_MACHINE,
+                    "Software\\Classes\\Kvx.Type\\Shell\\Open\\Command", "", c.type,
+                    std::string(c.command) + '\0');
+        const json status = StatusJson();
+        EXPECT_EQ(c.opensKavrex, status["machine"]["opensKavrex"]);
+        EXPECT_EQ(c.opensKavrex ? "opens-with-kavrex" : "associated-with-other", status["verdict"]);
+    }
+}
+
 // HKEY_CLASSES_ROOT reads a key from the user's classes where they hold it,
 // and then not from the machine's, not even a value the user's key lacks.
 TEST_F(KavrexAssocCli, TheMergedClassesAreReadKeyByKey) {

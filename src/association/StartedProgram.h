@@ -1,0 +1,22 @@
+// The program that Windows starts for a stored open command, found the way
+// Windows finds it, so that "opens with Kavrex" means what the user will see.
+#pragma once
+
+#include "platform/SystemApi.h"
+
+#include <string>
+
+namespace association {
+
+// The command with its environment variables (%ProgramFiles%, ...) expanded,
+// as Windows reads a REG_EXPAND_SZ value; as it is when that cannot be done.
+std::string ExpandedCommand(platform::SystemApi& system, const std::string& command);
+
+// The program the command starts: for a quoted one, the text inside the quotes
+// (empty without a closing quote); for an unquoted one, as CreateProcess
+// documents, the first file that exists among the prefixes that end at a
+// space, from the shortest, each with ".exe" added when its name has no
+// extension; empty when none exists.
+std::string StartedProgram(platform::SystemApi& system, const std::string& command);
+
+} // namespace association

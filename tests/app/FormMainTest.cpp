@@ -292,11 +292,13 @@ TEST_F(FormMain, EscapeDoesNothingAndEnterOnCancelChangesNothing) {
                      registry.CallCount(platform::RegistryCall::CreateKey));
 }
 
+// The program runs elevated; the user's choice still denies setting values.
 TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
     testing_support::SetRawValue(
         registry, HKEY_CURRENT_USER,
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rar\\UserChoice",
         "ProgId", REG_SZ, std::string("WinArc.rar") + '\0');
+    registry.ApplyProfile(platform::RightsProfile::ElevatedAdministrator);
     Press(VK_RETURN);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Associations with this application have been registered.\n\n.rar files still open "
@@ -305,8 +307,9 @@ TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
               boxes.boxes[0].text);
 }
 
+// Started without elevation, where Windows lets it: the machine's classes are read-only.
 TEST_F(FormMain, ARefusedRegistrationIsShownAsAnError) {
-    registry.MakeReadOnly("HKEY_CLASSES_ROOT");
+    registry.ApplyProfile(platform::RightsProfile::StandardUser);
     Press(VK_RETURN);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Associations with this application could not be registered.", boxes.boxes[0].text);

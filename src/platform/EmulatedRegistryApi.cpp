@@ -36,6 +36,11 @@ constexpr REGSAM WriteAccess =
     SetValue | CreateSubKey | CreateLink | Delete | WriteDac | WriteOwner;
 constexpr REGSAM AllAccess = 0x000F003F;
 
+// "Registry Element Size Limits" (learn.microsoft.com/windows/win32/sysinfo/
+// registry-element-size-limits), in characters.
+constexpr std::size_t MaxKeyName = 255;
+constexpr std::size_t MaxValueName = 16383;
+
 std::vector<std::string> Levels(const std::string& path) {
     std::vector<std::string> levels;
     std::string level;
@@ -263,6 +268,10 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
     if (access & Denied(target.path)) {
         return ERROR_ACCESS_DENIED;
     }
+    if (std::any_of(target.levels.begin(), target.levels.end(),
+                    [](const std::string& level) { return level.size() > MaxKeyName; })) {
+        return ERROR_INVALID_PARAMETER;
+    }
     std::shared_ptr<Node> node = target.base;
     DWORD how = REG_OPENED_EXISTING_KEY;
     for (const std::string& level : target.levels) {
@@ -354,6 +363,9 @@ LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWOR
     Node& node = *target.base;
     if (dataSize && !data) {
         return ERROR_NOACCESS;
+    }
+    if (Text(valueName).size() > MaxValueName) {
+        return ERROR_INVALID_PARAMETER;
     }
     std::vector<BYTE> bytes(data, data + dataSize);
     // String data is stored terminated, whether or not the caller counted the NUL.

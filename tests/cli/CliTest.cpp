@@ -237,6 +237,17 @@ TEST_F(KavrexAssocCli, RegistryDataCannotFakeALineOfTheReport) {
     EXPECT_EQ(5, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
 }
 
+// A dry run meets the registry's limits as the real run does.
+TEST_F(KavrexAssocCli, ADryRunFailsWhereTheRealRunWould) {
+    const std::string tooLong = "." + std::string(255, 'x'); // 256 characters
+    for (const char* dryRun : {"--dry-run", "--json"}) {
+        EXPECT_EQ(3, Run({"register", "--scope", "user", "--ext", tooLong.c_str(), dryRun}))
+            << dryRun;
+    }
+    EXPECT_FALSE(KeyExists(registry, HKEY_CURRENT_USER, "Software\\Classes\\KavrexAssoc"))
+        << "the type key is written after the extension's, which failed";
+}
+
 TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {
     EXPECT_EQ(0, Run({"register", "--scope", "user", "--ext", ".rar,.RAR,.zip,.Rar", "--json"}));
     EXPECT_EQ(0, Run({"status", "--ext", ".rar,.RAR,.zip", "--json"}));

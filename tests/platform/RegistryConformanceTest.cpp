@@ -282,3 +282,43 @@ TEST_P(RegistryConformance, ClosingAPredefinedKeySucceeds) {
 KAVREX_ON_ALL_REGISTRIES(RegistryConformance);
 
 } // namespace
+
+namespace {
+
+using namespace testing_support;
+
+// "Registry Element Size Limits" (learn.microsoft.com/windows/win32/sysinfo/
+// registry-element-size-limits): a key name of 255 characters, a value name of
+// 16,383. A dry run's overlay must refuse what the registry refuses.
+class RegistryLimits : public RegistryFixture {};
+
+TEST_P(RegistryLimits, LongerKeyAndValueNamesAreRefused) {
+    HKEY scratch = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, Api().RegOpenKeyExA(HKEY_CURRENT_USER, Scratch().c_str(), 0,
+                                                 KEY_ALL_ACCESS, &scratch));
+    const auto create = [&](const std::string& level) {
+        HKEY key = nullptr;
+        const LONG status = Api().RegCreateKeyExA(scratch, level.c_str(), 0, nullptr, 0,
+                                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        if (status == ERROR_SUCCESS) {
+            Api().RegCloseKey(key);
+        }
+        return status;
+    };
+    EXPECT_EQ(ERROR_SUCCESS, create(std::string(255, 'k')));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, create(std::string(257, 'k')));
+    if (GetParam() == Backend::Emulated) { // Wine takes one character more than Windows
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, create(std::string(256, 'k')));
+    }
+    const BYTE data[] = {'x', 0};
+    const auto set = [&](std::size_t length) {
+        return Api().RegSetValueExA(scratch, std::string(length, 'v').c_str(), 0, REG_SZ, data, 2);
+    };
+    EXPECT_EQ(ERROR_SUCCESS, set(16383));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, set(16384));
+    Api().RegCloseKey(scratch);
+}
+
+KAVREX_ON_ALL_REGISTRIES(RegistryLimits);
+
+} // namespace

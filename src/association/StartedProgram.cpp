@@ -37,7 +37,7 @@ std::string StartedProgram(platform::SystemApi& system, const std::string& comma
         return ProgramOfCommand(command);
     }
     for (auto space = command.find(' ');; space = command.find(' ', space + 1)) {
-        const std::string candidate = WithExeWhenBare(command.substr(0, space));
+        std::string candidate = WithExeWhenBare(command.substr(0, space));
         if (Exists(system, candidate)) {
             return candidate;
         }

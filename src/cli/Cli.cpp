@@ -113,6 +113,7 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
 
 int RunWideCommandLine(int argc, const wchar_t* const* argv, Environment& environment) {
     std::vector<std::string> arguments;
+    arguments.reserve(static_cast<std::size_t>(argc));
     for (int i = 0; i < argc; ++i) {
         const auto spelled = platform::ToAnsi(environment.system, argv[i]);
         if (!spelled) {
@@ -125,6 +126,7 @@ int RunWideCommandLine(int argc, const wchar_t* const* argv, Environment& enviro
         arguments.push_back(*spelled);
     }
     std::vector<const char*> pointers;
+    pointers.reserve(arguments.size());
     for (const std::string& argument : arguments) {
         pointers.push_back(argument.c_str());
     }

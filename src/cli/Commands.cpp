@@ -92,15 +92,22 @@ int Change(Environment& environment, const Options& options, bool remove) {
     platform::OverlayRegistryApi overlay(environment.registry);
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
     const bool done = RunComponent(environment, options, remove, target);
+    const auto changes = recorder.Changes(target);
+    if (!changes) {
+        environment.console.WriteErrorLine(
+            "Some keys could not be read whole (a subkey may have a name that this system's code "
+            "page cannot spell), so what changed cannot be told.");
+    }
+    const bool allDone = done && changes;
     ChangeReport report{remove ? "remove" : "register",
                         options.scope,
                         options.dryRun,
-                        done,
+                        allDone,
                         rightsMissing,
-                        recorder.Changes(target),
+                        changes.value_or(std::vector<platform::RegistryChange>{}),
                         {},
                         rightsMissing ? RightsMissing
-                        : done        ? Done
+                        : allDone     ? Done
                                       : ChangeFailed};
     if (!remove && !options.dryRun) {
         report.chosenElsewhere = ChosenElsewhere(environment, options.extensions);

@@ -18,13 +18,15 @@ class ChangeRecorder {
     ChangeRecorder(RegistryApi& registry, HKEY root, std::vector<std::string> keys);
 
     // The changes from the snapshot to the keys as after reads them, key by key,
-    // each named from its root ("HKEY_CURRENT_USER\Software\...").
-    std::vector<RegistryChange> Changes(RegistryApi& after) const;
+    // each named from its root ("HKEY_CURRENT_USER\Software\..."); none when
+    // some key could not be read, before or after.
+    std::optional<std::vector<RegistryChange>> Changes(RegistryApi& after) const;
 
   private:
     HKEY root_;
     std::vector<std::string> keys_;
     std::vector<std::optional<RegistryTree>> before_;
+    bool readable_ = true;
 };
 
 } // namespace platform

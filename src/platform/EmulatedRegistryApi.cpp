@@ -15,7 +15,8 @@ struct EmulatedRegistryApi::Node {
     };
 
     std::string name;
-    std::string path; // upper case, from the root's name
+    std::string enumerated; // the name as RegEnumKeyExA gives it, when it differs
+    std::string path;       // upper case, from the root's name
     bool isRoot = false;
     bool deleted = false;
     std::weak_ptr<Node> parent;
@@ -160,6 +161,19 @@ void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& ke
 
 void EmulatedRegistryApi::AddRule(const std::string& keyPath, bool subtree, REGSAM denied) {
     rules_.push_back({Levels(keyPath), subtree, denied});
+}
+
+void EmulatedRegistryApi::SetEnumeratedName(const std::string& keyPath,
+                                            const std::string& spelled) {
+    std::vector<std::string> levels = Levels(keyPath);
+    std::shared_ptr<Node> node = roots_.at(HKEY_CURRENT_USER);
+    for (const auto& [key, root] : roots_) {
+        if (SameName(root->name, levels.front())) {
+            node = root;
+        }
+    }
+    levels.erase(levels.begin());
+    FindLevels(node, levels)->enumerated = spelled;
 }
 
 void EmulatedRegistryApi::MakeReadOnly(const std::string& keyPath) {
@@ -435,7 +449,8 @@ LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD
     if (index >= node.subkeys.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::string& found = node.subkeys[index]->name;
+    const Node& subkey = *node.subkeys[index];
+    const std::string& found = subkey.enumerated.empty() ? subkey.name : subkey.enumerated;
     if (*nameLength <= found.size()) {
         return ERROR_MORE_DATA;
     }

@@ -71,6 +71,9 @@ class EmulatedRegistryApi final : public RegistryApi {
     // The subtree refuses creation, writing, deletion and opening for write
     // access with ERROR_ACCESS_DENIED, as for a user without that right.
     void MakeReadOnly(const std::string& keyPath);
+    // The key's name as the ANSI calls enumerate it: a name the code page
+    // cannot spell comes back with "?" in its place, which opens nothing.
+    void SetEnumeratedName(const std::string& keyPath, const std::string& spelled);
     // From now on the registry refuses what Windows refuses that account.
     void ApplyProfile(RightsProfile profile);
 

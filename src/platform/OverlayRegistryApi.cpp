@@ -31,20 +31,28 @@ bool OverlayRegistryApi::IsCopied(HKEY root, const std::string& path) const {
     });
 }
 
-void OverlayRegistryApi::CopyIn(HKEY key, LPCSTR subKey) {
+LONG OverlayRegistryApi::CopyIn(HKEY key, LPCSTR subKey) {
     const std::string path = Normalized(subKey);
     if (!IsPredefinedKey(key) || IsCopied(key, path)) {
-        return;
+        return ERROR_SUCCESS;
     }
     // Keys copied before, below this one, may have changed since: they stay.
-    if (const auto tree = ReadTree(below_, key, path)) {
-        WriteCopy(key, path, *tree);
+    RegistryTree tree;
+    switch (ReadTree(below_, key, path, tree)) {
+    case TreeReading::Unreadable:
+        return ERROR_CANTREAD;
+    case TreeReading::Read:
+        WriteCopy(key, path, tree);
+        break;
+    case TreeReading::Absent:
+        break;
     }
     copied_.erase(std::remove_if(
                       copied_.begin(), copied_.end(),
                       [&](const Copied& c) { return c.root == key && IsWithinPath(c.path, path); }),
                   copied_.end());
     copied_.push_back({key, path});
+    return ERROR_SUCCESS;
 }
 
 // The copy holds the data byte for byte: a dry run must not report a change of
@@ -70,26 +78,34 @@ void OverlayRegistryApi::WriteCopy(HKEY root, const std::string& path, const Reg
 LONG OverlayRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
                                          DWORD options, REGSAM access, void* security, HKEY* result,
                                          DWORD* disposition) {
-    CopyIn(key, subKey);
+    if (const LONG status = CopyIn(key, subKey)) {
+        return status;
+    }
     return copy_.RegCreateKeyExA(key, subKey, reserved, keyClass, options, access, security, result,
                                  disposition);
 }
 
 LONG OverlayRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
                                        HKEY* result) {
-    CopyIn(key, subKey);
+    if (const LONG status = CopyIn(key, subKey)) {
+        return status;
+    }
     return copy_.RegOpenKeyExA(key, subKey, options, access, result);
 }
 
 LONG OverlayRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type,
                                           BYTE* data, DWORD* dataSize) {
-    CopyIn(key, nullptr);
+    if (const LONG status = CopyIn(key, nullptr)) {
+        return status;
+    }
     return copy_.RegQueryValueExA(key, valueName, reserved, type, data, dataSize);
 }
 
 LONG OverlayRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
                                         const BYTE* data, DWORD dataSize) {
-    CopyIn(key, nullptr);
+    if (const LONG status = CopyIn(key, nullptr)) {
+        return status;
+    }
     return copy_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
 }
 
@@ -98,7 +114,9 @@ LONG OverlayRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* class
                                           DWORD* maxClassLength, DWORD* values,
                                           DWORD* maxValueNameLength, DWORD* maxValueLength,
                                           DWORD* securityDescriptorSize, FILETIME* lastWriteTime) {
-    CopyIn(key, nullptr);
+    if (const LONG status = CopyIn(key, nullptr)) {
+        return status;
+    }
     return copy_.RegQueryInfoKeyA(key, keyClass, classLength, reserved, subKeys, maxSubKeyLength,
                                   maxClassLength, values, maxValueNameLength, maxValueLength,
                                   securityDescriptorSize, lastWriteTime);
@@ -107,24 +125,32 @@ LONG OverlayRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* class
 LONG OverlayRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                        DWORD* reserved, LPSTR keyClass, DWORD* classLength,
                                        FILETIME* lastWriteTime) {
-    CopyIn(key, nullptr);
+    if (const LONG status = CopyIn(key, nullptr)) {
+        return status;
+    }
     return copy_.RegEnumKeyExA(key, index, name, nameLength, reserved, keyClass, classLength,
                                lastWriteTime);
 }
 
 LONG OverlayRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                        DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
-    CopyIn(key, nullptr);
+    if (const LONG status = CopyIn(key, nullptr)) {
+        return status;
+    }
     return copy_.RegEnumValueA(key, index, name, nameLength, reserved, type, data, dataSize);
 }
 
 LONG OverlayRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
-    CopyIn(key, subKey);
+    if (const LONG status = CopyIn(key, subKey)) {
+        return status;
+    }
     return copy_.RegDeleteKeyA(key, subKey);
 }
 
 LONG OverlayRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {
-    CopyIn(key, nullptr);
+    if (const LONG status = CopyIn(key, nullptr)) {
+        return status;
+    }
     return copy_.RegDeleteValueA(key, valueName);
 }
 

@@ -46,7 +46,9 @@ class OverlayRegistryApi final : public RegistryApi {
     };
 
     // Copies the key from below before a call names it from a predefined root.
-    void CopyIn(HKEY key, LPCSTR subKey);
+    // ERROR_CANTREAD when it is there but cannot be read whole: the copy would
+    // show it absent or incomplete, so the call is refused instead.
+    LONG CopyIn(HKEY key, LPCSTR subKey);
     // Writes the tree into the copy at path below root, exactly as read, but
     // for the subkeys copied before.
     void WriteCopy(HKEY root, const std::string& path, const RegistryTree& tree);

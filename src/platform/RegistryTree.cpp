@@ -38,11 +38,11 @@ bool ReadContents(RegistryApi& api, HKEY key, RegistryTree& tree) {
             return false;
         }
         const std::string subkey(name.data(), nameLength);
-        auto read = ReadTree(api, key, subkey);
-        if (!read) {
+        // Enumerated, the subkey is there: a name that does not open again is
+        // one the code page cannot spell, never a key that is not there.
+        if (ReadTree(api, key, subkey, tree.subkeys[subkey]) != TreeReading::Read) {
             return false;
         }
-        tree.subkeys[subkey] = std::move(*read);
     }
     return true;
 }
@@ -112,17 +112,13 @@ void AddDifference(const std::string& path, const std::optional<RegistryTree>& b
 
 } // namespace
 
-std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::string& path) {
+TreeReading ReadTree(RegistryApi& api, HKEY root, const std::string& path, RegistryTree& tree) {
     HKEY opened = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return std::nullopt;
+    if (const LONG status = api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened)) {
+        return IsNotFound(status) ? TreeReading::Absent : TreeReading::Unreadable;
     }
     const KeyHandle key(api, opened);
-    RegistryTree tree;
-    if (!ReadContents(api, key.Get(), tree)) {
-        return std::nullopt;
-    }
-    return tree;
+    return ReadContents(api, key.Get(), tree) ? TreeReading::Read : TreeReading::Unreadable;
 }
 
 std::vector<RegistryChange> Difference(const std::string& path,

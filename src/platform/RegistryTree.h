@@ -23,8 +23,13 @@ struct RegistryTree {
     std::map<std::string, RegistryTree, NameLess> subkeys;
 };
 
-// The key at path below root with everything in it; none when it cannot be read.
-std::optional<RegistryTree> ReadTree(RegistryApi& api, HKEY root, const std::string& path);
+enum class TreeReading { Read, Absent, Unreadable };
+
+// Reads the key at path below root with everything in it into tree. Absent
+// only when the key is not there; Unreadable when it is but some part of it
+// cannot be read (a refused call, a subkey whose name the ANSI code page
+// cannot spell), which is never taken for absent.
+TreeReading ReadTree(RegistryApi& api, HKEY root, const std::string& path, RegistryTree& tree);
 
 enum class ChangeKind { KeyCreated, ValueSet, ValueDeleted, KeyDeleted };
 

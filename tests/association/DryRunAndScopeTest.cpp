@@ -77,6 +77,7 @@ TEST_P(Scoped, ADryRunRecordsWhatTheRealRunThenChanges) {
         OverlayRegistryApi overlay(Api());
         EXPECT_TRUE(run(overlay));
         const auto dry = dryRecorder.Changes(overlay);
+        ASSERT_TRUE(dry);
         EXPECT_EQ(before, state()) << "a dry run changes nothing";
 
         const platform::ChangeRecorder realRecorder(Api(), HKEY_CLASSES_ROOT, keys);
@@ -95,7 +96,9 @@ TEST_P(Scoped, ADryRunOnACleanMachineListsEveryKeyAndValue) {
               testing_support::DialogComponent({overlay, system_}, {".kvxtest"}, confirmations_)
                   ->Associate());
     std::vector<std::string> lines;
-    for (const auto& change : recorder.Changes(overlay)) {
+    const auto changes = recorder.Changes(overlay);
+    ASSERT_TRUE(changes);
+    for (const auto& change : *changes) {
         lines.push_back(platform::Describe(change));
     }
     const std::vector<std::string> expected = {
@@ -138,7 +141,9 @@ TEST(DryRun, ACopiedValueIsNoChange) {
               testing_support::DialogComponent({overlay, system}, {".kvxtest"}, confirmations)
                   ->Associate());
     std::vector<std::string> lines;
-    for (const auto& change : recorder.Changes(overlay)) {
+    const auto changes = recorder.Changes(overlay);
+    ASSERT_TRUE(changes);
+    for (const auto& change : *changes) {
         lines.push_back(platform::Describe(change));
     }
     EXPECT_EQ((std::vector<std::string>{

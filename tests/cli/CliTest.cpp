@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "Version.h"
 #include "platform/EmulatedSystemApi.h"
+#include "platform/OverlayRegistryApi.h"
 #include "support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
@@ -246,6 +247,23 @@ TEST_F(KavrexAssocCli, ADryRunFailsWhereTheRealRunWould) {
     }
     EXPECT_FALSE(KeyExists(registry, HKEY_CURRENT_USER, "Software\\Classes\\KavrexAssoc"))
         << "the type key is written after the extension's, which failed";
+}
+
+// A key that is there, but holds a subkey whose name the code page cannot
+// spell, is never taken for a key that is not there.
+TEST_F(KavrexAssocCli, AKeyThatCannotBeReadWholeIsNotTakenForAbsent) {
+    Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "WinArc");
+    CreateKey(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar\\Kavr");
+    registry.SetEnumeratedName("HKEY_CURRENT_USER\\Software\\Classes\\.rar\\Kavr", "????");
+    platform::OverlayRegistryApi overlay(registry);
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_CANTREAD, overlay.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\.rar", 0,
+                                                    KEY_READ, &key));
+    for (const char* dryRun : {"--dry-run", "--json"}) {
+        EXPECT_EQ(3, Run({"register", "--scope", "user", dryRun})) << dryRun;
+        EXPECT_NE(std::string::npos, console.err.find("could not be read whole")) << console.err;
+        EXPECT_EQ(std::string::npos, console.out.find("create key")) << console.out;
+    }
 }
 
 TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {

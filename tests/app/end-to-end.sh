@@ -158,5 +158,16 @@ finish
 "$run" reg delete "$user_choice" /f >/dev/null
 probe delete .rar KavrexAssoc >/dev/null
 
+# Without Kavrex.exe beside it: nothing is written, and the box says so.
+mkdir -p "$drive_c/Kavrex Alone"
+cp "$program" "$drive_c/Kavrex Alone/KavrexAssoc.exe"
+start 'Kavrex Alone'
+keys Return
+check "no handler: not registered" "Associations with this application could not be registered." \
+  "$(box_text)"
+dismiss_box
+finish
+check "no handler: nothing written" "" "$(probe dump .rar KavrexAssoc)"
+
 echo "screenshot: $shots/dialog.png"
 all_passed

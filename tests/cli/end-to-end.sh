@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs kavrex-assoc.exe under Wine from a folder with Kavrex.exe beside it:
 # status before and after register and remove in both scopes, a dry run that
-# changes nothing, --json parsed back, and a user's choice that wins.
+# changes nothing, --json parsed back, refused names, a missing handler, and a
+# user's choice that wins.
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX CLI PROBE
 set -uo pipefail
 run=$1 drive_c=$2/drive_c cli=$3 probe=$4
@@ -59,6 +60,22 @@ assoc register >/dev/null
 check "the command names the real handler" 'C:\Kavrex CLI\Kavrex.exe' \
   "$("$run" "$probe" handler .rar | tr -d '\r')"
 assoc remove >/dev/null
+
+# Refused names and types, and a name the code page cannot spell (full-width
+# letters that a best fit would turn into .rar): exit 2, nothing written.
+for ext in .lnk .bat '.r*r' .ｒａｒ; do
+  assoc register --ext "$ext" >/dev/null 2>&1
+  check "refused $ext: exit code" 2 "$?"
+done
+check "refused: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
+
+# Without Kavrex.exe beside it, nothing is registered.
+mkdir -p "$drive_c/Kavrex Alone"
+cp "$cli" "$drive_c/Kavrex Alone/kavrex-assoc.exe"
+missing=$("$run" 'C:\Kavrex Alone\kavrex-assoc.exe' register 2>&1)
+check "no handler: exit code" 3 "$?"
+check "no handler: named" yes "$(grep -q 'C:\\Kavrex Alone\\Kavrex.exe' <<<"$missing" && echo yes)"
+check "no handler: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
 
 # The user's own choice wins: the verdict and the note after registering say so.
 reg add "$user_choice" /v ProgId /d WinArc.rar /f

@@ -68,6 +68,8 @@ class EmulatedRegistryApi final : public RegistryApi {
     // Every call of that function on the key at keyPath returns error. A path
     // starts with the root's name, e.g. "HKEY_CLASSES_ROOT\.rar".
     void FailCallOnKey(RegistryCall call, const std::string& keyPath, LONG error);
+    // Every call answers as it would without the faults told so far.
+    void ClearFaults() { faults_.clear(); }
     // The subtree refuses creation, writing, deletion and opening for write
     // access with ERROR_ACCESS_DENIED, as for a user without that right.
     void MakeReadOnly(const std::string& keyPath);

@@ -266,6 +266,47 @@ TEST_F(KavrexAssocCli, AKeyThatCannotBeReadWholeIsNotTakenForAbsent) {
     }
 }
 
+// Each registry call of a dry run refused in turn: it changes nothing, and it
+// either lists exactly what a clean dry run lists or says that it failed.
+TEST_F(KavrexAssocCli, ADryRunWithARefusedCallNeverListsWrongChanges) {
+    const auto prepare = [&] {
+        registry = {};
+        Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "WinArc");
+        Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "x/rar", "Content Type");
+        SetEntry(HKEY_CURRENT_USER, "KavrexAssoc", "old.exe %1");
+    };
+    const platform::RegistryCall calls[] = {
+        platform::RegistryCall::OpenKey,    platform::RegistryCall::CloseKey,
+        platform::RegistryCall::QueryValue, platform::RegistryCall::QueryInfoKey,
+        platform::RegistryCall::EnumKey,    platform::RegistryCall::EnumValue};
+    prepare();
+    std::map<platform::RegistryCall, int> before;
+    for (const auto call : calls) {
+        before[call] = registry.CallCount(call);
+    }
+    ASSERT_EQ(0, Run({"register", "--scope", "user", "--dry-run", "--json"}));
+    const json clean = json::parse(console.out)["changes"];
+    for (const auto call : calls) {
+        const int count = registry.CallCount(call) - before[call];
+        ASSERT_LT(0, count) << static_cast<int>(call);
+        for (int n = 1; n <= count; ++n) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(call)) + " #" + std::to_string(n));
+            prepare();
+            const std::string stored =
+                DefaultText(registry, HKEY_CURRENT_USER,
+                            "Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command");
+            registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+            const int code = Run({"register", "--scope", "user", "--dry-run", "--json"});
+            if (code == 0) {
+                EXPECT_EQ(clean, json::parse(console.out)["changes"]);
+            }
+            registry.ClearFaults();
+            EXPECT_EQ(stored, DefaultText(registry, HKEY_CURRENT_USER,
+                                          "Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command"));
+        }
+    }
+}
+
 TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {
     EXPECT_EQ(0, Run({"register", "--scope", "user", "--ext", ".rar,.RAR,.zip,.Rar", "--json"}));
     EXPECT_EQ(0, Run({"status", "--ext", ".rar,.RAR,.zip", "--json"}));

@@ -59,8 +59,8 @@ LONG OverlayRegistryApi::CopyIn(HKEY key, LPCSTR subKey) {
 // a value that it only copied.
 void OverlayRegistryApi::WriteCopy(HKEY root, const std::string& path, const RegistryTree& tree) {
     HKEY created = nullptr;
-    if (copy_.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS) {
+    if (copy_.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                              nullptr, &created, nullptr) != ERROR_SUCCESS) {
         return;
     }
     const KeyHandle key(copy_, created);

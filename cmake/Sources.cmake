@@ -48,7 +48,9 @@ add_library(kavrex_association STATIC
   src/association/ExtensionStatus.cpp
   src/association/Handler.cpp
   src/association/Placeholders.cpp
+  src/association/PreviousType.cpp
   src/association/RegArchive.cpp
+  src/association/Removal.cpp
   src/association/StartedProgram.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
@@ -57,7 +59,9 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ExtensionStatus.h
   src/association/Handler.h
   src/association/Placeholders.h
+  src/association/PreviousType.h
   src/association/RegArchive.h
+  src/association/Removal.h
   src/association/StartedProgram.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
@@ -82,8 +86,10 @@ add_library(kavrex_cli STATIC
   src/cli/Commands.cpp
   src/cli/DefaultAssociations.cpp
   src/cli/ExtensionRules.cpp
+  src/cli/Listing.cpp
   src/cli/Report.cpp
-  src/cli/Scope.cpp)
+  src/cli/Scope.cpp
+  src/cli/Settings.cpp)
 target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
 target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
                                  PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)

@@ -56,7 +56,7 @@ std::string ErrorText(const std::string& message) {
 std::string UserChoiceNote(const std::string& extension, const std::string& program) {
     return extension + " files still open with " + program +
            ", because that is your choice in Windows. To open them with Kavrex, choose it in "
-           "Settings > Default apps.";
+           "Settings > Apps > Default apps.";
 }
 
 std::string FatalErrorText(const std::string& message) {

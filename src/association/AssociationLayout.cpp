@@ -1,51 +1,106 @@
 #include "AssociationLayout.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
+#include <string_view>
 
 namespace association {
 namespace {
 
-// Where a key lies: below the extension's name or below the type's.
-enum class Anchor { Extension, Type };
+constexpr const char* ApplicationKeyPattern = "Software\\{A}";
 
 struct KeyDesign {
     KeyRole role;
-    Anchor anchor;
-    const char* below; // the path below the anchor; empty for the anchor itself
-    bool optional;     // left out when its value is empty
+    Hive hive;
+    // Patterns: {X} stands for the extension, {T} for the type name, {A} for
+    // the application's name.
+    const char* key;
+    const char* name; // empty for the default value
+    bool optional;    // left out when its value is empty
     bool closeAfter;
+    bool own; // beyond the association's classic keys, written after them
 };
 
 // In writing order. The icon is the last key opened below the type key: it is
-// closed there, and the shell keys are opened from the root again.
+// closed there, and the shell keys are opened from the root again. The last of
+// the classic keys is closed too, before our own rows.
 // clang-format off
 constexpr KeyDesign Keys[] = {
-    {KeyRole::Extension, Anchor::Extension, "",                     false, false},
-    {KeyRole::Type,      Anchor::Type,      "",                     false, false},
-    {KeyRole::Icon,      Anchor::Type,      "DefaultIcon",          false, true},
-    {KeyRole::Command,   Anchor::Type,      "Shell\\Open\\Command", false, false},
-    {KeyRole::Verb,      Anchor::Type,      "Shell\\Open",          true,  false},
+    {KeyRole::Extension,   Hive::Classes, "{X}",                     "", false, false, false},
+    {KeyRole::Type,        Hive::Classes, "{T}",                     "", false, false, false},
+    {KeyRole::Icon,        Hive::Classes, "{T}\\DefaultIcon",         "", false, true,  false},
+    {KeyRole::Command,     Hive::Classes, "{T}\\Shell\\Open\\Command", "", false, false, false},
+    {KeyRole::Verb,        Hive::Classes, "{T}\\Shell\\Open",          "", true,  false, false},
+    {KeyRole::PreviousType, Hive::Classes, "{X}",                 "{T}.Previous", true, false, true},
+    {KeyRole::OpenWith,    Hive::Classes, "{X}\\OpenWithProgids",     "{T}", false, false, true},
+    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",
+     "ApplicationName",        false, false, true},
+    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",
+     "ApplicationDescription", false, false, true},
+    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",
+     "ApplicationIcon",        false, false, true},
+    {KeyRole::FileAssociation,        Hive::Application,
+     "Software\\{A}\\Capabilities\\FileAssociations", "{X}", false, false, true},
+    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",
+     "{A}", false, true, true},
 };
 // clang-format on
 
-std::string KeyOf(const KeyDesign& design, const AssociationKeys& keys) {
-    const std::string& anchor = design.anchor == Anchor::Extension ? keys.extension : keys.typeName;
-    return *design.below ? anchor + "\\" + design.below : anchor;
+// The pattern with its placeholders filled in, in one pass, so that a name
+// that itself holds a placeholder's text stays as it is.
+std::string Expanded(const char* pattern, const AssociationKeys& keys) {
+    const struct {
+        const char* token;
+        const std::string& text;
+    } fills[] = {{"{X}", keys.extension}, {"{T}", keys.typeName}, {"{A}", keys.application}};
+    std::string expanded;
+    for (const char* at = pattern; *at;) {
+        const auto* fill = std::find_if(std::begin(fills), std::end(fills), [at](const auto& f) {
+            return std::string_view(at).substr(0, 3) == f.token;
+        });
+        if (fill == std::end(fills)) {
+            expanded += *at++;
+        } else {
+            expanded += fill->text;
+            at += 3;
+        }
+    }
+    return expanded;
+}
+
+LayoutPlace PlaceOf(const KeyDesign& design, const AssociationKeys& keys) {
+    return {design.hive, Expanded(design.key, keys), Expanded(design.name, keys)};
+}
+
+std::string IconValue(const Association& a) {
+    return a.handlerPath + "," + std::to_string(a.iconIndex);
 }
 
 std::string ValueOf(KeyRole role, const Association& a) {
     switch (role) {
     case KeyRole::Extension:
-        return a.keys.typeName;
+    case KeyRole::OpenWith: // the type is its value's name; the data stays empty
+        return role == KeyRole::Extension ? a.keys.typeName : std::string();
     case KeyRole::Type:
         return a.description;
     case KeyRole::Icon:
-        return a.handlerPath + "," + std::to_string(a.iconIndex);
+    case KeyRole::ApplicationIcon:
+        return IconValue(a);
     case KeyRole::Command:
         return OpenCommand(a.handlerPath, a.paramString);
     case KeyRole::Verb:
         return a.menuName;
+    case KeyRole::PreviousType:
+        return a.previousType;
+    case KeyRole::ApplicationName:
+        return a.keys.application;
+    case KeyRole::ApplicationDescription:
+        return a.applicationDescription;
+    case KeyRole::FileAssociation:
+        return a.keys.typeName;
+    case KeyRole::RegisteredApplication:
+        return CapabilitiesKey(a.keys.application);
     }
     return {};
 }
@@ -54,31 +109,44 @@ std::string ValueOf(KeyRole role, const Association& a) {
 
 std::vector<LayoutRow> AssociationLayout(const Association& association) {
     std::vector<LayoutRow> rows;
+    std::size_t classicRows = 0;
     for (const KeyDesign& design : Keys) {
         std::string value = ValueOf(design.role, association);
         if (!design.optional || !value.empty()) {
-            rows.push_back({KeyOf(design, association.keys), std::move(value), design.closeAfter});
+            rows.push_back(
+                {PlaceOf(design, association.keys), std::move(value), design.closeAfter});
+            classicRows += design.own ? 0 : 1;
         }
     }
-    rows.back().closeAfter = true; // the last key is closed too
+    rows[classicRows - 1].closeAfter = true; // the classic keys end closed
     return rows;
 }
 
-std::string LayoutKey(KeyRole role, const AssociationKeys& keys) {
+LayoutPlace LayoutValue(KeyRole role, const AssociationKeys& keys) {
     const auto* design = std::find_if(std::begin(Keys), std::end(Keys),
                                       [role](const KeyDesign& key) { return key.role == role; });
-    return KeyOf(*design, keys);
+    return PlaceOf(*design, keys);
 }
 
-std::vector<std::string> LayoutTopKeys(const std::vector<std::string>& extensions,
-                                       const std::string& typeName) {
-    std::vector<std::string> keys;
-    keys.reserve(extensions.size() + 1);
+std::string ApplicationKey(const std::string& application) {
+    return Expanded(ApplicationKeyPattern, {"", "", application});
+}
+
+std::string CapabilitiesKey(const std::string& application) {
+    return LayoutKey(KeyRole::ApplicationName, {"", "", application});
+}
+
+std::vector<LayoutPlace> LayoutTopKeys(const std::vector<std::string>& extensions,
+                                       const AssociationKeys& keys) {
+    std::vector<LayoutPlace> top;
+    top.reserve(extensions.size() + 3);
     for (const std::string& extension : extensions) {
-        keys.push_back(LayoutKey(KeyRole::Extension, {extension, typeName}));
+        top.push_back({Hive::Classes, LayoutKey(KeyRole::Extension, {extension, "", ""}), ""});
     }
-    keys.push_back(LayoutKey(KeyRole::Type, {"", typeName}));
-    return keys;
+    top.push_back({Hive::Classes, LayoutKey(KeyRole::Type, keys), ""});
+    top.push_back({Hive::Application, ApplicationKey(keys.application), ""});
+    top.push_back({Hive::Application, LayoutKey(KeyRole::RegisteredApplication, keys), ""});
+    return top;
 }
 
 std::string OpenCommand(const std::string& handlerPath, const std::string& paramString) {

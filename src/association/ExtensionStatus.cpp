@@ -63,13 +63,13 @@ StoredText MergedText(platform::RegistryApi& registry, const std::string& key) {
 ClassesEntry ReadEntry(platform::RegistryApi& registry, platform::SystemApi& system, HKEY root,
                        const std::string& extension, const Handler& handler) {
     ClassesEntry entry;
-    const AssociationKeys keys{extension, ""};
+    const AssociationKeys keys{extension, "", ""};
     entry.typeName =
         TextValue(registry, root, JoinPath(ClassesPath, LayoutKey(KeyRole::Extension, keys)));
     if (!entry.typeName.empty()) {
         const StoredText command = ReadStored(
             registry, root,
-            JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {extension, entry.typeName})));
+            JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {extension, entry.typeName, ""})));
         entry.command = command.text;
         entry.opensKavrex = Opens(system, command, handler);
     }
@@ -97,12 +97,13 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi
                            {}};
     // What Windows opens: the user's choice, else the merged classes' type.
     const std::string classesType =
-        MergedText(registry, LayoutKey(KeyRole::Extension, {extension, ""})).text;
+        MergedText(registry, LayoutKey(KeyRole::Extension, {extension, "", ""})).text;
     const std::string opener = status.userChoice.empty() ? classesType : status.userChoice;
     if (opener.empty()) {
         return status;
     }
-    if (Opens(system, MergedText(registry, LayoutKey(KeyRole::Command, {"", opener})), handler)) {
+    if (Opens(system, MergedText(registry, LayoutKey(KeyRole::Command, {"", opener, ""})),
+              handler)) {
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }

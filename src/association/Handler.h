@@ -9,6 +9,10 @@
 namespace association {
 
 constexpr const wchar_t* HandlerFileName = L"Kavrex.exe";
+// The handler's name as Default apps and "Open with" list it, and what
+// Default apps says of it.
+constexpr const char* ApplicationName = "Kavrex";
+constexpr const char* ApplicationDescription = "Opens and extracts archives.";
 
 // The handler as the registry may name it: its short and its long path, each
 // empty when the ANSI code page cannot spell it; and whether it is there.

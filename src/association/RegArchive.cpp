@@ -3,6 +3,8 @@
 #include "AssociationLayout.h"
 #include "Handler.h"
 #include "Placeholders.h"
+#include "PreviousType.h"
+#include "Removal.h"
 #include "platform/ProcessPaths.h"
 #include "platform/Registry.h"
 
@@ -22,36 +24,6 @@ std::string OpenPathFor(const std::string& key, const std::string& current) {
     const bool below = !current.empty() && key.size() > current.size() &&
                        key.compare(0, current.size(), current) == 0 && key[current.size()] == '\\';
     return below ? key.substr(current.size() + 1) : "\\" + key;
-}
-
-bool IsGoneOrNeverThere(LONG status) {
-    return status == ERROR_SUCCESS || platform::IsNotFound(status);
-}
-
-// Takes back the extension key's default value, and the key itself when it
-// holds nothing else. A key whose default value is another program's type, is
-// not text, or cannot be read is not ours: it stays, and that is no failure.
-bool RemoveExtension(TRegistry& registry, const std::string& key, const std::string& typeName) {
-    if (key.empty()) {
-        return true; // that would name the root of the classes: nothing of ours
-    }
-    if (const LONG status = registry.OpenPathStatus("\\" + key, false)) {
-        return platform::IsNotFound(status);
-    }
-    std::string owner;
-    const LONG read = registry.ReadTextStatus("", owner);
-    const bool hasDefault = read == ERROR_SUCCESS;
-    if ((!hasDefault && !platform::IsNotFound(read)) || (!owner.empty() && owner != typeName)) {
-        return true;
-    }
-    platform::KeySummary summary;
-    const bool onlyOurs = registry.QueryKeySummary(summary) && summary.SubKeyCount == 0 &&
-                          summary.ValueCount == (hasDefault ? 1u : 0u);
-    if (!onlyOurs) {
-        return IsGoneOrNeverThere(registry.DeleteValueStatus(""));
-    }
-    registry.CloseCurrent();
-    return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
 }
 
 } // namespace
@@ -145,32 +117,45 @@ AssociationResult TRegArchive::Associate() {
     paramString_ = ResolvedValue(ParamsProperty, paramString_, ParamsProperty.placeholder);
     bool allWritten = true;
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
-        allWritten &= RegisterExtension(
-            {{extension, typeName}, description, handlerPath_, IconIndex, paramString_, MenuName});
+        allWritten &= RegisterExtension({{extension, typeName, ApplicationName},
+                                         description,
+                                         handlerPath_,
+                                         IconIndex,
+                                         paramString_,
+                                         MenuName,
+                                         {},
+                                         ApplicationDescription});
     }
     platform_.system.SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return allWritten ? AssociationResult::Registered : AssociationResult::Failed;
 }
 
 // Writes one extension's layout; false when any part of it could not be written.
-bool TRegArchive::RegisterExtension(const Association& association) {
+bool TRegArchive::RegisterExtension(Association association) {
     // An empty name would put the entries at the root of the classes; an empty
     // handler path could not be spelled.
     if (association.keys.extension.empty() || association.keys.typeName.empty() ||
         association.handlerPath.empty()) {
         return false;
     }
+    // Read before the extension's type is overwritten.
+    association.previousType = TypeToKeep(platform_.registry, association.keys);
     TRegistry registry(platform_.registry);
     try {
-        registry.SetRoot(HKEY_CLASSES_ROOT);
         std::string current;
         for (const LayoutRow& row : AssociationLayout(association)) {
+            const HKEY root =
+                row.place.hive == Hive::Classes ? HKEY_CLASSES_ROOT : platform_.applicationHive;
+            if (root != registry.RootHandle()) {
+                registry.SetRoot(root); // which closes the current key
+                current.clear();
+            }
             // A refused open would leave another key current: never write there.
-            if (!registry.OpenPath(OpenPathFor(row.key, current), true)) {
+            if (!registry.OpenPath(OpenPathFor(row.place.key, current), true)) {
                 return false;
             }
-            registry.WriteText("", row.value);
-            current = row.key;
+            registry.WriteText(row.place.name, row.value);
+            current = row.place.key;
             if (row.closeAfter) {
                 registry.CloseCurrent();
                 current.clear();
@@ -189,7 +174,7 @@ std::string TRegArchive::RegisteredProgram(const std::string& extension) {
     const auto readDefault = [&registry](const std::string& key) {
         return registry.OpenPath("\\" + key, false) ? registry.ReadText("") : std::string();
     };
-    AssociationKeys keys{extension, ""};
+    AssociationKeys keys{extension, "", ""};
     keys.typeName = readDefault(LayoutKey(KeyRole::Extension, keys));
     if (keys.typeName.empty()) {
         return {};
@@ -214,26 +199,17 @@ bool TRegArchive::IsAssociated() {
 }
 
 bool TRegArchive::Unassociate() {
-    TRegistry registry(platform_.registry);
     try {
         // A type name that cannot be spelled names no key: only the extension
         // keys that are ours go.
-        AssociationKeys keys{"", TypeName()};
+        Removal removal(platform_.registry, platform_.applicationHive,
+                        {"", TypeName(), ApplicationName});
         bool allRemoved = true;
         const TStringList extensions = WithoutExeExtensions(arcExtensions_);
         for (const std::string& extension : extensions) {
-            registry.SetRoot(HKEY_CLASSES_ROOT);
-            keys.extension = extension;
-            allRemoved &=
-                RemoveExtension(registry, LayoutKey(KeyRole::Extension, keys), keys.typeName);
+            allRemoved &= removal.RemoveExtension(extension);
         }
-        // The extensions share one type key: it goes once, after them, with
-        // its whole subtree. An empty name would be the root of the classes.
-        if (!extensions.empty() && !keys.typeName.empty()) {
-            allRemoved &= IsGoneOrNeverThere(
-                registry.DeleteTreeStatus("\\" + LayoutKey(KeyRole::Type, keys)));
-        }
-        return allRemoved;
+        return extensions.empty() || (removal.RemoveSharedKeys(extensions) && allRemoved);
     } catch (const std::exception&) {
         return false;
     }

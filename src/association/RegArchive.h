@@ -32,6 +32,9 @@ using TOnAssociation =
 struct Platform {
     platform::RegistryApi& registry;
     platform::SystemApi& system;
+    // The hive whose classes HKEY_CLASSES_ROOT stands for when writing: the
+    // program's registration for Default apps goes there too.
+    HKEY applicationHive = HKEY_LOCAL_MACHINE;
 };
 // The platform's own registry and services (an emulation away from Windows).
 Platform SystemPlatform();
@@ -45,15 +48,18 @@ class TRegArchive : public TComponent {
 
     // Registers every extension of the list (".exe" never) to open with the
     // Kavrex.exe beside the running program, after OnAssociation agreed, and
-    // tells the shell. Returns what happened; Failed, with nothing written,
+    // tells the shell. Keeps the type each extension had, and lists Kavrex in
+    // "Open with" and Default apps. Returns what happened; Failed, with nothing written,
     // when there is no Kavrex.exe there, and when anything could not be
     // written. Raises only what the OnAssociation handler raises.
     AssociationResult Associate();
     // Whether every extension's open command already names the running program.
     bool IsAssociated();
-    // Takes back what Associate wrote: the type key, and each extension's
-    // default value where it names that type (the key too when nothing else is
-    // in it). True when nothing of ours is left that could have been removed.
+    // Takes back what Associate wrote. Each extension that still names our
+    // type gets back the type it had before, when that is still there; our
+    // values go, and each key that holds nothing else. The type key and the
+    // registration for Default apps go once no extension needs them. True when
+    // nothing of ours is left that could have been removed.
     bool Unassociate();
 
     bool ActivateOnStartup = true; // Associate runs once the properties are loaded
@@ -89,7 +95,7 @@ class TRegArchive : public TComponent {
     std::string TypeName() const;
     std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
-    bool RegisterExtension(const Association& association);
+    bool RegisterExtension(Association association);
 
     Platform platform_;
     TStringList arcExtensions_;

@@ -17,7 +17,8 @@ constexpr const char* ExitCodes = R"(Exit codes:
   0  done; for status: every extension opens with Kavrex
   1  status: some extension does not open with Kavrex
   2  the command line is wrong
-  3  some change could not be made (nothing is reported as done that was not)
+  3  some change could not be made (nothing is reported as done that was not);
+     for settings: no Settings app answered
   4  the machine scope needs administrator rights that this prompt does not have)";
 
 std::string CheckExtension(const std::string& extension) {
@@ -52,13 +53,16 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     const auto addJson = [&](CLI::App* command) {
         command->add_flag("--json", options.json, "print JSON (UTF-8) instead of text");
     };
-    const auto addChangeOptions = [&](CLI::App* command) {
-        addExtensions(command);
+    const auto addScope = [&](CLI::App* command) {
         command
             ->add_option("--scope", options.scope,
                          "machine: all users (needs administrator rights); user: this account")
             ->transform(CLI::CheckedTransformer(
                 std::map<std::string, Scope>{{"machine", Scope::Machine}, {"user", Scope::User}}));
+    };
+    const auto addChangeOptions = [&](CLI::App* command) {
+        addExtensions(command);
+        addScope(command);
         command->add_flag("--dry-run", options.dryRun, "print the changes, make none");
         addJson(command);
     };
@@ -73,6 +77,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     CLI::App* exporting = app.add_subcommand(
         "export-defaults", "print the default-associations XML for Group Policy or DISM");
     addExtensions(exporting);
+    CLI::App* settings = app.add_subcommand(
+        "settings", "open Settings > Apps > Default apps at Kavrex, where a user chooses it");
+    addScope(settings);
 
     // CLI11 would only say that a command is required.
     const auto commands = app.get_subcommands([](CLI::App*) { return true; });
@@ -83,7 +90,7 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
         environment.console.WriteErrorLine(
             std::string("'") + argv[1] +
             "' is not a command: status, register, remove, "
-            "export-defaults. Run with --help for more information.");
+            "export-defaults, settings. Run with --help for more information.");
         return UsageError;
     }
     try {
@@ -107,6 +114,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     }
     if (*removing) {
         return Remove(environment, options);
+    }
+    if (*settings) {
+        return OpenSettings(environment, options);
     }
     return ExportDefaults(environment, options);
 }

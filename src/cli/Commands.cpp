@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "DefaultAssociations.h"
+#include "Listing.h"
 #include "Report.h"
 #include "association/AssociationLayout.h"
 #include "association/RegArchive.h"
@@ -17,8 +18,6 @@ namespace {
 
 using association::ExtensionStatus;
 using association::Verdict;
-
-constexpr const char* ApplicationName = "Kavrex";
 
 std::vector<ExtensionStatus> Statuses(Environment& environment,
                                       const std::vector<std::string>& extensions) {
@@ -44,11 +43,14 @@ std::vector<ExtensionStatus> ChosenElsewhere(Environment& environment,
     return chosen;
 }
 
-// The scope's classes keys that the operation may change, below its root.
+// The scope's keys that the operation may change, below its root.
 std::vector<std::string> TouchedKeys(const Options& options) {
-    std::vector<std::string> keys = association::LayoutTopKeys(options.extensions, TypeName);
-    for (std::string& key : keys) {
-        key = platform::JoinPath(platform::ClassesPath, key);
+    std::vector<std::string> keys;
+    for (const association::LayoutPlace& top : association::LayoutTopKeys(
+             options.extensions, {"", TypeName, association::ApplicationName})) {
+        keys.push_back(top.hive == association::Hive::Classes
+                           ? platform::JoinPath(platform::ClassesPath, top.key)
+                           : top.key);
     }
     return keys;
 }
@@ -59,8 +61,8 @@ bool RunComponent(Environment& environment, const Options& options, bool remove,
                   platform::RegistryApi& target) {
     platform::QuietSystemApi quiet(environment.system);
     platform::ScopedRegistryApi scoped(target, ScopeRoot(options.scope));
-    association::TRegArchive archive(nullptr,
-                                     {scoped, options.dryRun ? quiet : environment.system});
+    association::TRegArchive archive(
+        nullptr, {scoped, options.dryRun ? quiet : environment.system, ScopeRoot(options.scope)});
     archive.SetArcExtensions(options.extensions);
     archive.SetExtDescription(TypeName);
     archive.SetFileDescription("[Appname file]");
@@ -120,7 +122,14 @@ int Change(Environment& environment, const Options& options, bool remove) {
 
 int Status(Environment& environment, const Options& options) {
     StatusReport report{association::HandlerBesideProgram(environment.system),
-                        Statuses(environment, options.extensions), NotKavrex};
+                        Statuses(environment, options.extensions),
+                        {},
+                        NotKavrex};
+    for (const std::string& extension : options.extensions) {
+        const association::AssociationKeys keys{extension, TypeName, association::ApplicationName};
+        report.listings.push_back({QueryListing(environment.registry, HKEY_LOCAL_MACHINE, keys),
+                                   QueryListing(environment.registry, HKEY_CURRENT_USER, keys)});
+    }
     const bool allKavrex =
         std::all_of(report.statuses.begin(), report.statuses.end(),
                     [](const auto& status) { return status.verdict == Verdict::OpensWithKavrex; });
@@ -139,7 +148,7 @@ int Remove(Environment& environment, const Options& options) {
 
 int ExportDefaults(Environment& environment, const Options& options) {
     environment.console.WriteUtf8Line(environment.console.ToUtf8(
-        DefaultAssociationsXml(options.extensions, TypeName, ApplicationName)));
+        DefaultAssociationsXml(options.extensions, TypeName, association::ApplicationName)));
     return Done;
 }
 

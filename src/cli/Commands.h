@@ -16,7 +16,7 @@ enum ExitCode {
     Done = 0,         // or, for status: every extension opens with Kavrex
     NotKavrex = 1,    // status: some extension does not open with Kavrex
     UsageError = 2,   // the command line is wrong
-    ChangeFailed = 3, // some change could not be made
+    ChangeFailed = 3, // some change could not be made; settings: no Settings app answered
     RightsMissing = 4 // the scope needs rights this account does not have
 };
 
@@ -40,5 +40,8 @@ int Status(Environment& environment, const Options& options);
 int Register(Environment& environment, const Options& options);
 int Remove(Environment& environment, const Options& options);
 int ExportDefaults(Environment& environment, const Options& options);
+// Opens Default apps at Kavrex's page for the scope's registration, or at the
+// general page where the system offers no other.
+int OpenSettings(Environment& environment, const Options& options);
 
 } // namespace cli

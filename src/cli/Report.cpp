@@ -91,6 +91,24 @@ json EntryJson(Console& console, const association::ClassesEntry& entry) {
             {"opensKavrex", entry.opensKavrex}};
 }
 
+json ListingJson(Console& console, const Listing& listing) {
+    return {{"defaultApps", listing.defaultApps},
+            {"openWith", listing.openWith},
+            {"givesBack", Utf8OrNull(console, listing.givesBack)}};
+}
+
+// e.g. Default apps and "Open with"; removal gives back WinArc.rar
+std::string ListingText(const Listing& listing) {
+    std::string text = listing.defaultApps && listing.openWith ? "Default apps and \"Open with\""
+                       : listing.defaultApps                   ? "Default apps"
+                       : listing.openWith                      ? "\"Open with\""
+                                                               : "not listed";
+    if (!listing.givesBack.empty()) {
+        text += "; removal gives back " + listing.givesBack;
+    }
+    return text;
+}
+
 std::string EntryText(const association::ClassesEntry& entry) {
     return entry.typeName.empty() ? "(none)" : entry.typeName + " -> " + entry.command;
 }
@@ -99,7 +117,8 @@ std::string EntryText(const association::ClassesEntry& entry) {
 std::string UserChoiceNote(const std::string& extension, const std::string& progId) {
     return "Note: " + extension + " still opens with " + progId +
            ", because the user chose it in Windows, and that choice wins over every "
-           "association. To change it, open Settings > Default apps, look up " +
+           "association. To change it, open Settings > Apps > Default apps (kavrex-assoc "
+           "settings opens it), look up " +
            extension + " and choose Kavrex.";
 }
 
@@ -118,13 +137,18 @@ json ChangeJson(Console& console, const RegistryChange& change) {
 
 void WriteStatusJson(Console& console, const StatusReport& report) {
     json extensions = json::array();
-    for (const ExtensionStatus& status : report.statuses) {
+    for (std::size_t i = 0; i < report.statuses.size(); ++i) {
+        const ExtensionStatus& status = report.statuses[i];
+        const HiveListings& listings = report.listings[i];
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
                               {"machine", EntryJson(console, status.machine)},
                               {"user", EntryJson(console, status.user)},
-                              {"userChoice", Utf8OrNull(console, status.userChoice)}});
+                              {"userChoice", Utf8OrNull(console, status.userChoice)},
+                              {"listed",
+                               {{"machine", ListingJson(console, listings.machine)},
+                                {"user", ListingJson(console, listings.user)}}}});
     }
     console.WriteUtf8Line(json{
         {"handler", Utf8(console, report.handler.longPath)},
@@ -165,12 +189,15 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
     const std::string& handler = report.handler.longPath;
     WriteLine(console,
               "Kavrex: " + (handler.empty() ? "(a path the code page cannot spell)" : handler));
-    for (const ExtensionStatus& status : report.statuses) {
+    for (std::size_t i = 0; i < report.statuses.size(); ++i) {
+        const ExtensionStatus& status = report.statuses[i];
         WriteLine(console, status.extension + ": " + VerdictLine(status));
         WriteLine(console, "  machine classes: " + EntryText(status.machine));
         WriteLine(console, "  user classes:    " + EntryText(status.user));
         WriteLine(console, "  user's choice:   " +
                                (status.userChoice.empty() ? "(none)" : status.userChoice));
+        WriteLine(console, "  machine listing: " + ListingText(report.listings[i].machine));
+        WriteLine(console, "  user listing:    " + ListingText(report.listings[i].user));
     }
 }
 

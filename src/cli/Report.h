@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Console.h"
+#include "Listing.h"
 #include "Scope.h"
 #include "association/ExtensionStatus.h"
 #include "platform/RegistryTree.h"
@@ -11,9 +12,16 @@
 
 namespace cli {
 
+// Where Kavrex is listed for one extension, in each hive.
+struct HiveListings {
+    Listing machine;
+    Listing user;
+};
+
 struct StatusReport {
     association::Handler handler;
     std::vector<association::ExtensionStatus> statuses;
+    std::vector<HiveListings> listings; // one per status
     int exitCode;
 };
 

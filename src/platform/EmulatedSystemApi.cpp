@@ -175,6 +175,12 @@ bool EmulatedSystemApi::SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, 
     return true;
 }
 
+bool EmulatedSystemApi::ShellExecuteA(LPCSTR verb, LPCSTR file, int) {
+    const std::string link = std::string(verb ? verb : "") + " " + file;
+    executed_.push_back(link);
+    return std::find(answered_.begin(), answered_.end(), link) != answered_.end();
+}
+
 void EmulatedSystemApi::AddFile(const std::wstring& longPath, const std::wstring& shortPath) {
     files_[longPath] = shortPath.empty() ? longPath : shortPath;
 }

@@ -1,6 +1,6 @@
 // Process and shell services as a test sets them: the running program's path,
-// the files that exist with their short names, the ANSI code page, and the
-// notifications sent.
+// the files that exist with their short names, the ANSI code page, the
+// notifications sent and the links opened.
 #pragma once
 
 #include "SystemApi.h"
@@ -28,6 +28,8 @@ class EmulatedSystemApi final : public SystemApi {
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override;
     bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override;
+    // Answers only the links that a test made answer; records every one asked.
+    bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override;
 
     void SetModuleFileName(std::wstring path) { modulePath_ = std::move(path); }
     // Makes the file exist; its short form is itself unless given (a volume
@@ -38,6 +40,8 @@ class EmulatedSystemApi final : public SystemApi {
     // The ANSI code page: 1252 (Western, the default), 1251 (Cyrillic) or UTF-8.
     void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
     const std::vector<Notification>& Notifications() const { return notifications_; }
+    void AnswerLink(const std::string& link) { answered_.push_back(link); }
+    const std::vector<std::string>& ExecutedLinks() const { return executed_; }
 
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
@@ -45,6 +49,8 @@ class EmulatedSystemApi final : public SystemApi {
     std::map<std::string, std::string> environment_; // by folded name
     UINT codePage_ = 1252;
     std::vector<Notification> notifications_;
+    std::vector<std::string> answered_;
+    std::vector<std::string> executed_;
 };
 
 } // namespace platform

@@ -28,6 +28,9 @@ class QuietSystemApi final : public SystemApi {
                                           defaultChar, usedDefault);
     }
     bool SHChangeNotify(LONG, UINT, LPCVOID, LPCVOID) override { return true; }
+    bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override {
+        return inner_.ShellExecuteA(verb, file, showCommand);
+    }
 
   private:
     SystemApi& inner_;

@@ -29,6 +29,9 @@ class SystemApi {
     // False when the shell could not be reached. The real side loads the
     // shell's library when first asked, so that no program imports it at start.
     virtual bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) = 0;
+    // Runs the verb on a file or link with the program registered for it;
+    // true when one answered (the shell's result above 32). Late-bound too.
+    virtual bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) = 0;
 };
 
 // The services the program uses: the platform's on Windows, an emulation elsewhere.

@@ -303,7 +303,7 @@ TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Associations with this application have been registered.\n\n.rar files still open "
               "with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, "
-              "choose it in Settings > Default apps.",
+              "choose it in Settings > Apps > Default apps.",
               boxes.boxes[0].text);
 }
 

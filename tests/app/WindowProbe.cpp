@@ -127,8 +127,27 @@ int Handler(const std::string& extension) {
 
 } // namespace
 
+// Started by the shell as the handler of an archive: notes the path it was
+// given in opened.txt beside itself.
+int NoteOpened(const char* path) {
+    char folder[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, folder, MAX_PATH);
+    std::string note(folder, length);
+    note = note.substr(0, note.rfind('\\') + 1) + "opened.txt";
+    FILE* file = std::fopen(note.c_str(), "w");
+    if (!file) {
+        return 1;
+    }
+    std::fprintf(file, "%s\n", path);
+    std::fclose(file);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "ready";
+    if (command.size() > 4 && command.compare(command.size() - 4, 4, ".rar") == 0) {
+        return NoteOpened(argv[1]);
+    }
     if (command == "box-text") {
         return BoxText();
     }

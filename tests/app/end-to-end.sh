@@ -50,6 +50,8 @@ finish() { # waits for the program to end; sets code
 
 short=$(probe short-path 'C:\Program Files\Kavrex Tool\Kavrex.exe')
 layout=".rar=KavrexAssoc
+.rar\\OpenWithProgids=(none)
+.rar\\OpenWithProgids[KavrexAssoc]=
 KavrexAssoc=KavrexAssoc file
 KavrexAssoc\\DefaultIcon=$short,0
 KavrexAssoc\\Shell=(none)
@@ -125,16 +127,29 @@ check "unspellable folder: the command opens the real handler" "C:\\$cyrillic\\K
 register
 "$run" reg add 'HKCR\.rar' /v 'Content Type' /d application/x-rar /f >/dev/null
 "$run" reg add 'HKCR\.rar' /v PerceivedType /d compressed /f >/dev/null
-"$run" reg add 'HKCR\.rar\OpenWithProgids' /v KavrexAssoc /t REG_NONE /f >/dev/null
+"$run" reg add 'HKCR\.rar\OpenWithProgids' /v WinArc.rar /t REG_NONE /f >/dev/null
 "$run" reg add 'HKCR\.rar\ShellNew' /v NullFile /d "" /f >/dev/null
 remove "Associations with this application have been removed"
 check "foreign data: kept, our type key gone" '.rar=(none)
 .rar[Content Type]=application/x-rar
 .rar[PerceivedType]=compressed
 .rar\OpenWithProgids=(none)
-.rar\OpenWithProgids[KavrexAssoc]=(type 0)
+.rar\OpenWithProgids[WinArc.rar]=(type 0)
 .rar\ShellNew=(none)
 .rar\ShellNew[NullFile]=' "$(probe dump .rar KavrexAssoc)"
+
+# Registering over another program's type keeps it; removing gives it back.
+probe delete .rar KavrexAssoc >/dev/null
+"$run" reg add 'HKCR\.rar' /ve /d WinArc.rar /f >/dev/null
+"$run" reg add 'HKCR\WinArc.rar\Shell\Open\Command' /ve /d 'winarc.exe "%1"' /f >/dev/null
+register
+check "another's type: kept" "WinArc.rar" \
+  "$("$run" reg query 'HKCR\.rar' /v KavrexAssoc.Previous | tr -d '\r' | awk '/REG_SZ/ {print $3}')"
+remove "Associations with this application have been removed"
+check "another's type: given back" '.rar=WinArc.rar' "$(probe dump .rar KavrexAssoc)"
+"$run" reg query 'HKLM\Software\RegisteredApplications' /v Kavrex >/dev/null 2>&1
+check "another's type: Default apps registration removed" 1 "$?"
+probe delete .rar WinArc.rar >/dev/null
 
 # A default value that is not text is another program's: left alone.
 probe delete .rar >/dev/null
@@ -152,7 +167,7 @@ start
 keys Return
 check "user's choice: named in the box" "Associations with this application have been registered.
 
-.rar files still open with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, choose it in Settings > Default apps." "$(box_text)"
+.rar files still open with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, choose it in Settings > Apps > Default apps." "$(box_text)"
 dismiss_box
 finish
 "$run" reg delete "$user_choice" /f >/dev/null

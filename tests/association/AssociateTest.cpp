@@ -13,6 +13,7 @@ class Associate : public ClassesFixture {};
 ClassesTree DialogLayout(const std::string& extension) {
     return {
         {extension, "KvxTest"},
+        {extension + "\\OpenWithProgids", NoValue},
         {"KvxTest", "KvxTest file"},
         {"KvxTest\\DefaultIcon", "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe,0"},
         {"KvxTest\\Shell", NoValue},
@@ -52,7 +53,9 @@ TEST_P(Associate, WritesACustomisedLayoutForEveryExtension) {
 
     const ClassesTree expected = {
         {".kvxtest", "MyType"},
+        {".kvxtest\\OpenWithProgids", NoValue},
         {".kvxtest2", "MyType"},
+        {".kvxtest2\\OpenWithProgids", NoValue},
         {"MyType", "My archives"},
         {"MyType\\DefaultIcon", "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe,3"},
         {"MyType\\Shell", NoValue},

@@ -1,6 +1,7 @@
 #include "association/ClassesFixture.h"
 
 #include "app/FormDesign.h"
+#include "platform/RegistryTree.h"
 
 #include <algorithm>
 
@@ -15,7 +16,35 @@ void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& t
     }
 }
 
+void AddFlat(const std::string& path, const platform::RegistryTree& tree, FlatTree& flat) {
+    flat[path] = NoValue;
+    for (const auto& [name, value] : tree.values) {
+        std::string entry = path;
+        entry.append(" [").append(name).append("]");
+        flat[entry] = Shown(value.type, value.data);
+    }
+    for (const auto& [name, subtree] : tree.subkeys) {
+        AddFlat(JoinPath(path, name), subtree, flat);
+    }
+}
+
 } // namespace
+
+std::string Shown(DWORD type, const std::string& bytes) {
+    return std::to_string(type) + ":" + bytes;
+}
+
+FlatTree Everything(platform::RegistryApi& api, HKEY applicationHive) {
+    FlatTree flat;
+    for (const auto& [root, name] :
+         {std::pair{HKEY_CLASSES_ROOT, "Classes"}, std::pair{applicationHive, "Hive"}}) {
+        platform::RegistryTree tree;
+        if (platform::ReadTree(api, root, "", tree) == platform::TreeReading::Read) {
+            AddFlat(name, tree, flat);
+        }
+    }
+    return flat;
+}
 
 void AddTestProgram(platform::EmulatedSystemApi& system) {
     system.SetModuleFileName(Wide(Program));
@@ -51,16 +80,19 @@ void ClassesFixture::SetUp() {
     AddTestProgram(system_);
 #ifdef _WIN32
     if (GetParam() == Backend::Windows) {
-        redirect_ = std::make_unique<ClassesRootRedirect>(ScratchPath("Classes"));
-        // Without it the test would write into the machine's real classes.
-        ASSERT_TRUE(redirect_->Active()) << "HKEY_CLASSES_ROOT could not be redirected";
+        classes_ = std::make_unique<RootRedirect>(HKEY_CLASSES_ROOT, ScratchPath("Classes"));
+        machine_ = std::make_unique<RootRedirect>(HKEY_LOCAL_MACHINE, ScratchPath("Machine"));
+        // Without them the test would write into the machine's real keys.
+        ASSERT_TRUE(classes_->Active()) << "HKEY_CLASSES_ROOT could not be redirected";
+        ASSERT_TRUE(machine_->Active()) << "HKEY_LOCAL_MACHINE could not be redirected";
     }
 #endif
 }
 
 void ClassesFixture::TearDown() {
 #ifdef _WIN32
-    redirect_.reset();
+    machine_.reset();
+    classes_.reset();
 #endif
     RegistryFixture::TearDown();
 }

@@ -20,16 +20,38 @@ using platform::ScopedRegistryApi;
 
 class Scoped : public ClassesFixture {};
 
+const std::vector<std::string> ClassesKeys = {".kvxtest", "KvxTest"};
+const std::vector<std::string> HiveKeys = {"Software\\Kavrex", "Software\\RegisteredApplications"};
+
+// The recorders of the classes keys and of the hive's keys.
+std::pair<platform::ChangeRecorder, platform::ChangeRecorder>
+Recorders(platform::RegistryApi& registry, HKEY hive) {
+    return {platform::ChangeRecorder(registry, HKEY_CLASSES_ROOT, ClassesKeys),
+            platform::ChangeRecorder(registry, hive, HiveKeys)};
+}
+
+std::optional<std::vector<RegistryChange>>
+Changes(const std::pair<platform::ChangeRecorder, platform::ChangeRecorder>& recorders,
+        platform::RegistryApi& after) {
+    auto classes = recorders.first.Changes(after);
+    const auto hive = recorders.second.Changes(after);
+    if (!classes || !hive) {
+        return std::nullopt;
+    }
+    classes->insert(classes->end(), hive->begin(), hive->end());
+    return classes;
+}
+
 // The change lines of a dry run that registers .kvxtest as the dialog does.
 std::vector<std::string> DryRunLines(platform::RegistryApi& registry,
-                                     platform::EmulatedSystemApi& system) {
-    const platform::ChangeRecorder recorder(registry, HKEY_CLASSES_ROOT, {".kvxtest", "KvxTest"});
+                                     platform::EmulatedSystemApi& system, HKEY hive) {
+    const auto recorders = Recorders(registry, hive);
     OverlayRegistryApi overlay(registry);
     int confirmations = 0;
     EXPECT_EQ(AssociationResult::Registered,
-              DialogComponent({overlay, system}, {".kvxtest"}, confirmations)->Associate());
+              DialogComponent({overlay, system, hive}, {".kvxtest"}, confirmations)->Associate());
     std::vector<std::string> lines;
-    for (const auto& change : recorder.Changes(overlay).value_or(std::vector<RegistryChange>{})) {
+    for (const auto& change : Changes(recorders, overlay).value_or(std::vector<RegistryChange>{})) {
         lines.push_back(platform::Describe(change));
     }
     return lines;
@@ -40,7 +62,7 @@ TEST_P(Scoped, EveryKeyLandsBelowTheScopesClassesKey) {
     CreateKey(Api(), HKEY_CURRENT_USER, classes);
     ScopedRegistryApi scope(Api(), HKEY_CURRENT_USER, classes);
     auto component =
-        testing_support::DialogComponent({scope, system_}, {".kvxtest"}, confirmations_);
+        testing_support::DialogComponent({scope, system_, hive_}, {".kvxtest"}, confirmations_);
     component->MenuName = "Open";
     ASSERT_EQ(AssociationResult::Registered, component->Associate());
     EXPECT_TRUE(RootKeys().empty()) << "nothing in the classes root itself";
@@ -71,7 +93,6 @@ TEST_P(Scoped, ADryRunRecordsWhatTheRealRunThenChanges) {
         {"remove", true, true, false},
         {"remove beside another program's data", true, true, true},
     };
-    const std::vector<std::string> keys = {".kvxtest", "KvxTest"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.foreignData) {
@@ -82,26 +103,28 @@ TEST_P(Scoped, ADryRunRecordsWhatTheRealRunThenChanges) {
             ASSERT_EQ(AssociationResult::Registered, DialogComponent()->Associate());
         }
         const auto run = [&](platform::RegistryApi& registry) {
-            auto component =
-                testing_support::DialogComponent({registry, system_}, {".kvxtest"}, confirmations_);
+            auto component = testing_support::DialogComponent({registry, system_, hive_},
+                                                              {".kvxtest"}, confirmations_);
             return c.remove ? component->Unassociate()
                             : component->Associate() == AssociationResult::Registered;
         };
-        const auto state = [&] { return std::pair(Tree(keys[0]), Tree(keys[1])); };
-        const auto before = state();
+        const auto before = Everything();
 
-        const platform::ChangeRecorder dryRecorder(Api(), HKEY_CLASSES_ROOT, keys);
+        const auto dryRecorders = Recorders(Api(), hive_);
         OverlayRegistryApi overlay(Api());
         EXPECT_TRUE(run(overlay));
-        const auto dry = dryRecorder.Changes(overlay);
+        const auto dry = Changes(dryRecorders, overlay);
         ASSERT_TRUE(dry);
-        EXPECT_EQ(before, state()) << "a dry run changes nothing";
+        EXPECT_EQ(before, Everything()) << "a dry run changes nothing";
 
-        const platform::ChangeRecorder realRecorder(Api(), HKEY_CLASSES_ROOT, keys);
+        const auto realRecorders = Recorders(Api(), hive_);
         EXPECT_TRUE(run(Api()));
-        EXPECT_EQ(realRecorder.Changes(Api()), dry);
-        for (const std::string& key : keys) {
+        EXPECT_EQ(Changes(realRecorders, Api()), dry);
+        for (const std::string& key : ClassesKeys) {
             DeleteKeyTree(Api(), HKEY_CLASSES_ROOT, key);
+        }
+        for (const std::string& key : HiveKeys) {
+            DeleteKeyTree(Api(), hive_, key);
         }
     }
 }
@@ -110,6 +133,8 @@ TEST_P(Scoped, ADryRunOnACleanMachineListsEveryKeyAndValue) {
     const std::vector<std::string> expected = {
         R"(create key    HKEY_CLASSES_ROOT\.kvxtest)",
         R"(set value     HKEY_CLASSES_ROOT\.kvxtest [(default)] = "KvxTest")",
+        R"(create key    HKEY_CLASSES_ROOT\.kvxtest\OpenWithProgids)",
+        R"(set value     HKEY_CLASSES_ROOT\.kvxtest\OpenWithProgids [KvxTest] = "")",
         R"(create key    HKEY_CLASSES_ROOT\KvxTest)",
         R"(set value     HKEY_CLASSES_ROOT\KvxTest [(default)] = "KvxTest file")",
         R"(create key    HKEY_CLASSES_ROOT\KvxTest\DefaultIcon)",
@@ -118,8 +143,17 @@ TEST_P(Scoped, ADryRunOnACleanMachineListsEveryKeyAndValue) {
         R"(create key    HKEY_CLASSES_ROOT\KvxTest\Shell\Open)",
         R"(create key    HKEY_CLASSES_ROOT\KvxTest\Shell\Open\Command)",
         R"(set value     HKEY_CLASSES_ROOT\KvxTest\Shell\Open\Command [(default)] = ""C:\PROGRA~1\KVXTOO~1\Kavrex.exe" "%1"")",
+        R"(create key    HKEY_LOCAL_MACHINE\Software\Kavrex)",
+        R"(create key    HKEY_LOCAL_MACHINE\Software\Kavrex\Capabilities)",
+        R"(set value     HKEY_LOCAL_MACHINE\Software\Kavrex\Capabilities [ApplicationDescription] = "Opens and extracts archives.")",
+        R"(set value     HKEY_LOCAL_MACHINE\Software\Kavrex\Capabilities [ApplicationIcon] = "C:\PROGRA~1\KVXTOO~1\Kavrex.exe,0")",
+        R"(set value     HKEY_LOCAL_MACHINE\Software\Kavrex\Capabilities [ApplicationName] = "Kavrex")",
+        R"(create key    HKEY_LOCAL_MACHINE\Software\Kavrex\Capabilities\FileAssociations)",
+        R"(set value     HKEY_LOCAL_MACHINE\Software\Kavrex\Capabilities\FileAssociations [.kvxtest] = "KvxTest")",
+        R"(create key    HKEY_LOCAL_MACHINE\Software\RegisteredApplications)",
+        R"(set value     HKEY_LOCAL_MACHINE\Software\RegisteredApplications [Kavrex] = "Software\Kavrex\Capabilities")",
     };
-    EXPECT_EQ(expected, DryRunLines(Api(), system_));
+    EXPECT_EQ(expected, DryRunLines(Api(), system_, hive_));
 }
 
 KAVREX_ON_ALL_CLASSES(Scoped);
@@ -140,7 +174,7 @@ TEST(DryRun, ACopiedValueIsNoChange) {
     ASSERT_EQ(ERROR_SUCCESS, registry.StoreValueAsIs(key, "Content Type", REG_SZ, "x/kvx"));
     registry.RegCloseKey(key);
 
-    const auto lines = DryRunLines(registry, system);
+    const auto lines = DryRunLines(registry, system, HKEY_LOCAL_MACHINE);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(R"(set value     HKEY_CLASSES_ROOT\.kvxtest [(default)] = "KvxTest")", lines.front());
     EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& line) {

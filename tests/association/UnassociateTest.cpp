@@ -53,7 +53,8 @@ TEST_P(Unassociate, TakesBackOnlyWhatItWroteUnderTheExtension) {
     const std::string ours = std::string("KvxTest") + '\0';
     const Value dword{"", "", REG_DWORD, std::string("\1\0\0\0", 4)};
     const Value contentType{"", "Content Type", REG_SZ, std::string("application/x-kvx") + '\0'};
-    const Value progId{"OpenWithProgids", "KvxTest", REG_NONE, ""};
+    const Value progId{"OpenWithProgids", "Other.Type", REG_NONE, ""};
+    const Value ourProgId{"OpenWithProgids", "KvxTest", REG_SZ, std::string(1, '\0')};
     const Value shellNew{"ShellNew", "NullFile", REG_SZ, std::string(1, '\0')};
     const struct {
         const char* what;
@@ -61,9 +62,10 @@ TEST_P(Unassociate, TakesBackOnlyWhatItWroteUnderTheExtension) {
         std::vector<Value> kept; // the default value is listed when it stays
     } cases[] = {
         {"ours alone", {{"", "", REG_SZ, ours}}, {}},
+        {"ours, listed in Open with", {{"", "", REG_SZ, ours}, ourProgId}, {}},
         {"ours, empty", {{"", "", REG_SZ, std::string(1, '\0')}}, {}},
         {"ours among others' data",
-         {{"", "", REG_SZ, ours}, contentType, progId, shellNew},
+         {{"", "", REG_SZ, ours}, contentType, progId, ourProgId, shellNew},
          {contentType, progId, shellNew}},
         {"no default, a subkey", {shellNew}, {shellNew}},
         {"another type's",

@@ -235,7 +235,7 @@ TEST_F(KavrexAssocCli, RegistryDataCannotFakeALineOfTheReport) {
     EXPECT_NE(std::string::npos,
               console.out.find("Evil\\x0A.zip: opens with Kavrex -> x.exe\\x0D\\x0A%1"))
         << console.out;
-    EXPECT_EQ(5, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
+    EXPECT_EQ(7, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
 }
 
 // A dry run meets the registry's limits as the real run does.
@@ -349,11 +349,28 @@ TEST_F(KavrexAssocCli, RegisterAndRemoveInEachScope) {
         EXPECT_EQ("KavrexAssoc", DefaultText(registry, s.root, "Software\\Classes\\.zip"));
         EXPECT_EQ(Ours, DefaultText(registry, s.root,
                                     "Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command"));
+        EXPECT_EQ("KavrexAssoc", DefaultText(registry, s.root, "Software\\Classes\\.zip"));
+        EXPECT_EQ((RawValue{REG_SZ, std::string("KavrexAssoc") + '\0'}),
+                  GetRawValue(registry, s.root, "Software\\Kavrex\\Capabilities\\FileAssociations",
+                              ".zip"));
+        EXPECT_EQ((RawValue{REG_SZ, std::string("Software\\Kavrex\\Capabilities") + '\0'}),
+                  GetRawValue(registry, s.root, "Software\\RegisteredApplications", "Kavrex"));
         EXPECT_FALSE(KeyExists(registry, s.other, "Software\\Classes\\.rar"));
+        EXPECT_FALSE(KeyExists(registry, s.other, "Software\\Kavrex"));
         EXPECT_TRUE(SubkeyNames(registry, HKEY_CLASSES_ROOT, "").empty());
         EXPECT_EQ(0, Run({"status", "--ext", ".rar,.zip"}));
+        const json listed = StatusJson()["listed"];
+        EXPECT_EQ((json{{"defaultApps", true}, {"openWith", true}, {"givesBack", nullptr}}),
+                  listed[s.scope]);
+        EXPECT_EQ((json{{"defaultApps", false}, {"openWith", false}, {"givesBack", nullptr}}),
+                  listed[s.root == HKEY_LOCAL_MACHINE ? "user" : "machine"]);
         EXPECT_EQ(0, Run({"remove", "--scope", s.scope, "--ext", ".rar,.zip"}));
         EXPECT_EQ(std::vector<std::string>{}, SubkeyNames(registry, s.root, "Software\\Classes"));
+        EXPECT_EQ((std::vector<std::string>{"Classes", "RegisteredApplications"}),
+                  SubkeyNames(registry, s.root, "Software")); // both are Windows' own
+        EXPECT_EQ(
+            NoValue,
+            GetRawValue(registry, s.root, "Software\\RegisteredApplications", "Kavrex").bytes);
     }
 }
 
@@ -390,7 +407,15 @@ TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
                            {"old", "WinArc"},
                            {"new", "KavrexAssoc"}};
     EXPECT_EQ(expected, report["changes"][0]);
-    EXPECT_EQ(9u, report["changes"].size()) << report.dump(2); // 5 new keys, 4 values
+    // In the classes 6 new keys and 6 values, the type kept among them; for
+    // Default apps 4 new keys and 5 values.
+    EXPECT_EQ(21u, report["changes"].size()) << report.dump(2);
+    const json kept = {{"kind", "set-value"},
+                       {"key", "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar"},
+                       {"value", "KavrexAssoc.Previous"},
+                       {"old", nullptr},
+                       {"new", "WinArc"}};
+    EXPECT_EQ(kept, report["changes"][1]);
     EXPECT_EQ("WinArc", DefaultText(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
     EXPECT_FALSE(KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\KavrexAssoc"));
     EXPECT_TRUE(system.Notifications().empty()) << "the shell hears of nothing";
@@ -464,10 +489,62 @@ TEST_F(KavrexAssocCli, AfterRegisteringTheUsersOtherChoiceIsNamed) {
     Set(HKEY_CURRENT_USER, UserChoice, "WinArc.rar", "ProgId");
     EXPECT_EQ(0, Run({"register"}));
     EXPECT_NE(std::string::npos, console.out.find(".rar still opens with WinArc.rar"));
-    EXPECT_NE(std::string::npos, console.out.find("Settings > Default apps"));
+    EXPECT_NE(std::string::npos, console.out.find("Settings > Apps > Default apps"));
     Run({"register", "--json"});
     EXPECT_EQ((json{{{"extension", ".rar"}, {"progId", "WinArc.rar"}}}),
               json::parse(console.out)["userChoiceElsewhere"]);
+}
+
+TEST_F(KavrexAssocCli, StatusNamesTheTypeThatRemovalGivesBack) {
+    SetEntry(HKEY_LOCAL_MACHINE, "WinArc.rar", "winarc.exe %1");
+    ASSERT_EQ(0, Run({"register"}));
+    EXPECT_EQ("WinArc.rar", StatusJson()["listed"]["machine"]["givesBack"]);
+    Run({"status"});
+    EXPECT_NE(std::string::npos,
+              console.out.find("machine listing: Default apps and \"Open with\"; removal gives "
+                               "back WinArc.rar"))
+        << console.out;
+    ASSERT_EQ(0, Run({"remove"}));
+    EXPECT_EQ("WinArc.rar", DefaultText(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+}
+
+// The Settings link for the scope's registration, then the general page, then
+// a clear failure where no Settings app answers (as on Wine).
+TEST_F(KavrexAssocCli, SettingsOpensDefaultAppsAtKavrex) {
+    const std::string machinePage = "open ms-settings:defaultapps?registeredAppMachine=Kavrex";
+    const std::string userPage = "open ms-settings:defaultapps?registeredAppUser=Kavrex";
+    const std::string general = "open ms-settings:defaultapps";
+    const struct {
+        const char* what;
+        std::vector<const char*> registerArguments; // empty: not registered
+        const char* scope;
+        std::vector<std::string> answering;
+        int exitCode;
+        std::vector<std::string> asked;
+    } cases[] = {
+        {"machine, Windows 11", {"register"}, "machine", {machinePage}, 0, {machinePage}},
+        {"user, Windows 11", {"register", "--scope", "user"}, "user", {userPage}, 0, {userPage}},
+        {"machine, Windows 10", {"register"}, "machine", {general}, 0, {machinePage, general}},
+        {"not registered", {}, "user", {general}, 0, {general}},
+        {"no Settings app", {"register"}, "machine", {}, 3, {machinePage, general}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::EmulatedRegistryApi fresh;
+        std::swap(registry, fresh);
+        platform::EmulatedSystemApi shell;
+        std::swap(system, shell);
+        SetUp();
+        if (!c.registerArguments.empty()) {
+            ASSERT_EQ(0, Run(c.registerArguments));
+        }
+        for (const std::string& link : c.answering) {
+            system.AnswerLink(link);
+        }
+        EXPECT_EQ(c.exitCode, Run({"settings", "--scope", c.scope}));
+        EXPECT_EQ(c.asked, system.ExecutedLinks());
+        EXPECT_EQ(c.exitCode == 0, console.err.empty()) << console.err;
+    }
 }
 
 TEST_F(KavrexAssocCli, ExportsTheDefaultAssociationsFile) {

@@ -51,14 +51,36 @@ for scope in machine user; do
   check "$scope: opens with Kavrex" opens-with-kavrex "$(verdict)"
   check "$scope: written to its hive alone" "$([ $scope == machine ] && echo HKLM || echo HKCU) " \
     "$(holders)"
+  hive=$([ $scope == machine ] && echo HKLM || echo HKCU)
+  reg query "$hive\Software\Kavrex\Capabilities\FileAssociations" /v .rar
+  check "$scope: Capabilities records .rar" 0 "$?"
+  reg query "$hive\Software\RegisteredApplications" /v Kavrex
+  check "$scope: registered for Default apps" 0 "$?"
+  check "$scope: listed in its hive" "True True" \
+    "$(assoc status --json | json_field "d['extensions'][0]['listed']['$scope']['defaultApps'], d['extensions'][0]['listed']['$scope']['openWith']")"
   assoc remove --scope "$scope" >/dev/null
   check "$scope: remove exit code" 0 "$?"
   check "$scope: status after remove" not-associated "$(verdict)"
+  reg query "$hive\Software\Kavrex"
+  check "$scope: Capabilities removed" 1 "$?"
+  reg query "$hive\Software\RegisteredApplications" /v Kavrex
+  check "$scope: Default apps registration removed" 1 "$?"
 done
+
+# Settings > Apps > Default apps: Wine has no Settings app to answer.
+settings=$(assoc settings 2>&1)
+check "settings: exit code where no Settings app answers" 3 "$?"
+check "settings: says so" yes "$(grep -q 'No Settings app answered' <<<"$settings" && echo yes)"
 # Wine's classes root is the machine's classes: there the command is checked.
 assoc register >/dev/null
 check "the command names the real handler" 'C:\Kavrex CLI\Kavrex.exe' \
   "$("$run" "$probe" handler .rar | tr -d '\r')"
+# The shell opens a .rar file with Kavrex, handing it the file's path.
+: >"$folder/an archive.rar"
+rm -f "$folder/opened.txt"
+"$run" start /wait 'C:\Kavrex CLI\an archive.rar' >/dev/null 2>&1
+check "start: Kavrex opened the file" 'C:\Kavrex CLI\an archive.rar' \
+  "$(tr -d '\r' <"$folder/opened.txt" 2>/dev/null)"
 assoc remove >/dev/null
 
 # Refused names and types, and a name the code page cannot spell (full-width
@@ -84,7 +106,7 @@ check "user choice: named after register" WinArc.rar \
   "$(json_field "d['userChoiceElsewhere'][0]['progId']" <<<"$report")"
 check "user choice: verdict" "user-choice-other WinArc.rar" \
   "$(assoc status --json | json_field "d['extensions'][0]['verdict'], d['extensions'][0]['openedBy']")"
-assoc register | grep -q "Settings > Default apps"
+assoc register | grep -q "Settings > Apps > Default apps"
 check "user choice: the text says where to change it" 0 "$?"
 clean
 all_passed

@@ -21,17 +21,17 @@ std::wstring Wide(const std::string& ascii) {
 }
 
 #ifdef _WIN32
-ClassesRootRedirect::ClassesRootRedirect(const std::string& path) {
+RootRedirect::RootRedirect(HKEY root, const std::string& path) : root_(root) {
     HKEY key = nullptr;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                           &key, nullptr) == ERROR_SUCCESS) {
-        active_ = ::RegOverridePredefKey(HKEY_CLASSES_ROOT, key) == ERROR_SUCCESS;
+        active_ = ::RegOverridePredefKey(root, key) == ERROR_SUCCESS;
         ::RegCloseKey(key);
     }
 }
 
-ClassesRootRedirect::~ClassesRootRedirect() {
-    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+RootRedirect::~RootRedirect() {
+    ::RegOverridePredefKey(root_, nullptr);
 }
 #endif
 

@@ -54,17 +54,18 @@ class RegistryUnderTest {
 };
 
 #ifdef _WIN32
-// For its lifetime, HKEY_CLASSES_ROOT of this process is the key at path below
-// HKEY_CURRENT_USER (created empty), when Active() says so.
-class ClassesRootRedirect {
+// For its lifetime, the predefined root key of this process is the key at
+// path below HKEY_CURRENT_USER (created empty), when Active() says so.
+class RootRedirect {
   public:
-    explicit ClassesRootRedirect(const std::string& path);
-    ~ClassesRootRedirect();
-    ClassesRootRedirect(const ClassesRootRedirect&) = delete;
-    ClassesRootRedirect& operator=(const ClassesRootRedirect&) = delete;
+    RootRedirect(HKEY root, const std::string& path);
+    ~RootRedirect();
+    RootRedirect(const RootRedirect&) = delete;
+    RootRedirect& operator=(const RootRedirect&) = delete;
     bool Active() const { return active_; }
 
   private:
+    HKEY root_;
     bool active_ = false;
 };
 #endif

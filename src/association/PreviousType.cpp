@@ -1,0 +1,83 @@
+#include "PreviousType.h"
+
+#include "platform/Registry.h"
+#include "platform/RegistryNames.h"
+
+namespace association {
+namespace {
+
+// A text value of a key below root; empty when either is not there or the
+// value is not text.
+std::optional<std::string> StoredText(platform::RegistryApi& registry, HKEY root,
+                                      const LayoutPlace& place) {
+    platform::TRegistry reader(registry, KEY_READ);
+    reader.SetRoot(root);
+    if (const LONG opened = reader.OpenPathStatus("\\" + place.key, false)) {
+        return platform::IsNotFound(opened) ? std::optional<std::string>("") : std::nullopt;
+    }
+    std::string text;
+    const LONG read = reader.ReadTextStatus(place.name, text);
+    if (read == ERROR_SUCCESS) {
+        return text;
+    }
+    const bool nothingThere = platform::IsNotFound(read) || read == ERROR_INVALID_DATATYPE;
+    return nothingThere ? std::optional<std::string>("") : std::nullopt;
+}
+
+std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
+    platform::TRegistry reader(registry, KEY_READ);
+    reader.SetRoot(root);
+    const LONG opened = reader.OpenPathStatus("\\" + key, false);
+    if (opened == ERROR_SUCCESS || platform::IsNotFound(opened)) {
+        return opened == ERROR_SUCCESS;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> CurrentType(platform::RegistryApi& registry,
+                                       const AssociationKeys& keys) {
+    return StoredText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::Extension, keys));
+}
+
+std::string TypeToKeep(platform::RegistryApi& registry, const AssociationKeys& keys) {
+    const std::string current = CurrentType(registry, keys).value_or("");
+    return platform::SameName(current, keys.typeName) ? std::string() : current;
+}
+
+std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName) {
+    if (typeName.empty()) {
+        return false;
+    }
+    const std::optional<bool> inClasses = KeyIsThere(registry, HKEY_CLASSES_ROOT, typeName);
+    if (inClasses == true) {
+        return true;
+    }
+    const std::optional<bool> inMachine = KeyIsThere(
+        registry, HKEY_LOCAL_MACHINE, platform::JoinPath(platform::ClassesPath, typeName));
+    if (inMachine == true || (inClasses && inMachine)) {
+        return inMachine;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> TypeToGiveBack(platform::RegistryApi& registry,
+                                          const AssociationKeys& keys) {
+    const std::optional<std::string> current = CurrentType(registry, keys);
+    if (!current || !platform::SameName(*current, keys.typeName)) {
+        return current ? std::optional<std::string>("") : std::nullopt; // not ours now
+    }
+    std::optional<std::string> kept =
+        StoredText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::PreviousType, keys));
+    if (!kept || kept->empty()) {
+        return kept;
+    }
+    const std::optional<bool> exists = TypeKeyExists(registry, *kept);
+    if (!exists) {
+        return std::nullopt;
+    }
+    return *exists ? *kept : std::string();
+}
+
+} // namespace association

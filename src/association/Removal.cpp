@@ -1,0 +1,226 @@
+#include "Removal.h"
+
+#include "PreviousType.h"
+#include "platform/Registry.h"
+#include "platform/RegistryNames.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace association {
+namespace {
+
+using platform::SameName;
+using platform::TRegistry;
+
+bool IsGoneOrNeverThere(LONG status) {
+    return status == ERROR_SUCCESS || platform::IsNotFound(status);
+}
+
+// The names of the current key's values; false when they cannot be listed.
+bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std::string>& names) {
+    platform::KeySummary summary;
+    if (!registry.QueryKeySummary(summary)) {
+        return false;
+    }
+    // In a double-byte code page a character may take two bytes.
+    std::string name(2 * summary.MaxValueNameLength + 2, '\0');
+    for (DWORD index = 0; index < summary.ValueCount; ++index) {
+        auto length = static_cast<DWORD>(name.size());
+        if (api.RegEnumValueA(registry.CurrentHandle(), index, name.data(), &length, nullptr,
+                              nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        names.emplace_back(name.data(), length);
+    }
+    return true;
+}
+
+} // namespace
+
+bool Removal::DeleteValue(KeyRole role, const std::optional<std::string>& expected) {
+    const LayoutPlace place = LayoutValue(role, keys_);
+    TRegistry registry(registry_);
+    registry.SetRoot(RootOf(place.hive));
+    if (const LONG opened = registry.OpenPathStatus("\\" + place.key, false)) {
+        return platform::IsNotFound(opened);
+    }
+    std::string stored;
+    if (expected && registry.ReadTextStatus(place.name, stored) == ERROR_SUCCESS &&
+        !SameName(stored, *expected)) {
+        return true; // another program's
+    }
+    return IsGoneOrNeverThere(registry.DeleteValueStatus(place.name));
+}
+
+bool Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
+    TRegistry registry(registry_);
+    registry.SetRoot(RootOf(hive));
+    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
+        return platform::IsNotFound(opened);
+    }
+    platform::KeySummary summary;
+    if (!registry.QueryKeySummary(summary)) {
+        return false;
+    }
+    registry.CloseCurrent();
+    const bool empty = summary.SubKeyCount == 0 && summary.ValueCount == 0;
+    return !empty || IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
+}
+
+bool Removal::DeleteTree(Hive hive, const std::string& key) {
+    TRegistry registry(registry_);
+    registry.SetRoot(RootOf(hive));
+    return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
+}
+
+// The extension's default value, when it is ours: the kept type when that is
+// still there, else nothing. A default value that is another program's type
+// or is not text stays, and that is no failure; one that cannot be read stays
+// too, and that is.
+bool Removal::TakeBackType() {
+    const std::optional<std::string> giveBack = TypeToGiveBack(registry_, keys_);
+    if (!giveBack) {
+        return false; // whatever is done could lose the type it had
+    }
+    TRegistry registry(registry_);
+    registry.SetRoot(HKEY_CLASSES_ROOT);
+    const std::string key = LayoutKey(KeyRole::Extension, keys_);
+    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
+        return platform::IsNotFound(opened);
+    }
+    std::string owner;
+    const LONG read = registry.ReadTextStatus("", owner);
+    if (read != ERROR_SUCCESS && !platform::IsNotFound(read)) {
+        return read == ERROR_INVALID_DATATYPE;
+    }
+    if (!owner.empty() && !SameName(owner, keys_.typeName)) {
+        return true;
+    }
+    if (giveBack->empty()) {
+        return IsGoneOrNeverThere(registry.DeleteValueStatus(""));
+    }
+    try {
+        registry.WriteText("", *giveBack);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+bool Removal::RemoveExtension(const std::string& extension) {
+    keys_.extension = extension;
+    if (extension.empty()) {
+        return true; // that would name the root of the classes: nothing of ours
+    }
+    if (!TakeBackType()) {
+        return false; // it still names ours: its record and listing stay with it
+    }
+    bool removed = DeleteValue(KeyRole::PreviousType);
+    removed &= DeleteValue(KeyRole::OpenWith);
+    removed &= DeleteValue(KeyRole::FileAssociation, keys_.typeName);
+    removed &= DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::OpenWith, keys_));
+    return DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::Extension, keys_)) && removed;
+}
+
+std::optional<bool> Removal::AnyValueNamesType(Hive hive, const std::string& key) {
+    TRegistry registry(registry_, KEY_READ);
+    registry.SetRoot(RootOf(hive));
+    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
+        return platform::IsNotFound(opened) ? std::optional(false) : std::nullopt;
+    }
+    std::vector<std::string> names;
+    if (!ValueNames(registry_, registry, names)) {
+        return std::nullopt;
+    }
+    for (const std::string& name : names) {
+        std::string type;
+        const LONG read = registry.ReadTextStatus(name, type);
+        if (read != ERROR_SUCCESS && read != ERROR_INVALID_DATATYPE) {
+            return std::nullopt;
+        }
+        if (read == ERROR_SUCCESS && SameName(type, keys_.typeName)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<bool> Removal::TypeStillNamed(const TStringList& extensions) {
+    const std::optional<bool> recorded =
+        AnyValueNamesType(Hive::Application, LayoutKey(KeyRole::FileAssociation, keys_));
+    if (recorded != false) {
+        return recorded;
+    }
+    TStringList candidates = DefaultArchiveExtensionList();
+    candidates.insert(candidates.end(), extensions.begin(), extensions.end());
+    for (const std::string& extension : candidates) {
+        keys_.extension = extension;
+        const std::optional<std::string> type = CurrentType(registry_, keys_);
+        if (!type || SameName(*type, keys_.typeName)) {
+            return type ? std::optional(true) : std::nullopt;
+        }
+    }
+    return false;
+}
+
+// Whether the registration holds more than registering writes there: values
+// of another's, or any extension recorded.
+std::optional<bool> Removal::RegistrationInUse() {
+    TRegistry registry(registry_, KEY_READ);
+    registry.SetRoot(applicationHive_);
+    if (const LONG opened =
+            registry.OpenPathStatus("\\" + CapabilitiesKey(keys_.application), false)) {
+        return platform::IsNotFound(opened) ? std::optional(false) : std::nullopt;
+    }
+    std::vector<std::string> names;
+    platform::KeySummary summary;
+    if (!ValueNames(registry_, registry, names) || !registry.QueryKeySummary(summary)) {
+        return std::nullopt;
+    }
+    constexpr KeyRole ownValues[] = {KeyRole::ApplicationName, KeyRole::ApplicationDescription,
+                                     KeyRole::ApplicationIcon};
+    const bool foreignValue = std::any_of(names.begin(), names.end(), [&](const auto& name) {
+        return std::none_of(std::begin(ownValues), std::end(ownValues), [&](KeyRole role) {
+            return SameName(name, LayoutValue(role, keys_).name);
+        });
+    });
+    if (foreignValue || summary.SubKeyCount > 1) {
+        return true;
+    }
+    if (summary.SubKeyCount == 0) {
+        return false;
+    }
+    // The one subkey may only be the record of extensions, and empty.
+    const LONG opened =
+        registry.OpenPathStatus("\\" + LayoutKey(KeyRole::FileAssociation, keys_), false);
+    platform::KeySummary record{};
+    if (opened != ERROR_SUCCESS) {
+        return platform::IsNotFound(opened) ? std::optional(true) : std::nullopt;
+    }
+    if (!registry.QueryKeySummary(record)) {
+        return std::nullopt;
+    }
+    return record.SubKeyCount != 0 || record.ValueCount != 0;
+}
+
+bool Removal::RemoveSharedKeys(const TStringList& extensions) {
+    // An empty name would be the root of the classes.
+    const std::optional<bool> named =
+        keys_.typeName.empty() ? std::optional(true) : TypeStillNamed(extensions);
+    bool removed = named.has_value();
+    if (named == false) {
+        removed &= DeleteTree(Hive::Classes, LayoutKey(KeyRole::Type, keys_));
+    }
+    const std::optional<bool> inUse = RegistrationInUse();
+    if (inUse != false) {
+        return inUse.has_value() && removed;
+    }
+    removed &= DeleteTree(Hive::Application, CapabilitiesKey(keys_.application));
+    removed &= DeleteKeyIfEmpty(Hive::Application, ApplicationKey(keys_.application));
+    return DeleteValue(KeyRole::RegisteredApplication, CapabilitiesKey(keys_.application)) &&
+           removed;
+}
+
+} // namespace association

@@ -1,0 +1,52 @@
+// Takes back what registering wrote, row by row of the layout, and only what
+// is still ours: another program's type, values and keys stay.
+#pragma once
+
+#include "ArchiveExtensions.h"
+#include "AssociationLayout.h"
+#include "platform/RegistryApi.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace association {
+
+class Removal {
+  public:
+    // applicationHive: the hive whose classes HKEY_CLASSES_ROOT stands for.
+    Removal(platform::RegistryApi& registry, HKEY applicationHive, AssociationKeys keys)
+        : registry_(registry), applicationHive_(applicationHive), keys_(std::move(keys)) {}
+
+    // The extension's type goes back to the one it had before ours, when that
+    // type is still there; else our type goes from it. Our own values go with
+    // it, and its key when nothing is left in it. True when nothing of ours is
+    // left that could have been removed.
+    bool RemoveExtension(const std::string& extension);
+    // The keys the extensions share go once no extension needs them: the type
+    // key when no extension names it any more (neither one recorded as ours nor
+    // one of the listed or built-in ones, which a release that kept no record
+    // may have registered); the application's registration when it records no
+    // extension and holds nothing but ours.
+    bool RemoveSharedKeys(const TStringList& extensions);
+
+  private:
+    HKEY RootOf(Hive hive) const {
+        return hive == Hive::Classes ? HKEY_CLASSES_ROOT : applicationHive_;
+    }
+    // Deletes the role's value; with expected, only when it holds that text.
+    bool DeleteValue(KeyRole role, const std::optional<std::string>& expected = std::nullopt);
+    bool DeleteKeyIfEmpty(Hive hive, const std::string& key);
+    bool DeleteTree(Hive hive, const std::string& key);
+    bool TakeBackType();
+    // Each is nullopt when a refused read keeps it from being told.
+    std::optional<bool> AnyValueNamesType(Hive hive, const std::string& key);
+    std::optional<bool> TypeStillNamed(const TStringList& extensions);
+    std::optional<bool> RegistrationInUse();
+
+    platform::RegistryApi& registry_;
+    HKEY applicationHive_;
+    AssociationKeys keys_;
+};
+
+} // namespace association

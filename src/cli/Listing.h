@@ -1,0 +1,27 @@
+// Where Windows lists Kavrex for an extension in one hive: in Default apps
+// (the registered application records the extension) and in "Open with" (the
+// extension lists our type); and what removing ours there would give back.
+#pragma once
+
+#include "association/AssociationLayout.h"
+#include "platform/RegistryApi.h"
+
+#include <string>
+
+namespace cli {
+
+struct Listing {
+    bool defaultApps = false;
+    bool openWith = false;
+    std::string givesBack; // empty: removal leaves the extension without a type
+};
+
+// Reads with read rights only; keys name the extension, our type and Kavrex.
+Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
+                     const association::AssociationKeys& keys);
+
+// Whether the hive's list of registered applications names Kavrex.
+bool IsRegisteredApplication(platform::RegistryApi& registry, HKEY hive,
+                             const std::string& application);
+
+} // namespace cli

@@ -54,19 +54,22 @@ bool Removal::DeleteValue(KeyRole role, const std::optional<std::string>& expect
     return IsGoneOrNeverThere(registry.DeleteValueStatus(place.name));
 }
 
-bool Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
+std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
     TRegistry registry(registry_);
     registry.SetRoot(RootOf(hive));
     if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
-        return platform::IsNotFound(opened);
+        return platform::IsNotFound(opened) ? std::optional(true) : std::nullopt;
     }
     platform::KeySummary summary;
     if (!registry.QueryKeySummary(summary)) {
-        return false;
+        return std::nullopt;
     }
     registry.CloseCurrent();
-    const bool empty = summary.SubKeyCount == 0 && summary.ValueCount == 0;
-    return !empty || IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
+    if (summary.SubKeyCount != 0 || summary.ValueCount != 0) {
+        return false;
+    }
+    return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
+                                                                     : std::nullopt;
 }
 
 bool Removal::DeleteTree(Hive hive, const std::string& key) {
@@ -120,8 +123,22 @@ bool Removal::RemoveExtension(const std::string& extension) {
     bool removed = DeleteValue(KeyRole::PreviousType);
     removed &= DeleteValue(KeyRole::OpenWith);
     removed &= DeleteValue(KeyRole::FileAssociation, keys_.typeName);
-    removed &= DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::OpenWith, keys_));
-    return DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::Extension, keys_)) && removed;
+    removed &= DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::OpenWith, keys_)).has_value();
+    return DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::Extension, keys_)).has_value() &&
+           removed;
+}
+
+std::optional<bool> Removal::HoldsValues(Hive hive, const std::string& key) {
+    TRegistry registry(registry_, KEY_READ);
+    registry.SetRoot(RootOf(hive));
+    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
+        return platform::IsNotFound(opened) ? std::optional(false) : std::nullopt;
+    }
+    platform::KeySummary summary;
+    if (!registry.QueryKeySummary(summary)) {
+        return std::nullopt;
+    }
+    return summary.ValueCount != 0;
 }
 
 std::optional<bool> Removal::AnyValueNamesType(Hive hive, const std::string& key) {
@@ -165,44 +182,24 @@ std::optional<bool> Removal::TypeStillNamed(const TStringList& extensions) {
     return false;
 }
 
-// Whether the registration holds more than registering writes there: values
-// of another's, or any extension recorded.
-std::optional<bool> Removal::RegistrationInUse() {
-    TRegistry registry(registry_, KEY_READ);
-    registry.SetRoot(applicationHive_);
-    if (const LONG opened =
-            registry.OpenPathStatus("\\" + CapabilitiesKey(keys_.application), false)) {
-        return platform::IsNotFound(opened) ? std::optional(false) : std::nullopt;
+// Our values go, then each of its keys that is left empty, and the entry that
+// names the registration once its key is gone. So what another program keeps
+// there stays, and so does the entry that leads to it.
+bool Removal::RemoveRegistration() {
+    bool removed = true;
+    for (const KeyRole role :
+         {KeyRole::ApplicationName, KeyRole::ApplicationDescription, KeyRole::ApplicationIcon}) {
+        removed &= DeleteValue(role);
     }
-    std::vector<std::string> names;
-    platform::KeySummary summary;
-    if (!ValueNames(registry_, registry, names) || !registry.QueryKeySummary(summary)) {
-        return std::nullopt;
+    const std::string capabilities = CapabilitiesKey(keys_.application);
+    removed &=
+        DeleteKeyIfEmpty(Hive::Application, LayoutKey(KeyRole::FileAssociation, keys_)).has_value();
+    const std::optional<bool> gone = DeleteKeyIfEmpty(Hive::Application, capabilities);
+    removed &= DeleteKeyIfEmpty(Hive::Application, ApplicationKey(keys_.application)).has_value();
+    if (gone == true) {
+        removed &= DeleteValue(KeyRole::RegisteredApplication, capabilities);
     }
-    constexpr KeyRole ownValues[] = {KeyRole::ApplicationName, KeyRole::ApplicationDescription,
-                                     KeyRole::ApplicationIcon};
-    const bool foreignValue = std::any_of(names.begin(), names.end(), [&](const auto& name) {
-        return std::none_of(std::begin(ownValues), std::end(ownValues), [&](KeyRole role) {
-            return SameName(name, LayoutValue(role, keys_).name);
-        });
-    });
-    if (foreignValue || summary.SubKeyCount > 1) {
-        return true;
-    }
-    if (summary.SubKeyCount == 0) {
-        return false;
-    }
-    // The one subkey may only be the record of extensions, and empty.
-    const LONG opened =
-        registry.OpenPathStatus("\\" + LayoutKey(KeyRole::FileAssociation, keys_), false);
-    platform::KeySummary record{};
-    if (opened != ERROR_SUCCESS) {
-        return platform::IsNotFound(opened) ? std::optional(true) : std::nullopt;
-    }
-    if (!registry.QueryKeySummary(record)) {
-        return std::nullopt;
-    }
-    return record.SubKeyCount != 0 || record.ValueCount != 0;
+    return removed && gone.has_value();
 }
 
 bool Removal::RemoveSharedKeys(const TStringList& extensions) {
@@ -213,14 +210,13 @@ bool Removal::RemoveSharedKeys(const TStringList& extensions) {
     if (named == false) {
         removed &= DeleteTree(Hive::Classes, LayoutKey(KeyRole::Type, keys_));
     }
-    const std::optional<bool> inUse = RegistrationInUse();
-    if (inUse != false) {
-        return inUse.has_value() && removed;
+    // The registration stays while it records any extension.
+    const std::optional<bool> recorded =
+        HoldsValues(Hive::Application, LayoutKey(KeyRole::FileAssociation, keys_));
+    if (recorded != false) {
+        return recorded.has_value() && removed;
     }
-    removed &= DeleteTree(Hive::Application, CapabilitiesKey(keys_.application));
-    removed &= DeleteKeyIfEmpty(Hive::Application, ApplicationKey(keys_.application));
-    return DeleteValue(KeyRole::RegisteredApplication, CapabilitiesKey(keys_.application)) &&
-           removed;
+    return RemoveRegistration() && removed;
 }
 
 } // namespace association

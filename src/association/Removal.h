@@ -27,7 +27,7 @@ class Removal {
     // key when no extension names it any more (neither one recorded as ours nor
     // one of the listed or built-in ones, which a release that kept no record
     // may have registered); the application's registration when it records no
-    // extension and holds nothing but ours.
+    // extension: our values, and each of its keys left empty.
     bool RemoveSharedKeys(const TStringList& extensions);
 
   private:
@@ -36,13 +36,16 @@ class Removal {
     }
     // Deletes the role's value; with expected, only when it holds that text.
     bool DeleteValue(KeyRole role, const std::optional<std::string>& expected = std::nullopt);
-    bool DeleteKeyIfEmpty(Hive hive, const std::string& key);
+    // True when the key is gone (or was never there), false when it holds
+    // something and stays.
+    std::optional<bool> DeleteKeyIfEmpty(Hive hive, const std::string& key);
     bool DeleteTree(Hive hive, const std::string& key);
     bool TakeBackType();
-    // Each is nullopt when a refused read keeps it from being told.
+    bool RemoveRegistration();
+    // Each is nullopt when a refused call keeps it from being told.
+    std::optional<bool> HoldsValues(Hive hive, const std::string& key);
     std::optional<bool> AnyValueNamesType(Hive hive, const std::string& key);
     std::optional<bool> TypeStillNamed(const TStringList& extensions);
-    std::optional<bool> RegistrationInUse();
 
     platform::RegistryApi& registry_;
     HKEY applicationHive_;

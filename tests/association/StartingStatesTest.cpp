@@ -98,6 +98,13 @@ TEST_P(StartingStates, RemovingGivesBackWhatWasThere) {
            std::string("\1\0\0\0", 4)}},
          "",
          {}},
+        {"Kavrex's own registration for other types, beside ours",
+         {{HKEY_LOCAL_MACHINE, "Software\\Kavrex\\Capabilities\\UrlAssociations", "kvx", REG_SZ,
+           Text("Kavrex.Url")},
+          {HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications", "Kavrex", REG_SZ,
+           Text("Software\\Kavrex\\Capabilities")}},
+         "",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

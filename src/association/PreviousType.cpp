@@ -51,15 +51,15 @@ std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::st
         return false;
     }
     const std::optional<bool> inClasses = KeyIsThere(registry, HKEY_CLASSES_ROOT, typeName);
-    if (inClasses == true) {
-        return true;
-    }
     const std::optional<bool> inMachine = KeyIsThere(
         registry, HKEY_LOCAL_MACHINE, platform::JoinPath(platform::ClassesPath, typeName));
-    if (inMachine == true || (inClasses && inMachine)) {
-        return inMachine;
+    if (inClasses == true || inMachine == true) {
+        return true;
     }
-    return std::nullopt;
+    if (!inClasses || !inMachine) {
+        return std::nullopt; // absent from one, and the other could not be read
+    }
+    return false;
 }
 
 std::optional<std::string> TypeToGiveBack(platform::RegistryApi& registry,

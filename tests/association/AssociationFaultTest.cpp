@@ -31,6 +31,13 @@ struct World {
         SetRawValue(registry, HKEY_CLASSES_ROOT, ".kvxtest2", "Content Type", REG_SZ,
                     std::string("application/x-kvx") + '\0');
     }
+    // Another program's type on one extension before ours: removal gives it back.
+    void AddOtherType() {
+        SetRawValue(registry, HKEY_CLASSES_ROOT, ".kvxtest", "", REG_SZ,
+                    std::string("Other.Type") + '\0');
+        SetRawValue(registry, HKEY_CLASSES_ROOT, "Other.Type\\Shell\\Open\\Command", "", REG_SZ,
+                    std::string("other.exe %1") + '\0');
+    }
     std::unique_ptr<association::TRegArchive> Component() {
         return DialogComponent({registry, system}, {".kvxtest", ".kvxtest2"}, confirmations);
     }
@@ -122,6 +129,38 @@ TEST(AssociationFaults, EachRefusedCallOfRemovingIsReported) {
             if (call != RegistryCall::CloseKey) {
                 EXPECT_EQ(0u, world.registry.OpenHandleCount());
             }
+        }
+    }
+}
+
+// Whatever call is refused, the extension names ours with the other type kept
+// beside it, or the other type again: never nothing.
+TEST(AssociationFaults, NoRefusedCallOfRemovingLosesTheTypeItGivesBack) {
+    const auto registered = [](World& world) {
+        world.AddOtherType();
+        EXPECT_EQ(AssociationResult::Registered, world.Component()->Associate());
+    };
+    World clean;
+    registered(clean);
+    const auto before = clean.Counts();
+    ASSERT_TRUE(clean.Component()->Unassociate());
+    const auto after = clean.Counts();
+    ASSERT_EQ("Other.Type", DefaultText(clean.registry, HKEY_CLASSES_ROOT, ".kvxtest"));
+
+    for (const auto& [call, name] : AllCalls) {
+        for (int n = 1; n <= after.at(call) - before.at(call); ++n) {
+            SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
+            World world;
+            registered(world);
+            world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+            world.Component()->Unassociate();
+            const std::string type = DefaultText(world.registry, HKEY_CLASSES_ROOT, ".kvxtest");
+            const std::string kept =
+                GetRawValue(world.registry, HKEY_CLASSES_ROOT, ".kvxtest", "KvxTest.Previous")
+                    .bytes;
+            EXPECT_TRUE(type == "Other.Type" ||
+                        (type == "KvxTest" && kept == std::string("Other.Type") + '\0'))
+                << type << " / " << kept;
         }
     }
 }

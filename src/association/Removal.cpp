@@ -18,6 +18,19 @@ bool IsGoneOrNeverThere(LONG status) {
     return status == ERROR_SUCCESS || platform::IsNotFound(status);
 }
 
+// What the key holds, as its summary: nullopt when a call is refused, nothing
+// (a zeroed summary) when the key is not there.
+std::optional<platform::KeySummary> Contents(TRegistry& registry, const std::string& key) {
+    platform::KeySummary summary{};
+    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
+        return platform::IsNotFound(opened) ? std::optional(summary) : std::nullopt;
+    }
+    if (!registry.QueryKeySummary(summary)) {
+        return std::nullopt;
+    }
+    return summary;
+}
+
 // The names of the current key's values; false when they cannot be listed.
 bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std::string>& names) {
     platform::KeySummary summary;
@@ -57,17 +70,11 @@ bool Removal::DeleteValue(KeyRole role, const std::optional<std::string>& expect
 std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
     TRegistry registry(registry_);
     registry.SetRoot(RootOf(hive));
-    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
-        return platform::IsNotFound(opened) ? std::optional(true) : std::nullopt;
-    }
-    platform::KeySummary summary;
-    if (!registry.QueryKeySummary(summary)) {
-        return std::nullopt;
+    const std::optional<platform::KeySummary> contents = Contents(registry, key);
+    if (!contents || contents->SubKeyCount != 0 || contents->ValueCount != 0) {
+        return contents ? std::optional(false) : std::nullopt;
     }
     registry.CloseCurrent();
-    if (summary.SubKeyCount != 0 || summary.ValueCount != 0) {
-        return false;
-    }
     return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
                                                                      : std::nullopt;
 }
@@ -131,14 +138,8 @@ bool Removal::RemoveExtension(const std::string& extension) {
 std::optional<bool> Removal::HoldsValues(Hive hive, const std::string& key) {
     TRegistry registry(registry_, KEY_READ);
     registry.SetRoot(RootOf(hive));
-    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
-        return platform::IsNotFound(opened) ? std::optional(false) : std::nullopt;
-    }
-    platform::KeySummary summary;
-    if (!registry.QueryKeySummary(summary)) {
-        return std::nullopt;
-    }
-    return summary.ValueCount != 0;
+    const std::optional<platform::KeySummary> contents = Contents(registry, key);
+    return contents ? std::optional(contents->ValueCount != 0) : std::nullopt;
 }
 
 std::optional<bool> Removal::AnyValueNamesType(Hive hive, const std::string& key) {

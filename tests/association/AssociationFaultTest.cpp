@@ -64,34 +64,44 @@ bool IsValue(const std::string& entry) {
     return entry.back() == ']';
 }
 
+using Counts = std::map<RegistryCall, int>;
+
+// Runs the case once for each call that a clean run made between the counts
+// (none counted before: from the start), with that call refused.
+template <typename Case> void EachRefusal(const Counts& before, const Counts& after, Case run) {
+    for (const auto& [call, name] : AllCalls) {
+        const int made = after.at(call) - (before.empty() ? 0 : before.at(call));
+        for (int n = 1; n <= made; ++n) {
+            SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
+            run(call, n);
+        }
+    }
+}
+
 TEST(AssociationFaults, EachRefusedCallOfRegisteringIsReported) {
     World clean;
     ASSERT_EQ(AssociationResult::Registered, clean.Component()->Associate());
     const auto counts = clean.Counts();
     const FlatTree complete = clean.Everything();
 
-    for (const auto& [call, name] : AllCalls) {
-        for (int n = 1; n <= counts.at(call); ++n) {
-            SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
-            World world;
-            world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
-            const AssociationResult result = world.Component()->Associate();
-            const FlatTree written = world.Everything();
-            ExpectWithinLayout(written, complete);
-            // Another extension may complete the shared type key, so a refused
-            // write fails the result even when the end state is whole.
-            const bool writeRefused =
-                call == RegistryCall::CreateKey || call == RegistryCall::SetValue;
-            EXPECT_EQ(writeRefused, result == AssociationResult::Failed);
-            if (result == AssociationResult::Registered) {
-                EXPECT_EQ(complete, written);
-            }
-            EXPECT_EQ(1u, world.system.Notifications().size());
-            if (call != RegistryCall::CloseKey) {
-                EXPECT_EQ(0u, world.registry.OpenHandleCount());
-            }
+    EachRefusal(Counts{}, counts, [&](RegistryCall call, int n) {
+        World world;
+        world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+        const AssociationResult result = world.Component()->Associate();
+        const FlatTree written = world.Everything();
+        ExpectWithinLayout(written, complete);
+        // Another extension may complete the shared type key, so a refused
+        // write fails the result even when the end state is whole.
+        const bool writeRefused = call == RegistryCall::CreateKey || call == RegistryCall::SetValue;
+        EXPECT_EQ(writeRefused, result == AssociationResult::Failed);
+        if (result == AssociationResult::Registered) {
+            EXPECT_EQ(complete, written);
         }
-    }
+        EXPECT_EQ(1u, world.system.Notifications().size());
+        if (call != RegistryCall::CloseKey) {
+            EXPECT_EQ(0u, world.registry.OpenHandleCount());
+        }
+    });
 }
 
 TEST(AssociationFaults, EachRefusedCallOfRemovingIsReported) {
@@ -112,25 +122,22 @@ TEST(AssociationFaults, EachRefusedCallOfRemovingIsReported) {
                         {"Hive\\Software\\RegisteredApplications", NoValue}}),
               end);
 
-    for (const auto& [call, name] : AllCalls) {
-        for (int n = 1; n <= after.at(call) - before.at(call); ++n) {
-            SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
-            World world;
-            ASSERT_EQ(AssociationResult::Registered, world.Component()->Associate());
-            world.AddForeignValue();
-            world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
-            const bool removed = world.Component()->Unassociate();
-            const FlatTree left = world.Everything();
-            ExpectWithinLayout(left, complete);
-            // Success is never claimed while something of ours is left.
-            if (removed) {
-                EXPECT_EQ(end, left);
-            }
-            if (call != RegistryCall::CloseKey) {
-                EXPECT_EQ(0u, world.registry.OpenHandleCount());
-            }
+    EachRefusal(before, after, [&](RegistryCall call, int n) {
+        World world;
+        ASSERT_EQ(AssociationResult::Registered, world.Component()->Associate());
+        world.AddForeignValue();
+        world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+        const bool removed = world.Component()->Unassociate();
+        const FlatTree left = world.Everything();
+        ExpectWithinLayout(left, complete);
+        // Success is never claimed while something of ours is left.
+        if (removed) {
+            EXPECT_EQ(end, left);
         }
-    }
+        if (call != RegistryCall::CloseKey) {
+            EXPECT_EQ(0u, world.registry.OpenHandleCount());
+        }
+    });
 }
 
 // Whatever call is refused, the extension names ours with the other type kept
@@ -147,22 +154,18 @@ TEST(AssociationFaults, NoRefusedCallOfRemovingLosesTheTypeItGivesBack) {
     const auto after = clean.Counts();
     ASSERT_EQ("Other.Type", DefaultText(clean.registry, HKEY_CLASSES_ROOT, ".kvxtest"));
 
-    for (const auto& [call, name] : AllCalls) {
-        for (int n = 1; n <= after.at(call) - before.at(call); ++n) {
-            SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
-            World world;
-            registered(world);
-            world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
-            world.Component()->Unassociate();
-            const std::string type = DefaultText(world.registry, HKEY_CLASSES_ROOT, ".kvxtest");
-            const std::string kept =
-                GetRawValue(world.registry, HKEY_CLASSES_ROOT, ".kvxtest", "KvxTest.Previous")
-                    .bytes;
-            EXPECT_TRUE(type == "Other.Type" ||
-                        (type == "KvxTest" && kept == std::string("Other.Type") + '\0'))
-                << type << " / " << kept;
-        }
-    }
+    EachRefusal(before, after, [&](RegistryCall call, int n) {
+        World world;
+        registered(world);
+        world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+        world.Component()->Unassociate();
+        const std::string type = DefaultText(world.registry, HKEY_CLASSES_ROOT, ".kvxtest");
+        const std::string kept =
+            GetRawValue(world.registry, HKEY_CLASSES_ROOT, ".kvxtest", "KvxTest.Previous").bytes;
+        EXPECT_TRUE(type == "Other.Type" ||
+                    (type == "KvxTest" && kept == std::string("Other.Type") + '\0'))
+            << type << " / " << kept;
+    });
 }
 
 TEST(AssociationFaults, ACheckThatCannotReadIsNotAssociated) {
@@ -181,19 +184,16 @@ TEST(AssociationFaults, ACheckThatCannotReadIsNotAssociated) {
     ASSERT_TRUE(clean.Component()->IsAssociated());
     const auto after = clean.Counts();
 
-    for (const auto& [call, name] : AllCalls) {
-        for (int n = 1; n <= after.at(call) - before.at(call); ++n) {
-            SCOPED_TRACE(std::string(name) + " #" + std::to_string(n));
-            World world;
-            setUp(world);
-            world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
-            EXPECT_EQ(call == RegistryCall::CloseKey, world.Component()->IsAssociated());
-            EXPECT_EQ(stored, world.Everything());
-            if (call != RegistryCall::CloseKey) {
-                EXPECT_EQ(0u, world.registry.OpenHandleCount());
-            }
+    EachRefusal(before, after, [&](RegistryCall call, int n) {
+        World world;
+        setUp(world);
+        world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+        EXPECT_EQ(call == RegistryCall::CloseKey, world.Component()->IsAssociated());
+        EXPECT_EQ(stored, world.Everything());
+        if (call != RegistryCall::CloseKey) {
+            EXPECT_EQ(0u, world.registry.OpenHandleCount());
         }
-    }
+    });
 }
 
 TEST(AssociationFaults, WithoutTheRightToWriteClassesNothingChanges) {

@@ -41,9 +41,13 @@ std::optional<std::string> CurrentType(platform::RegistryApi& registry,
     return StoredText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::Extension, keys));
 }
 
-std::string TypeToKeep(platform::RegistryApi& registry, const AssociationKeys& keys) {
-    const std::string current = CurrentType(registry, keys).value_or("");
-    return platform::SameName(current, keys.typeName) ? std::string() : current;
+std::optional<std::string> TypeToKeep(platform::RegistryApi& registry,
+                                      const AssociationKeys& keys) {
+    std::optional<std::string> current = CurrentType(registry, keys);
+    if (current && platform::SameName(*current, keys.typeName)) {
+        current->clear();
+    }
+    return current;
 }
 
 std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName) {

@@ -17,8 +17,8 @@ std::optional<std::string> CurrentType(platform::RegistryApi& registry,
 
 // The type to keep when registering: the extension's current type when it is
 // another program's; empty when it is ours (so a second registration never
-// keeps our own name), there is none, or it cannot be read.
-std::string TypeToKeep(platform::RegistryApi& registry, const AssociationKeys& keys);
+// keeps our own name) or there is none.
+std::optional<std::string> TypeToKeep(platform::RegistryApi& registry, const AssociationKeys& keys);
 
 // Whether a type's key is there: in HKEY_CLASSES_ROOT, or in the machine's
 // classes, which the merged view shows where the user's classes lack the key.

@@ -8,6 +8,8 @@
 #include "platform/ProcessPaths.h"
 #include "platform/Registry.h"
 
+#include <algorithm>
+
 namespace association {
 namespace {
 
@@ -138,12 +140,35 @@ bool TRegArchive::RegisterExtension(Association association) {
         association.handlerPath.empty()) {
         return false;
     }
-    // Read before the extension's type is overwritten.
-    association.previousType = TypeToKeep(platform_.registry, association.keys);
+    // Read before the extension's type is overwritten; a type that cannot be
+    // read could not be kept, so nothing is written over it.
+    const std::optional<std::string> previous = TypeToKeep(platform_.registry, association.keys);
+    if (!previous) {
+        return false;
+    }
+    association.previousType = *previous;
+    const std::vector<LayoutRow> rows = AssociationLayout(association);
+    if (WriteRows(rows)) {
+        return true;
+    }
+    // The extension may name ours by now, with the row that keeps the type
+    // it had not reached: that row alone, so that removal can give it back.
+    const auto kept = std::find_if(rows.begin(), rows.end(), [&](const LayoutRow& row) {
+        return row.place.name == LayoutValue(KeyRole::PreviousType, association.keys).name;
+    });
+    if (kept != rows.end()) {
+        WriteRows({{kept->place, kept->value, true}});
+    }
+    return false;
+}
+
+// Writes the rows in order, each key opened relative to the current one where
+// it lies below it; false at the first that could not be written.
+bool TRegArchive::WriteRows(const std::vector<LayoutRow>& rows) {
     TRegistry registry(platform_.registry);
     try {
         std::string current;
-        for (const LayoutRow& row : AssociationLayout(association)) {
+        for (const LayoutRow& row : rows) {
             const HKEY root =
                 row.place.hive == Hive::Classes ? HKEY_CLASSES_ROOT : platform_.applicationHive;
             if (root != registry.RootHandle()) {

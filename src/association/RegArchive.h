@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace association {
 
@@ -96,6 +97,7 @@ class TRegArchive : public TComponent {
     std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
     bool RegisterExtension(Association association);
+    bool WriteRows(const std::vector<LayoutRow>& rows);
 
     Platform platform_;
     TStringList arcExtensions_;

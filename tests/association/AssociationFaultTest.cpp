@@ -91,9 +91,12 @@ TEST(AssociationFaults, EachRefusedCallOfRegisteringIsReported) {
         const FlatTree written = world.Everything();
         ExpectWithinLayout(written, complete);
         // Another extension may complete the shared type key, so a refused
-        // write fails the result even when the end state is whole.
-        const bool writeRefused = call == RegistryCall::CreateKey || call == RegistryCall::SetValue;
-        EXPECT_EQ(writeRefused, result == AssociationResult::Failed);
+        // write fails the result even when the end state is whole; so does a
+        // refused read of the type an extension had, which is then not written
+        // over.
+        if (call == RegistryCall::CreateKey || call == RegistryCall::SetValue) {
+            EXPECT_EQ(AssociationResult::Failed, result);
+        }
         if (result == AssociationResult::Registered) {
             EXPECT_EQ(complete, written);
         }
@@ -140,32 +143,43 @@ TEST(AssociationFaults, EachRefusedCallOfRemovingIsReported) {
     });
 }
 
-// Whatever call is refused, the extension names ours with the other type kept
-// beside it, or the other type again: never nothing.
-TEST(AssociationFaults, NoRefusedCallOfRemovingLosesTheTypeItGivesBack) {
-    const auto registered = [](World& world) {
-        world.AddOtherType();
-        EXPECT_EQ(AssociationResult::Registered, world.Component()->Associate());
-    };
-    World clean;
-    registered(clean);
-    const auto before = clean.Counts();
-    ASSERT_TRUE(clean.Component()->Unassociate());
-    const auto after = clean.Counts();
-    ASSERT_EQ("Other.Type", DefaultText(clean.registry, HKEY_CLASSES_ROOT, ".kvxtest"));
-
-    EachRefusal(before, after, [&](RegistryCall call, int n) {
-        World world;
-        registered(world);
-        world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
-        world.Component()->Unassociate();
+// Whatever call of registering or removing is refused, the extension names
+// the other type, or ours with the other type kept beside it: never nothing.
+TEST(AssociationFaults, NoRefusedCallLosesAnotherProgramsType) {
+    const auto typeKept = [](World& world) {
         const std::string type = DefaultText(world.registry, HKEY_CLASSES_ROOT, ".kvxtest");
         const std::string kept =
             GetRawValue(world.registry, HKEY_CLASSES_ROOT, ".kvxtest", "KvxTest.Previous").bytes;
         EXPECT_TRUE(type == "Other.Type" ||
                     (type == "KvxTest" && kept == std::string("Other.Type") + '\0'))
             << type << " / " << kept;
-    });
+    };
+    for (const bool removing : {false, true}) {
+        SCOPED_TRACE(removing ? "removing" : "registering");
+        const auto prepared = [removing](World& world) {
+            world.AddOtherType();
+            if (removing) {
+                EXPECT_EQ(AssociationResult::Registered, world.Component()->Associate());
+            }
+        };
+        const auto run = [removing](World& world) {
+            return removing ? world.Component()->Unassociate()
+                            : world.Component()->Associate() == AssociationResult::Registered;
+        };
+        World clean;
+        prepared(clean);
+        const auto before = clean.Counts();
+        ASSERT_TRUE(run(clean));
+        const auto after = clean.Counts();
+        typeKept(clean);
+        EachRefusal(before, after, [&](RegistryCall call, int n) {
+            World world;
+            prepared(world);
+            world.registry.FailNthCall(call, n, ERROR_ACCESS_DENIED);
+            run(world);
+            typeKept(world);
+        });
+    }
 }
 
 TEST(AssociationFaults, ACheckThatCannotReadIsNotAssociated) {

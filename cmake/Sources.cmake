@@ -51,7 +51,8 @@ add_library(kavrex_association STATIC
   src/association/PreviousType.cpp
   src/association/RegArchive.cpp
   src/association/Removal.cpp
-  src/association/StartedProgram.cpp)
+  src/association/StartedProgram.cpp
+  src/association/StoredValue.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
@@ -62,7 +63,8 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/PreviousType.h
   src/association/RegArchive.h
   src/association/Removal.h
-  src/association/StartedProgram.h)
+  src/association/StartedProgram.h
+  src/association/StoredValue.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
 

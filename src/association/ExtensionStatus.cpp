@@ -2,6 +2,7 @@
 
 #include "AssociationLayout.h"
 #include "StartedProgram.h"
+#include "StoredValue.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -10,29 +11,6 @@ namespace {
 
 using platform::ClassesPath;
 using platform::JoinPath;
-
-// A value (the default one unless named) of a key below a root, as stored.
-struct StoredText {
-    std::string text;        // empty when the value is not there or not text
-    bool expandable = false; // REG_EXPAND_SZ
-    bool keyFound = false;
-};
-
-StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::string& key,
-                      const std::string& name = "") {
-    platform::TRegistry reader(registry, KEY_READ);
-    reader.SetRoot(root);
-    StoredText stored;
-    const LONG opened = reader.OpenPathStatus("\\" + key, false);
-    stored.keyFound = !platform::IsNotFound(opened);
-    platform::ValueKind kind = platform::ValueKind::String;
-    if (opened != ERROR_SUCCESS ||
-        reader.ReadTextStatus(name, stored.text, &kind) != ERROR_SUCCESS) {
-        stored.text.clear();
-    }
-    stored.expandable = kind == platform::ValueKind::ExpandString;
-    return stored;
-}
 
 std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
                       const std::string& name = "") {

@@ -1,5 +1,6 @@
 #include "PreviousType.h"
 
+#include "StoredValue.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -7,21 +8,11 @@ namespace association {
 namespace {
 
 // A text value of a key below root; empty when either is not there or the
-// value is not text.
-std::optional<std::string> StoredText(platform::RegistryApi& registry, HKEY root,
-                                      const LayoutPlace& place) {
-    platform::TRegistry reader(registry, KEY_READ);
-    reader.SetRoot(root);
-    if (const LONG opened = reader.OpenPathStatus("\\" + place.key, false)) {
-        return platform::IsNotFound(opened) ? std::optional<std::string>("") : std::nullopt;
-    }
-    std::string text;
-    const LONG read = reader.ReadTextStatus(place.name, text);
-    if (read == ERROR_SUCCESS) {
-        return text;
-    }
-    const bool nothingThere = platform::IsNotFound(read) || read == ERROR_INVALID_DATATYPE;
-    return nothingThere ? std::optional<std::string>("") : std::nullopt;
+// value is not text; nullopt when the registry refuses to tell.
+std::optional<std::string> KnownText(platform::RegistryApi& registry, HKEY root,
+                                     const LayoutPlace& place) {
+    StoredText stored = ReadStored(registry, root, place.key, place.name);
+    return stored.Known() ? std::optional(std::move(stored.text)) : std::nullopt;
 }
 
 std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
@@ -38,7 +29,7 @@ std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const
 
 std::optional<std::string> CurrentType(platform::RegistryApi& registry,
                                        const AssociationKeys& keys) {
-    return StoredText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::Extension, keys));
+    return KnownText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::Extension, keys));
 }
 
 std::optional<std::string> TypeToKeep(platform::RegistryApi& registry,
@@ -73,7 +64,7 @@ std::optional<std::string> TypeToGiveBack(platform::RegistryApi& registry,
         return current ? std::optional<std::string>("") : std::nullopt; // not ours now
     }
     std::optional<std::string> kept =
-        StoredText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::PreviousType, keys));
+        KnownText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::PreviousType, keys));
     if (!kept || kept->empty()) {
         return kept;
     }

@@ -8,8 +8,6 @@
 #include "platform/ProcessPaths.h"
 #include "platform/Registry.h"
 
-#include <algorithm>
-
 namespace association {
 namespace {
 
@@ -147,17 +145,14 @@ bool TRegArchive::RegisterExtension(Association association) {
         return false;
     }
     association.previousType = *previous;
-    const std::vector<LayoutRow> rows = AssociationLayout(association);
-    if (WriteRows(rows)) {
+    if (WriteRows(AssociationLayout(association))) {
         return true;
     }
     // The extension may name ours by now, with the row that keeps the type
     // it had not reached: that row alone, so that removal can give it back.
-    const auto kept = std::find_if(rows.begin(), rows.end(), [&](const LayoutRow& row) {
-        return row.place.name == LayoutValue(KeyRole::PreviousType, association.keys).name;
-    });
-    if (kept != rows.end()) {
-        WriteRows({{kept->place, kept->value, true}});
+    if (!association.previousType.empty()) {
+        WriteRows({{LayoutValue(KeyRole::PreviousType, association.keys), association.previousType,
+                    true}});
     }
     return false;
 }

@@ -14,6 +14,10 @@ namespace {
 using platform::SameName;
 using platform::TRegistry;
 
+// What removal does: read values, enumerate subkeys, set and delete values.
+// Deleting a key needs no right on its parent's handle ("RegDeleteKeyA").
+constexpr REGSAM Rights = KEY_READ | KEY_WRITE;
+
 bool IsGoneOrNeverThere(LONG status) {
     return status == ERROR_SUCCESS || platform::IsNotFound(status);
 }
@@ -54,7 +58,7 @@ bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std
 
 bool Removal::DeleteValue(KeyRole role, const std::optional<std::string>& expected) {
     const LayoutPlace place = LayoutValue(role, keys_);
-    TRegistry registry(registry_);
+    TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(place.hive));
     if (const LONG opened = registry.OpenPathStatus("\\" + place.key, false)) {
         return platform::IsNotFound(opened);
@@ -68,7 +72,7 @@ bool Removal::DeleteValue(KeyRole role, const std::optional<std::string>& expect
 }
 
 std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
-    TRegistry registry(registry_);
+    TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(hive));
     const std::optional<platform::KeySummary> contents = Contents(registry, key);
     if (!contents || contents->SubKeyCount != 0 || contents->ValueCount != 0) {
@@ -80,7 +84,7 @@ std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key)
 }
 
 bool Removal::DeleteTree(Hive hive, const std::string& key) {
-    TRegistry registry(registry_);
+    TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(hive));
     return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
 }
@@ -94,7 +98,7 @@ bool Removal::TakeBackType() {
     if (!giveBack) {
         return false; // whatever is done could lose the type it had
     }
-    TRegistry registry(registry_);
+    TRegistry registry(registry_, Rights);
     registry.SetRoot(HKEY_CLASSES_ROOT);
     const std::string key = LayoutKey(KeyRole::Extension, keys_);
     if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
@@ -173,10 +177,11 @@ std::optional<bool> Removal::TypeStillNamed(const TStringList& extensions) {
     }
     TStringList candidates = DefaultArchiveExtensionList();
     candidates.insert(candidates.end(), extensions.begin(), extensions.end());
+    AssociationKeys keys = keys_;
     for (const std::string& extension : candidates) {
-        keys_.extension = extension;
-        const std::optional<std::string> type = CurrentType(registry_, keys_);
-        if (!type || SameName(*type, keys_.typeName)) {
+        keys.extension = extension;
+        const std::optional<std::string> type = CurrentType(registry_, keys);
+        if (!type || SameName(*type, keys.typeName)) {
             return type ? std::optional(true) : std::nullopt;
         }
     }

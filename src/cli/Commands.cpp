@@ -121,18 +121,18 @@ int Change(Environment& environment, const Options& options, bool remove) {
 } // namespace
 
 int Status(Environment& environment, const Options& options) {
-    StatusReport report{association::HandlerBesideProgram(environment.system),
-                        Statuses(environment, options.extensions),
-                        {},
-                        NotKavrex};
-    for (const std::string& extension : options.extensions) {
-        const association::AssociationKeys keys{extension, TypeName, association::ApplicationName};
-        report.listings.push_back({QueryListing(environment.registry, HKEY_LOCAL_MACHINE, keys),
-                                   QueryListing(environment.registry, HKEY_CURRENT_USER, keys)});
+    StatusReport report{association::HandlerBesideProgram(environment.system), {}, NotKavrex};
+    for (ExtensionStatus& status : Statuses(environment, options.extensions)) {
+        const association::AssociationKeys keys{status.extension, TypeName,
+                                                association::ApplicationName};
+        report.extensions.push_back({std::move(status),
+                                     QueryListing(environment.registry, HKEY_LOCAL_MACHINE, keys),
+                                     QueryListing(environment.registry, HKEY_CURRENT_USER, keys)});
     }
     const bool allKavrex =
-        std::all_of(report.statuses.begin(), report.statuses.end(),
-                    [](const auto& status) { return status.verdict == Verdict::OpensWithKavrex; });
+        std::all_of(report.extensions.begin(), report.extensions.end(), [](const auto& extension) {
+            return extension.status.verdict == Verdict::OpensWithKavrex;
+        });
     report.exitCode = allKavrex ? Done : NotKavrex;
     WriteStatusReport(environment.console, report, options.json);
     return report.exitCode;

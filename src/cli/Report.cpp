@@ -137,9 +137,8 @@ json ChangeJson(Console& console, const RegistryChange& change) {
 
 void WriteStatusJson(Console& console, const StatusReport& report) {
     json extensions = json::array();
-    for (std::size_t i = 0; i < report.statuses.size(); ++i) {
-        const ExtensionStatus& status = report.statuses[i];
-        const HiveListings& listings = report.listings[i];
+    for (const ExtensionReport& extension : report.extensions) {
+        const ExtensionStatus& status = extension.status;
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
@@ -147,8 +146,8 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
                               {"user", EntryJson(console, status.user)},
                               {"userChoice", Utf8OrNull(console, status.userChoice)},
                               {"listed",
-                               {{"machine", ListingJson(console, listings.machine)},
-                                {"user", ListingJson(console, listings.user)}}}});
+                               {{"machine", ListingJson(console, extension.machine)},
+                                {"user", ListingJson(console, extension.user)}}}});
     }
     console.WriteUtf8Line(json{
         {"handler", Utf8(console, report.handler.longPath)},
@@ -189,15 +188,15 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
     const std::string& handler = report.handler.longPath;
     WriteLine(console,
               "Kavrex: " + (handler.empty() ? "(a path the code page cannot spell)" : handler));
-    for (std::size_t i = 0; i < report.statuses.size(); ++i) {
-        const ExtensionStatus& status = report.statuses[i];
+    for (const ExtensionReport& extension : report.extensions) {
+        const ExtensionStatus& status = extension.status;
         WriteLine(console, status.extension + ": " + VerdictLine(status));
         WriteLine(console, "  machine classes: " + EntryText(status.machine));
         WriteLine(console, "  user classes:    " + EntryText(status.user));
         WriteLine(console, "  user's choice:   " +
                                (status.userChoice.empty() ? "(none)" : status.userChoice));
-        WriteLine(console, "  machine listing: " + ListingText(report.listings[i].machine));
-        WriteLine(console, "  user listing:    " + ListingText(report.listings[i].user));
+        WriteLine(console, "  machine listing: " + ListingText(extension.machine));
+        WriteLine(console, "  user listing:    " + ListingText(extension.user));
     }
 }
 

@@ -12,16 +12,16 @@
 
 namespace cli {
 
-// Where Kavrex is listed for one extension, in each hive.
-struct HiveListings {
+// Who opens one extension, and where Kavrex is listed for it in each hive.
+struct ExtensionReport {
+    association::ExtensionStatus status;
     Listing machine;
     Listing user;
 };
 
 struct StatusReport {
     association::Handler handler;
-    std::vector<association::ExtensionStatus> statuses;
-    std::vector<HiveListings> listings; // one per status
+    std::vector<ExtensionReport> extensions;
     int exitCode;
 };
 

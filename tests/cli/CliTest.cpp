@@ -476,6 +476,25 @@ TEST_P(UnderEachProfile, ChangesAreMadeWhereTheAccountMayMakeThem) {
     }
 }
 
+// The Default apps registration is written and taken back with only the
+// rights each command asks for.
+TEST_P(UnderEachProfile, TheRegistrationForDefaultAppsComesAndGoesWhereItMay) {
+    const bool standard = GetParam() == platform::RightsProfile::StandardUser;
+    CreateKey(registry, HKEY_LOCAL_MACHINE, "Software\\Classes");
+    registry.ApplyProfile(GetParam());
+    for (const auto& [scope, root] :
+         {std::pair{"user", HKEY_CURRENT_USER}, std::pair{"machine", HKEY_LOCAL_MACHINE}}) {
+        SCOPED_TRACE(scope);
+        const int expected = standard && root == HKEY_LOCAL_MACHINE ? 4 : 0;
+        EXPECT_EQ(expected, Run({"register", "--scope", scope})) << console.err;
+        EXPECT_EQ(expected == 0, KeyExists(registry, root, "Software\\Kavrex\\Capabilities"));
+        EXPECT_EQ(expected, Run({"remove", "--scope", scope})) << console.err;
+        EXPECT_FALSE(KeyExists(registry, root, "Software\\Kavrex"));
+        EXPECT_EQ(NoValue,
+                  GetRawValue(registry, root, "Software\\RegisteredApplications", "Kavrex").bytes);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Profiles, UnderEachProfile,
                          ::testing::Values(platform::RightsProfile::StandardUser,
                                            platform::RightsProfile::ElevatedAdministrator),

@@ -1,0 +1,26 @@
+// One value of a key below a root, read with read rights only, as the readers
+// of the association (its status, its kept type, its listing) need it.
+#pragma once
+
+#include "platform/RegistryApi.h"
+
+#include <string>
+
+namespace association {
+
+struct StoredText {
+    std::string text;            // empty unless the value is there and is text
+    bool expandable = false;     // REG_EXPAND_SZ
+    bool keyFound = false;       // false only when the key is not there
+    LONG status = ERROR_SUCCESS; // of the open that failed, else of the read
+    // The value is there, text or not (an "Open with" entry may be REG_NONE).
+    bool ValueFound() const { return status == ERROR_SUCCESS || status == ERROR_INVALID_DATATYPE; }
+    // Neither the key nor the value is refused: what is there is known.
+    bool Known() const { return ValueFound() || platform::IsNotFound(status); }
+};
+
+// The default value unless a name is given.
+StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::string& key,
+                      const std::string& name = "");
+
+} // namespace association

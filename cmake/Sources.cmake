@@ -49,6 +49,7 @@ add_library(kavrex_association STATIC
   src/association/Handler.cpp
   src/association/Placeholders.cpp
   src/association/PreviousType.cpp
+  src/association/LayoutWriter.cpp
   src/association/RegArchive.cpp
   src/association/Removal.cpp
   src/association/StartedProgram.cpp
@@ -60,6 +61,7 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ExtensionStatus.h
   src/association/Handler.h
   src/association/Placeholders.h
+  src/association/LayoutWriter.h
   src/association/PreviousType.h
   src/association/RegArchive.h
   src/association/Removal.h

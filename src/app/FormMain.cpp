@@ -181,14 +181,10 @@ void TFormMain::ShowOutcome(const Outcome& outcome, const std::string& note) {
 // since Windows 8 that choice wins over what was registered.
 std::string TFormMain::UserChoiceNotes() const {
     std::string notes;
-    const association::Handler handler = association::HandlerBesideProgram(platform_.system);
-    for (const std::string& extension :
-         association::WithoutExeExtensions(RegArchive->ArcExtensions())) {
-        const auto status =
-            association::QueryStatus(platform_.registry, platform_.system, extension, handler);
-        if (status.verdict == association::Verdict::UserChoiceOther) {
-            notes += "\n\n" + UserChoiceNote(extension, status.openedBy);
-        }
+    for (const association::ExtensionStatus& status : association::ChosenElsewhere(
+             platform_.registry, platform_.system,
+             association::WithoutExeExtensions(RegArchive->ArcExtensions()))) {
+        notes += "\n\n" + association::UserChoiceNote(status);
     }
     return notes;
 }

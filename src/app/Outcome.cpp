@@ -53,12 +53,6 @@ std::string ErrorText(const std::string& message) {
     return message;
 }
 
-std::string UserChoiceNote(const std::string& extension, const std::string& program) {
-    return extension + " files still open with " + program +
-           ", because that is your choice in Windows. To open them with Kavrex, choose it in "
-           "Settings > Apps > Default apps.";
-}
-
 std::string FatalErrorText(const std::string& message) {
     const std::string text = "An unexpected error ended the program.";
     return message.empty() ? text : text + "\n\n" + ErrorText(message);

@@ -23,10 +23,6 @@ Outcome RemovalOutcome(bool removed);
 // character that sorts before it.
 std::string ErrorText(const std::string& message);
 
-// The note after a registration when the user's own choice in Windows still
-// opens the extension with another program.
-std::string UserChoiceNote(const std::string& extension, const std::string& program);
-
 // The text of the box that ends the program after an error escaped everything.
 std::string FatalErrorText(const std::string& message);
 

@@ -1,5 +1,7 @@
 #include "AssociationLayout.h"
 
+#include "platform/RegistryNames.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -7,8 +9,6 @@
 
 namespace association {
 namespace {
-
-constexpr const char* ApplicationKeyPattern = "Software\\{A}";
 
 struct KeyDesign {
     KeyRole role;
@@ -20,30 +20,29 @@ struct KeyDesign {
     bool optional;    // left out when its value is empty
     bool closeAfter;
     bool own; // beyond the association's classic keys, written after them
+    TakeBack takeBack;
+    const char* emptyUpTo; // pattern of the highest key that goes once empty
 };
 
 // In writing order. The icon is the last key opened below the type key: it is
 // closed there, and the shell keys are opened from the root again. The last of
-// the classic keys is closed too, before our own rows.
+// the classic keys is closed too, before our own rows. Software\Classes and
+// Software\RegisteredApplications are Windows' own: they always stay.
 // clang-format off
 constexpr KeyDesign Keys[] = {
-    {KeyRole::Extension,   Hive::Classes, "{X}",                     "", false, false, false},
-    {KeyRole::Type,        Hive::Classes, "{T}",                     "", false, false, false},
-    {KeyRole::Icon,        Hive::Classes, "{T}\\DefaultIcon",         "", false, true,  false},
-    {KeyRole::Command,     Hive::Classes, "{T}\\Shell\\Open\\Command", "", false, false, false},
-    {KeyRole::Verb,        Hive::Classes, "{T}\\Shell\\Open",          "", true,  false, false},
-    {KeyRole::PreviousType, Hive::Classes, "{X}",                 "{T}.Previous", true, false, true},
-    {KeyRole::OpenWith,    Hive::Classes, "{X}\\OpenWithProgids",     "{T}", false, false, true},
-    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",
-     "ApplicationName",        false, false, true},
-    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",
-     "ApplicationDescription", false, false, true},
-    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",
-     "ApplicationIcon",        false, false, true},
-    {KeyRole::FileAssociation,        Hive::Application,
-     "Software\\{A}\\Capabilities\\FileAssociations", "{X}", false, false, true},
-    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",
-     "{A}", false, true, true},
+    // role                           hive               key                                              name                      opt.   close  own    how it is taken back         empty up to
+    {KeyRole::Extension,              Hive::Classes,     "{X}",                                           "",                       false, false, false, TakeBack::OwnType,           "{X}"},
+    {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, false, false, TakeBack::TypeKey,           ""},
+    {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       false, true,  false, TakeBack::WithTypeKey,       ""},
+    {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, false, false, TakeBack::WithTypeKey,       ""},
+    {KeyRole::Verb,                   Hive::Classes,     "{T}\\Shell\\Open",                              "",                       true,  false, false, TakeBack::WithTypeKey,       ""},
+    {KeyRole::PreviousType,           Hive::Classes,     "{X}",                                           "{T}.Previous",           true,  false, true,  TakeBack::Value,             "{X}"},
+    {KeyRole::OpenWith,               Hive::Classes,     "{X}\\OpenWithProgids",                          "{T}",                    false, false, true,  TakeBack::Value,             "{X}"},
+    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationName",        false, false, true,  TakeBack::RegistrationValue, "Software\\{A}"},
+    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationDescription", false, false, true,  TakeBack::RegistrationValue, "Software\\{A}"},
+    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationIcon",        false, false, true,  TakeBack::RegistrationValue, "Software\\{A}"},
+    {KeyRole::FileAssociation,        Hive::Application, "Software\\{A}\\Capabilities\\FileAssociations", "{X}",                    false, false, true,  TakeBack::ValueIfOurs,       "Software\\{A}"},
+    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",              "{A}",                    false, true,  true,  TakeBack::PointerOnceGone,   ""},
 };
 // clang-format on
 
@@ -67,6 +66,15 @@ std::string Expanded(const char* pattern, const AssociationKeys& keys) {
         }
     }
     return expanded;
+}
+
+// The highest key a row may take away, with the keys below it.
+const char* TopPattern(const KeyDesign& design) {
+    return *design.emptyUpTo ? design.emptyUpTo : design.key;
+}
+
+bool NamesExtension(std::string_view pattern) {
+    return pattern.find("{X}") != std::string_view::npos;
 }
 
 LayoutPlace PlaceOf(const KeyDesign& design, const AssociationKeys& keys) {
@@ -128,24 +136,53 @@ LayoutPlace LayoutValue(KeyRole role, const AssociationKeys& keys) {
     return PlaceOf(*design, keys);
 }
 
-std::string ApplicationKey(const std::string& application) {
-    return Expanded(ApplicationKeyPattern, {"", "", application});
-}
-
 std::string CapabilitiesKey(const std::string& application) {
     return LayoutKey(KeyRole::ApplicationName, {"", "", application});
+}
+
+HKEY HiveRoot(Hive hive, HKEY applicationHive) {
+    return hive == Hive::Classes ? HKEY_CLASSES_ROOT : applicationHive;
+}
+
+std::string KeyInApplicationHive(const LayoutPlace& place) {
+    return place.hive == Hive::Classes ? platform::ClassesKey(place.key) : place.key;
+}
+
+std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys) {
+    const Association ours{keys, {}, {}, 0, {}, {}, {}, {}};
+    std::vector<TakeBackRow> rows;
+    rows.reserve(std::size(Keys));
+    for (auto design = std::rbegin(Keys); design != std::rend(Keys); ++design) {
+        rows.push_back({PlaceOf(*design, keys), design->takeBack, ValueOf(design->role, ours),
+                        Expanded(design->emptyUpTo, keys)});
+    }
+    return rows;
 }
 
 std::vector<LayoutPlace> LayoutTopKeys(const std::vector<std::string>& extensions,
                                        const AssociationKeys& keys) {
     std::vector<LayoutPlace> top;
-    top.reserve(extensions.size() + 3);
+    const auto add = [&top](const KeyDesign& design, const AssociationKeys& named) {
+        LayoutPlace place{design.hive, Expanded(TopPattern(design), named), ""};
+        if (std::none_of(top.begin(), top.end(), [&place](const LayoutPlace& t) {
+                return t.hive == place.hive && platform::IsWithinPath(place.key, t.key);
+            })) {
+            top.push_back(std::move(place));
+        }
+    };
+    // The extensions' keys first, then the shared ones.
     for (const std::string& extension : extensions) {
-        top.push_back({Hive::Classes, LayoutKey(KeyRole::Extension, {extension, "", ""}), ""});
+        for (const KeyDesign& design : Keys) {
+            if (NamesExtension(TopPattern(design))) {
+                add(design, {extension, keys.typeName, keys.application});
+            }
+        }
     }
-    top.push_back({Hive::Classes, LayoutKey(KeyRole::Type, keys), ""});
-    top.push_back({Hive::Application, ApplicationKey(keys.application), ""});
-    top.push_back({Hive::Application, LayoutKey(KeyRole::RegisteredApplication, keys), ""});
+    for (const KeyDesign& design : Keys) {
+        if (!NamesExtension(TopPattern(design))) {
+            add(design, keys);
+        }
+    }
     return top;
 }
 

@@ -3,21 +3,25 @@
 // application name A (Kavrex), application description E, the extension X and
 // the type X had before ours, V:
 //
-//   below HKEY_CLASSES_ROOT
-//   X                         (default)               T
-//   T                         (default)               D
-//   T\DefaultIcon             (default)               H,N
-//   T\Shell\Open\Command      (default)               "H" "P"
-//   T\Shell\Open              (default)               M      (only when M is not empty)
+//   below HKEY_CLASSES_ROOT                                          removal takes it back
+//   X                         (default)               T              to V when V is still there,
+//   else deleted T                         (default)               D              T's subtree, once
+//   no extension names T T\DefaultIcon             (default)               H,N            with T
+//   T\Shell\Open\Command      (default)               "H" "P"        with T
+//   T\Shell\Open              (default)               M              with T (only when M is not
+//   empty)
 //   --- our own, after the rows above ---
-//   X                         T.Previous              V      (only when V was another's)
-//   X\OpenWithProgids         T                       ""
-//   below the hive that received the classes (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER)
-//   Software\A\Capabilities   ApplicationName         A
-//   Software\A\Capabilities   ApplicationDescription  E
-//   Software\A\Capabilities   ApplicationIcon         H,N
-//   Software\A\Capabilities\FileAssociations  X       T
+//   X                         T.Previous              V              deleted (only when V was
+//   another's) X\OpenWithProgids         T                       ""             deleted below the
+//   hive that received the classes (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER)
+//   Software\A\Capabilities   ApplicationName         A              deleted once no extension is
+//   recorded Software\A\Capabilities   ApplicationDescription  E              likewise
+//   Software\A\Capabilities   ApplicationIcon         H,N            likewise
+//   Software\A\Capabilities\FileAssociations  X       T              deleted while it names T
 //   Software\RegisteredApplications           A       Software\A\Capabilities
+//                                                                    deleted once that key is gone
+//
+// Each key of ours that removal leaves empty goes too, up to X and Software\A.
 //
 // The rows from OpenWithProgids on are what Windows 8 and later ask of a
 // program that wants to be offered, not imposed: "OpenWithProgids" lists it in
@@ -33,8 +37,11 @@
 // OpenWithProgids (jrsoftware.org/ishelp/topic_registrysection.htm).
 //
 // Registering writes these rows, checking reads the command row, removing
-// takes back every row: all three read this one table.
+// takes back every row the way its TakeBack says: all three read this one
+// table. A row without a way back cannot be written.
 #pragma once
+
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 #include <string>
@@ -60,6 +67,26 @@ enum class KeyRole {
 // Where a row's key lies: below HKEY_CLASSES_ROOT, or below the root of the
 // hive that received the classes.
 enum class Hive { Classes, Application };
+
+// The root of a hive: HKEY_CLASSES_ROOT for the classes, else the hive that
+// received them (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER).
+HKEY HiveRoot(Hive hive, HKEY applicationHive);
+
+// How removal takes a row back, in the order it does so. Rows of one extension
+// go first, then the keys the extensions share.
+enum class TakeBack {
+    // The extension's type: the kept one back, when that is still there, else
+    // deleted; while it still names ours, nothing else of the extension goes.
+    OwnType,
+    Value,       // the value, for each extension
+    ValueIfOurs, // the value, for each extension, while it holds what registering wrote
+    TypeKey,     // the key with its subtree, once no extension names the type
+    WithTypeKey, // nothing of its own: it goes with the type key
+    // The value, once the registration records no extension.
+    RegistrationValue,
+    // The value while it names the key registering wrote, once that key is gone.
+    PointerOnceGone,
+};
 
 // The names that place an association's keys and values.
 struct AssociationKeys {
@@ -95,16 +122,27 @@ struct LayoutRow {
 // The rows in writing order; a row whose value is optional and empty is left out.
 std::vector<LayoutRow> AssociationLayout(const Association& association);
 
+struct TakeBackRow {
+    LayoutPlace place;
+    TakeBack takeBack;
+    std::string ours;      // what registering wrote, where TakeBack compares with it
+    std::string emptyUpTo; // the highest key that goes once left empty; "" for none
+};
+// Every row, optional ones too, in reverse writing order.
+std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys);
+
 // Where the value of one role lies.
 LayoutPlace LayoutValue(KeyRole role, const AssociationKeys& keys);
 // The key of one role, from its hive's root.
 inline std::string LayoutKey(KeyRole role, const AssociationKeys& keys) {
     return LayoutValue(role, keys).key;
 }
-// The application's own key, and the key below it that holds its
-// registration for Default apps.
-std::string ApplicationKey(const std::string& application);
+// The key below the application's hive that holds its registration for
+// Default apps.
 std::string CapabilitiesKey(const std::string& application);
+// A place's key from the root of the application's hive, where the classes
+// are its Software\Classes.
+std::string KeyInApplicationHive(const LayoutPlace& place);
 
 // The keys that associating or removing these extensions may change, each
 // with its subtree: every extension's key, the type key, the application's

@@ -9,8 +9,7 @@
 namespace association {
 namespace {
 
-using platform::ClassesPath;
-using platform::JoinPath;
+using platform::ClassesKey;
 
 std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::string& key,
                       const std::string& name = "") {
@@ -33,7 +32,7 @@ bool Opens(platform::SystemApi& system, const StoredText& command, const Handler
 // of a key present in both trees the higher one's prevails, key by key).
 // Elsewhere the machine's key is read.
 StoredText MergedText(platform::RegistryApi& registry, const std::string& key) {
-    const std::string path = JoinPath(ClassesPath, key);
+    const std::string path = ClassesKey(key);
     const StoredText user = ReadStored(registry, HKEY_CURRENT_USER, path);
     return user.keyFound ? user : ReadStored(registry, HKEY_LOCAL_MACHINE, path);
 }
@@ -42,12 +41,11 @@ ClassesEntry ReadEntry(platform::RegistryApi& registry, platform::SystemApi& sys
                        const std::string& extension, const Handler& handler) {
     ClassesEntry entry;
     const AssociationKeys keys{extension, "", ""};
-    entry.typeName =
-        TextValue(registry, root, JoinPath(ClassesPath, LayoutKey(KeyRole::Extension, keys)));
+    entry.typeName = TextValue(registry, root, ClassesKey(LayoutKey(KeyRole::Extension, keys)));
     if (!entry.typeName.empty()) {
-        const StoredText command = ReadStored(
-            registry, root,
-            JoinPath(ClassesPath, LayoutKey(KeyRole::Command, {extension, entry.typeName, ""})));
+        const StoredText command =
+            ReadStored(registry, root,
+                       ClassesKey(LayoutKey(KeyRole::Command, {extension, entry.typeName, ""})));
         entry.command = command.text;
         entry.opensKavrex = Opens(system, command, handler);
     }
@@ -89,6 +87,26 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi
         status.userChoice.empty() ? Verdict::AssociatedWithOther : Verdict::UserChoiceOther;
     status.openedBy = opener;
     return status;
+}
+
+std::vector<ExtensionStatus> ChosenElsewhere(platform::RegistryApi& registry,
+                                             platform::SystemApi& system,
+                                             const std::vector<std::string>& extensions) {
+    const Handler handler = HandlerBesideProgram(system);
+    std::vector<ExtensionStatus> chosen;
+    for (const std::string& extension : extensions) {
+        ExtensionStatus status = QueryStatus(registry, system, extension, handler);
+        if (status.verdict == Verdict::UserChoiceOther) {
+            chosen.push_back(std::move(status));
+        }
+    }
+    return chosen;
+}
+
+std::string UserChoiceNote(const ExtensionStatus& status) {
+    return status.extension + " files still open with " + status.openedBy +
+           ", because that is your choice in Windows. To open them with Kavrex, choose it in "
+           "Settings > Apps > Default apps.";
 }
 
 } // namespace association

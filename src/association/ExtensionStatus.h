@@ -6,6 +6,7 @@
 #include "platform/RegistryApi.h"
 
 #include <string>
+#include <vector>
 
 namespace association {
 
@@ -33,6 +34,14 @@ std::string UserChoiceKey(const std::string& extension);
 // Reads with read rights only; the open commands as Windows reads and starts them.
 ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi& system,
                             const std::string& extension, const Handler& handler);
+
+// The statuses of the extensions that the user's own choice opens with
+// another program: since Windows 8 that choice wins over every registration.
+std::vector<ExtensionStatus> ChosenElsewhere(platform::RegistryApi& registry,
+                                             platform::SystemApi& system,
+                                             const std::vector<std::string>& extensions);
+// What to tell the user of one of them, and where to change it.
+std::string UserChoiceNote(const ExtensionStatus& status);
 
 // The ProgId of the current user's choice for the extension; empty when none.
 std::string UserChoiceProgId(platform::RegistryApi& registry, const std::string& extension);

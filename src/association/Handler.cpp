@@ -1,10 +1,15 @@
 #include "Handler.h"
 
+#include "Placeholders.h"
 #include "StartedProgram.h"
 #include "platform/ProcessPaths.h"
 #include "platform/RegistryNames.h"
 
 namespace association {
+
+std::string DialogTypeName() {
+    return BaseName(std::string(DialogProgramFile));
+}
 
 Handler HandlerBesideProgram(platform::SystemApi& system) {
     const std::wstring path =

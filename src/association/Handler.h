@@ -14,6 +14,13 @@ constexpr const wchar_t* HandlerFileName = L"Kavrex.exe";
 constexpr const char* ApplicationName = "Kavrex";
 constexpr const char* ApplicationDescription = "Opens and extracts archives.";
 
+// The dialog's program file. The dialog's type name is its base name (the
+// "[Appname]" placeholder resolved for the running program); the command line
+// registers that same type by name, so that either program can check and take
+// back what the other wrote.
+constexpr const char* DialogProgramFile = "KavrexAssoc.exe";
+std::string DialogTypeName();
+
 // The handler as the registry may name it: its short and its long path, each
 // empty when the ANSI code page cannot spell it; and whether it is there.
 struct Handler {

@@ -22,6 +22,12 @@ extern const PlaceholderProperty TypeNameProperty;    // ExtDescription
 extern const PlaceholderProperty DescriptionProperty; // FileDescription
 extern const PlaceholderProperty ParamsProperty;      // ParamString
 
+// The part of a file name before its first "."; all of it without a dot. The
+// "[Appname]" placeholder stands for the running program's base name.
+template <typename Text> Text BaseName(const Text& fileName) {
+    return fileName.substr(0, fileName.find('.'));
+}
+
 // What the setter stores: the placeholder for an empty value.
 std::string StoredValue(const PlaceholderProperty& property, const std::string& value);
 // What the getter returns: the placeholder for an empty or legacy stored value.

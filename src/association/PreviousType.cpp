@@ -15,16 +15,6 @@ std::optional<std::string> KnownText(platform::RegistryApi& registry, HKEY root,
     return stored.Known() ? std::optional(std::move(stored.text)) : std::nullopt;
 }
 
-std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
-    platform::TRegistry reader(registry, KEY_READ);
-    reader.SetRoot(root);
-    const LONG opened = reader.OpenPathStatus("\\" + key, false);
-    if (opened == ERROR_SUCCESS || platform::IsNotFound(opened)) {
-        return opened == ERROR_SUCCESS;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<std::string> CurrentType(platform::RegistryApi& registry,
@@ -46,8 +36,8 @@ std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::st
         return false;
     }
     const std::optional<bool> inClasses = KeyIsThere(registry, HKEY_CLASSES_ROOT, typeName);
-    const std::optional<bool> inMachine = KeyIsThere(
-        registry, HKEY_LOCAL_MACHINE, platform::JoinPath(platform::ClassesPath, typeName));
+    const std::optional<bool> inMachine =
+        KeyIsThere(registry, HKEY_LOCAL_MACHINE, platform::ClassesKey(typeName));
     if (inClasses == true || inMachine == true) {
         return true;
     }

@@ -2,31 +2,14 @@
 
 #include "AssociationLayout.h"
 #include "Handler.h"
+#include "LayoutWriter.h"
 #include "Placeholders.h"
 #include "PreviousType.h"
 #include "Removal.h"
+#include "StoredValue.h"
 #include "platform/ProcessPaths.h"
-#include "platform/Registry.h"
 
 namespace association {
-namespace {
-
-using platform::TRegistry;
-
-// The part of a file name before its first ".".
-template <typename Text> Text BaseName(const Text& fileName) {
-    return fileName.substr(0, fileName.find('.'));
-}
-
-// The path that opens the key: relative when it lies below the current key,
-// else from the root.
-std::string OpenPathFor(const std::string& key, const std::string& current) {
-    const bool below = !current.empty() && key.size() > current.size() &&
-                       key.compare(0, current.size(), current) == 0 && key[current.size()] == '\\';
-    return below ? key.substr(current.size() + 1) : "\\" + key;
-}
-
-} // namespace
 
 Platform SystemPlatform() {
     return {platform::SystemRegistry(), platform::SystemServices()};
@@ -145,54 +128,23 @@ bool TRegArchive::RegisterExtension(Association association) {
         return false;
     }
     association.previousType = *previous;
-    if (WriteRows(AssociationLayout(association))) {
+    if (WriteRows(platform_.registry, platform_.applicationHive, AssociationLayout(association))) {
         return true;
     }
     // The extension may name ours by now, with the row that keeps the type
     // it had not reached: that row alone, so that removal can give it back.
     if (!association.previousType.empty()) {
-        WriteRows({{LayoutValue(KeyRole::PreviousType, association.keys), association.previousType,
+        WriteRows(platform_.registry, platform_.applicationHive,
+                  {{LayoutValue(KeyRole::PreviousType, association.keys), association.previousType,
                     true}});
     }
     return false;
 }
 
-// Writes the rows in order, each key opened relative to the current one where
-// it lies below it; false at the first that could not be written.
-bool TRegArchive::WriteRows(const std::vector<LayoutRow>& rows) {
-    TRegistry registry(platform_.registry);
-    try {
-        std::string current;
-        for (const LayoutRow& row : rows) {
-            const HKEY root =
-                row.place.hive == Hive::Classes ? HKEY_CLASSES_ROOT : platform_.applicationHive;
-            if (root != registry.RootHandle()) {
-                registry.SetRoot(root); // which closes the current key
-                current.clear();
-            }
-            // A refused open would leave another key current: never write there.
-            if (!registry.OpenPath(OpenPathFor(row.place.key, current), true)) {
-                return false;
-            }
-            registry.WriteText(row.place.name, row.value);
-            current = row.place.key;
-            if (row.closeAfter) {
-                registry.CloseCurrent();
-                current.clear();
-            }
-        }
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
-}
-
 // The program named by the extension's open command; empty when there is none.
 std::string TRegArchive::RegisteredProgram(const std::string& extension) {
-    TRegistry registry(platform_.registry);
-    registry.SetRoot(HKEY_CLASSES_ROOT);
-    const auto readDefault = [&registry](const std::string& key) {
-        return registry.OpenPath("\\" + key, false) ? registry.ReadText("") : std::string();
+    const auto readDefault = [this](const std::string& key) {
+        return ReadStored(platform_.registry, HKEY_CLASSES_ROOT, key).text;
     };
     AssociationKeys keys{extension, "", ""};
     keys.typeName = readDefault(LayoutKey(KeyRole::Extension, keys));

@@ -54,7 +54,11 @@ class TRegArchive : public TComponent {
     // when there is no Kavrex.exe there, and when anything could not be
     // written. Raises only what the OnAssociation handler raises.
     AssociationResult Associate();
-    // Whether every extension's open command already names the running program.
+    // Whether every extension's open command already names the running program,
+    // compared exactly, letter case included. This is the component's own
+    // check, and it is not what Windows opens: the command line's status asks
+    // OpensHandler (Handler.h), which compares with Kavrex.exe by its short or
+    // long path without regard to case, as Windows starts it.
     bool IsAssociated();
     // Takes back what Associate wrote. Each extension that still names our
     // type gets back the type it had before, when that is still there; our
@@ -97,7 +101,6 @@ class TRegArchive : public TComponent {
     std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
     bool RegisterExtension(Association association);
-    bool WriteRows(const std::vector<LayoutRow>& rows);
 
     Platform platform_;
     TStringList arcExtensions_;

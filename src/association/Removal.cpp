@@ -1,6 +1,7 @@
 #include "Removal.h"
 
 #include "PreviousType.h"
+#include "StoredValue.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -56,8 +57,7 @@ bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std
 
 } // namespace
 
-bool Removal::DeleteValue(KeyRole role, const std::optional<std::string>& expected) {
-    const LayoutPlace place = LayoutValue(role, keys_);
+bool Removal::DeleteValue(const LayoutPlace& place, const std::optional<std::string>& expected) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(place.hive));
     if (const LONG opened = registry.OpenPathStatus("\\" + place.key, false)) {
@@ -83,6 +83,23 @@ std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key)
                                                                      : std::nullopt;
 }
 
+bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {
+    if (row.emptyUpTo.empty()) {
+        return true;
+    }
+    for (std::string key = row.place.key; platform::IsWithinPath(key, row.emptyUpTo);
+         key = platform::ParentPath(key)) {
+        const std::optional<bool> gone = DeleteKeyIfEmpty(row.place.hive, key);
+        if (gone != true) {
+            return gone.has_value(); // it holds something: it and the keys above it stay
+        }
+        if (key.size() == row.emptyUpTo.size()) {
+            break;
+        }
+    }
+    return true;
+}
+
 bool Removal::DeleteTree(Hive hive, const std::string& key) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(hive));
@@ -93,19 +110,18 @@ bool Removal::DeleteTree(Hive hive, const std::string& key) {
 // still there, else nothing. A default value that is another program's type
 // or is not text stays, and that is no failure; one that cannot be read stays
 // too, and that is.
-bool Removal::TakeBackType() {
+bool Removal::TakeBackType(const LayoutPlace& extension) {
     const std::optional<std::string> giveBack = TypeToGiveBack(registry_, keys_);
     if (!giveBack) {
         return false; // whatever is done could lose the type it had
     }
     TRegistry registry(registry_, Rights);
-    registry.SetRoot(HKEY_CLASSES_ROOT);
-    const std::string key = LayoutKey(KeyRole::Extension, keys_);
-    if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
+    registry.SetRoot(RootOf(extension.hive));
+    if (const LONG opened = registry.OpenPathStatus("\\" + extension.key, false)) {
         return platform::IsNotFound(opened);
     }
     std::string owner;
-    const LONG read = registry.ReadTextStatus("", owner);
+    const LONG read = registry.ReadTextStatus(extension.name, owner);
     if (read != ERROR_SUCCESS && !platform::IsNotFound(read)) {
         return read == ERROR_INVALID_DATATYPE;
     }
@@ -113,10 +129,10 @@ bool Removal::TakeBackType() {
         return true;
     }
     if (giveBack->empty()) {
-        return IsGoneOrNeverThere(registry.DeleteValueStatus(""));
+        return IsGoneOrNeverThere(registry.DeleteValueStatus(extension.name));
     }
     try {
-        registry.WriteText("", *giveBack);
+        registry.WriteText(extension.name, *giveBack);
     } catch (const std::exception&) {
         return false;
     }
@@ -128,15 +144,25 @@ bool Removal::RemoveExtension(const std::string& extension) {
     if (extension.empty()) {
         return true; // that would name the root of the classes: nothing of ours
     }
-    if (!TakeBackType()) {
-        return false; // it still names ours: its record and listing stay with it
+    const std::vector<TakeBackRow> rows = TakeBackLayout(keys_);
+    for (const TakeBackRow& row : rows) {
+        if (row.takeBack == TakeBack::OwnType && !TakeBackType(row.place)) {
+            return false; // it still names ours: its record and listing stay with it
+        }
     }
-    bool removed = DeleteValue(KeyRole::PreviousType);
-    removed &= DeleteValue(KeyRole::OpenWith);
-    removed &= DeleteValue(KeyRole::FileAssociation, keys_.typeName);
-    removed &= DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::OpenWith, keys_)).has_value();
-    return DeleteKeyIfEmpty(Hive::Classes, LayoutKey(KeyRole::Extension, keys_)).has_value() &&
-           removed;
+    bool removed = true;
+    for (const TakeBackRow& row : rows) {
+        const bool ofExtension = row.takeBack == TakeBack::OwnType ||
+                                 row.takeBack == TakeBack::Value ||
+                                 row.takeBack == TakeBack::ValueIfOurs;
+        if (row.takeBack == TakeBack::Value || row.takeBack == TakeBack::ValueIfOurs) {
+            removed &= DeleteValue(row.place, row.takeBack == TakeBack::ValueIfOurs
+                                                  ? std::optional(row.ours)
+                                                  : std::nullopt);
+        }
+        removed &= !ofExtension || DeleteKeysOnceEmpty(row);
+    }
+    return removed;
 }
 
 std::optional<bool> Removal::HoldsValues(Hive hive, const std::string& key) {
@@ -191,30 +217,34 @@ std::optional<bool> Removal::TypeStillNamed(const TStringList& extensions) {
 // Our values go, then each of its keys that is left empty, and the entry that
 // names the registration once its key is gone. So what another program keeps
 // there stays, and so does the entry that leads to it.
-bool Removal::RemoveRegistration() {
+bool Removal::RemoveRegistration(const std::vector<TakeBackRow>& rows) {
     bool removed = true;
-    for (const KeyRole role :
-         {KeyRole::ApplicationName, KeyRole::ApplicationDescription, KeyRole::ApplicationIcon}) {
-        removed &= DeleteValue(role);
+    for (const TakeBackRow& row : rows) {
+        if (row.takeBack == TakeBack::RegistrationValue) {
+            removed &= DeleteValue(row.place);
+            removed &= DeleteKeysOnceEmpty(row);
+        }
     }
-    const std::string capabilities = CapabilitiesKey(keys_.application);
-    removed &=
-        DeleteKeyIfEmpty(Hive::Application, LayoutKey(KeyRole::FileAssociation, keys_)).has_value();
-    const std::optional<bool> gone = DeleteKeyIfEmpty(Hive::Application, capabilities);
-    removed &= DeleteKeyIfEmpty(Hive::Application, ApplicationKey(keys_.application)).has_value();
-    if (gone == true) {
-        removed &= DeleteValue(KeyRole::RegisteredApplication, capabilities);
+    for (const TakeBackRow& row : rows) {
+        if (row.takeBack == TakeBack::PointerOnceGone) {
+            const std::optional<bool> named =
+                KeyIsThere(registry_, RootOf(row.place.hive), row.ours);
+            removed &= named.has_value() && (*named || DeleteValue(row.place, row.ours));
+        }
     }
-    return removed && gone.has_value();
+    return removed;
 }
 
 bool Removal::RemoveSharedKeys(const TStringList& extensions) {
+    const std::vector<TakeBackRow> rows = TakeBackLayout(keys_);
     // An empty name would be the root of the classes.
     const std::optional<bool> named =
         keys_.typeName.empty() ? std::optional(true) : TypeStillNamed(extensions);
     bool removed = named.has_value();
-    if (named == false) {
-        removed &= DeleteTree(Hive::Classes, LayoutKey(KeyRole::Type, keys_));
+    for (const TakeBackRow& row : rows) {
+        if (row.takeBack == TakeBack::TypeKey && named == false) {
+            removed &= DeleteTree(row.place.hive, row.place.key);
+        }
     }
     // The registration stays while it records any extension.
     const std::optional<bool> recorded =
@@ -222,7 +252,7 @@ bool Removal::RemoveSharedKeys(const TStringList& extensions) {
     if (recorded != false) {
         return recorded.has_value() && removed;
     }
-    return RemoveRegistration() && removed;
+    return RemoveRegistration(rows) && removed;
 }
 
 } // namespace association

@@ -1,5 +1,5 @@
-// Takes back what registering wrote, row by row of the layout, and only what
-// is still ours: another program's type, values and keys stay.
+// Takes back what registering wrote, walking the layout table backwards, and
+// only what is still ours: another program's type, values and keys stay.
 #pragma once
 
 #include "ArchiveExtensions.h"
@@ -20,28 +20,30 @@ class Removal {
 
     // The extension's type goes back to the one it had before ours, when that
     // type is still there; else our type goes from it. Our own values go with
-    // it, and its key when nothing is left in it. True when nothing of ours is
-    // left that could have been removed.
+    // it, and each of its keys left empty. True when nothing of ours is left
+    // that could have been removed.
     bool RemoveExtension(const std::string& extension);
     // The keys the extensions share go once no extension needs them: the type
     // key when no extension names it any more (neither one recorded as ours nor
     // one of the listed or built-in ones, which a release that kept no record
     // may have registered); the application's registration when it records no
-    // extension: our values, and each of its keys left empty.
+    // extension: our values, each of its keys left empty, and then the entry
+    // that names it.
     bool RemoveSharedKeys(const TStringList& extensions);
 
   private:
-    HKEY RootOf(Hive hive) const {
-        return hive == Hive::Classes ? HKEY_CLASSES_ROOT : applicationHive_;
-    }
-    // Deletes the role's value; with expected, only when it holds that text.
-    bool DeleteValue(KeyRole role, const std::optional<std::string>& expected = std::nullopt);
+    HKEY RootOf(Hive hive) const { return HiveRoot(hive, applicationHive_); }
+    // Deletes the value; with expected, only when it holds that text.
+    bool DeleteValue(const LayoutPlace& place,
+                     const std::optional<std::string>& expected = std::nullopt);
     // True when the key is gone (or was never there), false when it holds
     // something and stays.
     std::optional<bool> DeleteKeyIfEmpty(Hive hive, const std::string& key);
+    // The row's key and those above it up to its emptyUpTo, each once empty.
+    bool DeleteKeysOnceEmpty(const TakeBackRow& row);
     bool DeleteTree(Hive hive, const std::string& key);
-    bool TakeBackType();
-    bool RemoveRegistration();
+    bool TakeBackType(const LayoutPlace& extension);
+    bool RemoveRegistration(const std::vector<TakeBackRow>& rows);
     // Each is nullopt when a refused call keeps it from being told.
     std::optional<bool> HoldsValues(Hive hive, const std::string& key);
     std::optional<bool> AnyValueNamesType(Hive hive, const std::string& key);

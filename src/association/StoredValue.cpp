@@ -22,4 +22,14 @@ StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::str
     return stored;
 }
 
+std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
+    platform::TRegistry reader(registry, KEY_READ);
+    reader.SetRoot(root);
+    const LONG opened = reader.OpenPathStatus("\\" + key, false);
+    if (opened == ERROR_SUCCESS || platform::IsNotFound(opened)) {
+        return opened == ERROR_SUCCESS;
+    }
+    return std::nullopt;
+}
+
 } // namespace association

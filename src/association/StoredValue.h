@@ -4,6 +4,7 @@
 
 #include "platform/RegistryApi.h"
 
+#include <optional>
 #include <string>
 
 namespace association {
@@ -22,5 +23,8 @@ struct StoredText {
 // The default value unless a name is given.
 StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::string& key,
                       const std::string& name = "");
+
+// Whether a key below root is there; nullopt when the registry refuses to tell.
+std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key);
 
 } // namespace association

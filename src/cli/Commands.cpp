@@ -31,26 +31,13 @@ std::vector<ExtensionStatus> Statuses(Environment& environment,
     return statuses;
 }
 
-// The extensions whose user's choice still names another program.
-std::vector<ExtensionStatus> ChosenElsewhere(Environment& environment,
-                                             const std::vector<std::string>& extensions) {
-    std::vector<ExtensionStatus> chosen = Statuses(environment, extensions);
-    chosen.erase(std::remove_if(chosen.begin(), chosen.end(),
-                                [](const ExtensionStatus& status) {
-                                    return status.verdict != Verdict::UserChoiceOther;
-                                }),
-                 chosen.end());
-    return chosen;
-}
-
 // The scope's keys that the operation may change, below its root.
 std::vector<std::string> TouchedKeys(const Options& options) {
     std::vector<std::string> keys;
-    for (const association::LayoutPlace& top : association::LayoutTopKeys(
-             options.extensions, {"", TypeName, association::ApplicationName})) {
-        keys.push_back(top.hive == association::Hive::Classes
-                           ? platform::JoinPath(platform::ClassesPath, top.key)
-                           : top.key);
+    for (const association::LayoutPlace& top :
+         association::LayoutTopKeys(options.extensions, {"", association::DialogTypeName(),
+                                                         association::ApplicationName})) {
+        keys.push_back(association::KeyInApplicationHive(top));
     }
     return keys;
 }
@@ -64,7 +51,7 @@ bool RunComponent(Environment& environment, const Options& options, bool remove,
     association::TRegArchive archive(
         nullptr, {scoped, options.dryRun ? quiet : environment.system, ScopeRoot(options.scope)});
     archive.SetArcExtensions(options.extensions);
-    archive.SetExtDescription(TypeName);
+    archive.SetExtDescription(association::DialogTypeName());
     archive.SetFileDescription("[Appname file]");
     archive.OnAssociation = [](association::TComponent*, const std::string&, bool& cancel) {
         cancel = false;
@@ -112,7 +99,8 @@ int Change(Environment& environment, const Options& options, bool remove) {
                         : allDone     ? Done
                                       : ChangeFailed};
     if (!remove && !options.dryRun) {
-        report.chosenElsewhere = ChosenElsewhere(environment, options.extensions);
+        report.chosenElsewhere = association::ChosenElsewhere(
+            environment.registry, environment.system, options.extensions);
     }
     WriteChangeReport(environment.console, report, options.json);
     return report.exitCode;
@@ -123,7 +111,7 @@ int Change(Environment& environment, const Options& options, bool remove) {
 int Status(Environment& environment, const Options& options) {
     StatusReport report{association::HandlerBesideProgram(environment.system), {}, NotKavrex};
     for (ExtensionStatus& status : Statuses(environment, options.extensions)) {
-        const association::AssociationKeys keys{status.extension, TypeName,
+        const association::AssociationKeys keys{status.extension, association::DialogTypeName(),
                                                 association::ApplicationName};
         report.extensions.push_back({std::move(status),
                                      QueryListing(environment.registry, HKEY_LOCAL_MACHINE, keys),
@@ -147,8 +135,8 @@ int Remove(Environment& environment, const Options& options) {
 }
 
 int ExportDefaults(Environment& environment, const Options& options) {
-    environment.console.WriteUtf8Line(environment.console.ToUtf8(
-        DefaultAssociationsXml(options.extensions, TypeName, association::ApplicationName)));
+    environment.console.WriteUtf8Line(environment.console.ToUtf8(DefaultAssociationsXml(
+        options.extensions, association::DialogTypeName(), association::ApplicationName)));
     return Done;
 }
 

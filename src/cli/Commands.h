@@ -33,9 +33,6 @@ struct Options {
     bool json = false;
 };
 
-// The type name both programs register: the dialog's own.
-constexpr const char* TypeName = "KavrexAssoc";
-
 int Status(Environment& environment, const Options& options);
 int Register(Environment& environment, const Options& options);
 int Remove(Environment& environment, const Options& options);

@@ -23,8 +23,7 @@ Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
     Listing listing;
     const association::LayoutPlace openWith = LayoutValue(KeyRole::OpenWith, keys);
     listing.openWith =
-        ReadStored(registry, hive, platform::JoinPath(platform::ClassesPath, openWith.key),
-                   openWith.name)
+        ReadStored(registry, hive, association::KeyInApplicationHive(openWith), openWith.name)
             .ValueFound();
     // Windows follows the registered path, wherever it leads.
     const association::LayoutPlace registered = LayoutValue(KeyRole::RegisteredApplication, keys);

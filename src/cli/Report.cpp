@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "platform/Exception.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -42,19 +44,13 @@ constexpr ChangeKindName ChangeKindNames[] = {
     {ChangeKind::KeyDeleted, "delete-key"},
 };
 
-std::string Replaced(const std::string& pattern, const std::string& argument) {
-    const auto at = pattern.find("%s");
-    return at == std::string::npos ? pattern
-                                   : pattern.substr(0, at) + argument + pattern.substr(at + 2);
-}
-
 const VerdictText& VerdictRow(Verdict verdict) {
     return *std::find_if(std::begin(VerdictTexts), std::end(VerdictTexts),
                          [&](const VerdictText& row) { return row.verdict == verdict; });
 }
 
 std::string VerdictLine(const ExtensionStatus& status) {
-    return Replaced(VerdictRow(status.verdict).text, status.openedBy);
+    return platform::FormatText(VerdictRow(status.verdict).text, status.openedBy);
 }
 
 // A line of the text report. Registry data may hold any character: control
@@ -111,15 +107,6 @@ std::string ListingText(const Listing& listing) {
 
 std::string EntryText(const association::ClassesEntry& entry) {
     return entry.typeName.empty() ? "(none)" : entry.typeName + " -> " + entry.command;
-}
-
-// The note that the user's own choice still opens the extension elsewhere.
-std::string UserChoiceNote(const std::string& extension, const std::string& progId) {
-    return "Note: " + extension + " still opens with " + progId +
-           ", because the user chose it in Windows, and that choice wins over every "
-           "association. To change it, open Settings > Apps > Default apps (kavrex-assoc "
-           "settings opens it), look up " +
-           extension + " and choose Kavrex.";
 }
 
 json ChangeJson(Console& console, const RegistryChange& change) {
@@ -226,7 +213,8 @@ void WriteChangeReport(Console& console, const ChangeReport& report, bool json) 
                            "would change nothing and exit with 4.");
     }
     for (const ExtensionStatus& status : report.chosenElsewhere) {
-        WriteLine(console, UserChoiceNote(status.extension, status.userChoice));
+        WriteLine(console, "Note: " + association::UserChoiceNote(status) +
+                               " kavrex-assoc settings opens that page.");
     }
 }
 

@@ -43,16 +43,8 @@ constexpr std::size_t MaxKeyName = 255;
 constexpr std::size_t MaxValueName = 16383;
 
 std::vector<std::string> Levels(const std::string& path) {
-    std::vector<std::string> levels;
-    std::string level;
-    for (const char c : path + '\\') {
-        if (c != '\\') {
-            level += FoldName(c);
-        } else if (!level.empty()) {
-            levels.push_back(level);
-            level.clear();
-        }
-    }
+    std::vector<std::string> levels = PathLevels(path);
+    std::transform(levels.begin(), levels.end(), levels.begin(), FoldedName);
     return levels;
 }
 
@@ -67,20 +59,7 @@ LONG SplitPath(LPCSTR subKey, std::vector<std::string>& levels) {
     if (!path.empty() && path.front() == '\\') {
         return ERROR_BAD_PATHNAME;
     }
-    std::string level;
-    for (char c : path) {
-        if (c != '\\') {
-            level += c;
-            continue;
-        }
-        if (!level.empty()) {
-            levels.push_back(level);
-        }
-        level.clear();
-    }
-    if (!level.empty()) {
-        levels.push_back(level);
-    }
+    levels = PathLevels(path);
     return ERROR_SUCCESS;
 }
 

@@ -10,15 +10,8 @@ namespace {
 // The path with its levels joined by one backslash.
 std::string Normalized(LPCSTR subKey) {
     std::string path;
-    for (const char* c = subKey ? subKey : ""; *c; ++c) {
-        if (*c != '\\') {
-            path += *c;
-        } else if (!path.empty() && path.back() != '\\') {
-            path += '\\';
-        }
-    }
-    if (!path.empty() && path.back() == '\\') {
-        path.pop_back();
+    for (const std::string& level : PathLevels(subKey ? subKey : "")) {
+        path = JoinPath(path, level);
     }
     return path;
 }

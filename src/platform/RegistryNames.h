@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +47,32 @@ inline std::string JoinPath(const std::string& parent, const std::string& child)
         return child;
     }
     return child.empty() ? parent : parent + "\\" + child;
+}
+
+// The path's levels, with empty levels passed over.
+inline std::vector<std::string> PathLevels(const std::string& path) {
+    std::vector<std::string> levels;
+    std::string level;
+    for (const char c : path + '\\') {
+        if (c != '\\') {
+            level += c;
+        } else if (!level.empty()) {
+            levels.push_back(std::move(level));
+            level.clear();
+        }
+    }
+    return levels;
+}
+
+// The path without its last level; empty for a path of one level.
+inline std::string ParentPath(const std::string& path) {
+    const auto last = path.rfind('\\');
+    return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+// A key of a hive's classes, from the hive's root: Software\\Classes\\key.
+inline std::string ClassesKey(const std::string& key) {
+    return JoinPath(ClassesPath, key);
 }
 
 // Whether path is the key top or lies below it.

@@ -507,7 +507,7 @@ INSTANTIATE_TEST_SUITE_P(Profiles, UnderEachProfile,
 TEST_F(KavrexAssocCli, AfterRegisteringTheUsersOtherChoiceIsNamed) {
     Set(HKEY_CURRENT_USER, UserChoice, "WinArc.rar", "ProgId");
     EXPECT_EQ(0, Run({"register"}));
-    EXPECT_NE(std::string::npos, console.out.find(".rar still opens with WinArc.rar"));
+    EXPECT_NE(std::string::npos, console.out.find(".rar files still open with WinArc.rar"));
     EXPECT_NE(std::string::npos, console.out.find("Settings > Apps > Default apps"));
     Run({"register", "--json"});
     EXPECT_EQ((json{{{"extension", ".rar"}, {"progId", "WinArc.rar"}}}),

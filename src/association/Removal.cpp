@@ -42,8 +42,7 @@ bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std
     if (!registry.QueryKeySummary(summary)) {
         return false;
     }
-    // In a double-byte code page a character may take two bytes.
-    std::string name(2 * summary.MaxValueNameLength + 2, '\0');
+    std::string name(summary.MaxValueNameLength + 1, '\0');
     for (DWORD index = 0; index < summary.ValueCount; ++index) {
         auto length = static_cast<DWORD>(name.size());
         if (api.RegEnumValueA(registry.CurrentHandle(), index, name.data(), &length, nullptr,

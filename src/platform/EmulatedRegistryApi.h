@@ -56,9 +56,7 @@ class EmulatedRegistryApi final : public RegistryApi {
                        DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
-    bool IsDoubleByteCodePage() override { return doubleByte_; }
 
-    void SetDoubleByteCodePage(bool doubleByte) { doubleByte_ = doubleByte; }
     // Stores the bytes as they are, as a program's Unicode call may: a string
     // without its terminating NUL stays so, which RegSetValueExA would add.
     LONG StoreValueAsIs(HKEY key, const std::string& name, DWORD type, const std::string& data);
@@ -130,7 +128,6 @@ class EmulatedRegistryApi final : public RegistryApi {
     std::vector<AccessRule> rules_;
     std::map<RegistryCall, int> calls_;
     ULONG_PTR nextHandle_ = 0x100;
-    bool doubleByte_ = false;
 };
 
 } // namespace platform

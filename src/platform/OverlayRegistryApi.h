@@ -37,7 +37,6 @@ class OverlayRegistryApi final : public RegistryApi {
                        DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
-    bool IsDoubleByteCodePage() override { return below_.IsDoubleByteCodePage(); }
 
   private:
     struct Copied {

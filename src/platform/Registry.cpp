@@ -137,11 +137,12 @@ bool TRegistry::QueryKeySummary(KeySummary& summary) {
     if (status != ERROR_SUCCESS) {
         return false;
     }
-    // In a double-byte code page a character may take two bytes.
-    if (api_.IsDoubleByteCodePage()) {
-        summary.MaxSubKeyLength *= 2;
-        summary.MaxValueNameLength *= 2;
-    }
+    // The lengths come in UTF-16 units ("RegQueryInfoKeyA"); in the ANSI code
+    // page a unit takes up to two bytes in a double-byte code page and three in
+    // UTF-8 (a surrogate pair four), so every buffer is sized for three. Which
+    // code page is in use need not be asked.
+    summary.MaxSubKeyLength *= WidestAnsiUnit;
+    summary.MaxValueNameLength *= WidestAnsiUnit;
     return true;
 }
 

@@ -32,9 +32,6 @@ class RegistryApi {
                                DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) = 0;
     virtual LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) = 0;
     virtual LONG RegDeleteValueA(HKEY key, LPCSTR valueName) = 0;
-
-    // Whether the ANSI code page has lead bytes (a double-byte code page).
-    virtual bool IsDoubleByteCodePage() = 0;
 };
 
 // True for the platform's predefined root keys, which are never closed.

@@ -37,7 +37,6 @@ class ScopedRegistryApi final : public RegistryApi {
                        DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
-    bool IsDoubleByteCodePage() override { return inner_.IsDoubleByteCodePage(); }
 
   private:
     // The classes key's path below the scope's root, with the sub-path after it.

@@ -53,11 +53,6 @@ class WinRegistryApi final : public RegistryApi {
         return Call(deleteValue_, "RegDeleteValueA", key, valueName);
     }
 
-    bool IsDoubleByteCodePage() override {
-        CPINFO info{};
-        return ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
-    }
-
   private:
     // The function's result, or the reason it could not be called.
     template <typename Function, typename... Arguments>

@@ -124,7 +124,7 @@ TEST_F(RegistryFaults, EveryHandleIsClosed) {
     EXPECT_EQ(0u, api.OpenHandleCount());
 }
 
-TEST_F(RegistryFaults, ADoubleByteCodePageDoublesTheNameLengths) {
+TEST_F(RegistryFaults, NameLengthsAllowForTheWidestAnsiEncoding) {
     TRegistry registry(api);
     ASSERT_TRUE(registry.OpenPath("Key\\Abcde", true));
     ASSERT_TRUE(registry.OpenPath("\\Key", false));
@@ -132,15 +132,8 @@ TEST_F(RegistryFaults, ADoubleByteCodePageDoublesTheNameLengths) {
     KeySummary summary;
     ASSERT_TRUE(registry.QueryKeySummary(summary));
     EXPECT_EQ(1u, summary.SubKeyCount);
-    EXPECT_EQ(5u, summary.MaxSubKeyLength);
-    EXPECT_EQ(4u, summary.MaxValueNameLength);
-    EXPECT_EQ(2u, summary.MaxValueSize);
-
-    api.SetDoubleByteCodePage(true);
-    ASSERT_TRUE(registry.QueryKeySummary(summary));
-    EXPECT_EQ(10u, summary.MaxSubKeyLength);
-    EXPECT_EQ(8u, summary.MaxValueNameLength);
-    EXPECT_EQ(1u, summary.ValueCount);
+    EXPECT_EQ(15u, summary.MaxSubKeyLength);
+    EXPECT_EQ(12u, summary.MaxValueNameLength);
     EXPECT_EQ(2u, summary.MaxValueSize);
 }
 

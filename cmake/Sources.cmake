@@ -43,6 +43,7 @@ target_link_libraries(kavrex_registry_tools PUBLIC kavrex_platform kavrex_emulat
 
 add_library(kavrex_association STATIC
   src/association/Component.cpp
+  src/association/ComponentDesign.cpp
   src/association/ArchiveExtensions.cpp
   src/association/AssociationLayout.cpp
   src/association/ExtensionStatus.cpp
@@ -58,6 +59,7 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
   src/association/Component.h
+  src/association/ComponentDesign.h
   src/association/ExtensionStatus.h
   src/association/Handler.h
   src/association/Placeholders.h

@@ -10,6 +10,9 @@
 
 namespace app {
 
+// The application's title: the taskbar button's text and every box's caption.
+constexpr const char* ApplicationTitle = "Associate with";
+
 // Sees each message before it is translated and dispatched.
 class MessageFilter {
   public:

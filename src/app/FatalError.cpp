@@ -1,5 +1,6 @@
 #include "FatalError.h"
 
+#include "Application.h"
 #include "Outcome.h"
 #include "platform/WinTypes.h"
 

@@ -5,7 +5,6 @@
 
 namespace app {
 
-constexpr const char* ApplicationTitle = "Associate with";
 constexpr int FatalErrorExitCode = 3;
 
 // Makes the fatal-error box the terminate handler.

@@ -1,88 +1,37 @@
 #include "FormDesign.h"
 
-#include <utility>
-
 namespace app {
 
 namespace {
 
+constexpr const char* LabelInfoCaption =
+    "The option control this app integration into Windows. This option allows to choose archive "
+    "types to handle by the app.";
+
 // At namespace scope: made before the program starts, with no thread-safe guard.
+// A dialog frame with a caption and a close box only; no caption icon. The
+// label is fixed in size and word-wrapped.
+// clang-format off
 const FormDesign Design{
-    "Associate with",
-    276,
-    162,
-    "Tahoma",
-    -11,
-    96,
-    13,
-    {
-        {"GroupBoxMain",
-         ControlKind::GroupBox,
-         nullptr,
-         {8, 8, 257, 57},
-         "Associate with",
-         GroupBoxMainId,
-         false,
-         false,
-         false},
-        {"CheckBoxRAR",
-         ControlKind::CheckBox,
-         "GroupBoxMain",
-         {16, 24, 97, 17},
-         "RAR",
-         CheckBoxRARId,
-         true,
-         true,
-         false},
-        {"ButtonOK",
-         ControlKind::PushButton,
-         nullptr,
-         {8, 72, 121, 25},
-         "OK",
-         ButtonOKId,
-         true,
-         false,
-         true},
-        {"ButtonCancel",
-         ControlKind::PushButton,
-         nullptr,
-         {144, 72, 121, 25},
-         "Cancel",
-         ButtonCancelId,
-         true,
-         false,
-         false},
-        {"LabelInfo",
-         ControlKind::Label,
-         nullptr,
-         {8, 112, 257, 49},
-         "The option control this app integration into Windows. This option allows to "
-         "choose archive types to handle by the app.",
-         LabelInfoId,
-         false,
-         false,
-         false},
+    .className = "TFormMain",
+    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS,
+    .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+    .caption = "Associate with", .clientWidth = 276, .clientHeight = 162,
+    .fontName = "Tahoma", .fontHeight = -11, .designDpi = 96, .designTextHeight = 13,
+    .controls = {
+        {.name = "GroupBoxMain", .className = "BUTTON", .style = BS_GROUPBOX,                   .id = GroupBoxMainId, .parent = nullptr,        .bounds = {8, 8, 257, 57},    .caption = "Associate with", .checked = false},
+        {.name = "CheckBoxRAR",  .className = "BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP,  .id = CheckBoxRARId,  .parent = "GroupBoxMain", .bounds = {16, 24, 97, 17},  .caption = "RAR",            .checked = true},
+        {.name = "ButtonOK",     .className = "BUTTON", .style = BS_DEFPUSHBUTTON | WS_TABSTOP, .id = ButtonOKId,     .parent = nullptr,        .bounds = {8, 72, 121, 25},   .caption = "OK",             .checked = false},
+        {.name = "ButtonCancel", .className = "BUTTON", .style = BS_PUSHBUTTON | WS_TABSTOP,    .id = ButtonCancelId, .parent = nullptr,        .bounds = {144, 72, 121, 25}, .caption = "Cancel",         .checked = false},
+        {.name = "LabelInfo",    .className = "STATIC", .style = SS_LEFT,                       .id = LabelInfoId,    .parent = nullptr,        .bounds = {8, 112, 257, 49},  .caption = LabelInfoCaption, .checked = false},
     },
-    {false, {".rar"}, "[Appname]", "[Appname file]", 0, "%1"},
 };
+// clang-format on
 
 } // namespace
 
 const FormDesign& MainFormDesign() {
     return Design;
-}
-
-void ReadComponentDesign(association::TRegArchive& component, const RegArchiveDesign& design,
-                         association::TOnAssociation onAssociation) {
-    component.BeginLoading();
-    component.ActivateOnStartup = design.activateOnStartup;
-    component.SetArcExtensions(design.arcExtensions);
-    component.SetExtDescription(design.extDescription);
-    component.SetFileDescription(design.fileDescription);
-    component.IconIndex = design.iconIndex;
-    component.SetParamString(design.paramString);
-    component.OnAssociation = std::move(onAssociation);
-    component.EndLoading();
 }
 
 } // namespace app

@@ -1,11 +1,10 @@
-// The stored design of the main dialog: every control and the component with
-// its properties, in pixels at 96 dots per inch and a text height of 13.
+// The stored design of the main dialog: its frame, every control with its
+// window class and style, in pixels at 96 dots per inch and a text height of
+// 13; the component's properties are its own (association/ComponentDesign.h).
 #pragma once
 
-#include "association/RegArchive.h"
+#include "platform/WinTypes.h"
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 namespace app {
@@ -15,30 +14,20 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-enum class ControlKind { GroupBox, CheckBox, PushButton, Label };
-
 struct ControlDesign {
     const char* name;
-    ControlKind kind;
+    const char* className; // the standard control's window class
+    DWORD style;           // its class style, and WS_TABSTOP for a tab stop
+    int id;
     const char* parent; // the control it lies inside, or null for the dialog
     Rect bounds;        // relative to the parent
     const char* caption;
-    int id;
-    bool tabStop;
-    bool checked;       // check boxes
-    bool defaultButton; // push buttons
-};
-
-struct RegArchiveDesign {
-    bool activateOnStartup;
-    std::vector<std::string> arcExtensions;
-    const char* extDescription;
-    const char* fileDescription;
-    std::int32_t iconIndex;
-    const char* paramString;
+    bool checked; // check boxes
 };
 
 struct FormDesign {
+    const char* className;
+    DWORD style, exStyle;
     const char* caption;
     int clientWidth, clientHeight;
     const char* fontName;
@@ -46,15 +35,9 @@ struct FormDesign {
     int designDpi;
     int designTextHeight;
     std::vector<ControlDesign> controls; // in creation and tab order
-    RegArchiveDesign regArchive;
 };
 
 const FormDesign& MainFormDesign();
-
-// Reads the component's stored design into it, binds its confirmation to the
-// handler, and tells it that it is loaded.
-void ReadComponentDesign(association::TRegArchive& component, const RegArchiveDesign& design,
-                         association::TOnAssociation onAssociation);
 
 // Control identifiers; none is IDOK or IDCANCEL, so Escape presses nothing.
 enum ControlId { CheckBoxRARId = 100, ButtonOKId, ButtonCancelId, GroupBoxMainId, LabelInfoId };

@@ -3,49 +3,15 @@
 #include "DialogKeys.h"
 #include "Layout.h"
 
+#include "association/ComponentDesign.h"
 #include "association/ExtensionStatus.h"
-
-#include <cstring>
 
 namespace app {
 namespace {
 
 using association::AssociationResult;
 
-constexpr const char* FormClass = "TFormMain";
-// A dialog frame with a caption and a close box only; no caption icon.
-constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
-constexpr DWORD FormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int DesignLeft = 578, DesignTop = 245; // replaced by centring
-
-struct ControlField {
-    const char* name;
-    HWND TFormMain::*field;
-};
-constexpr ControlField ControlFields[] = {
-    {"GroupBoxMain", &TFormMain::GroupBoxMain}, {"CheckBoxRAR", &TFormMain::CheckBoxRAR},
-    {"ButtonOK", &TFormMain::ButtonOK},         {"ButtonCancel", &TFormMain::ButtonCancel},
-    {"LabelInfo", &TFormMain::LabelInfo},
-};
-
-struct WindowKind {
-    const char* className;
-    DWORD style;
-};
-
-WindowKind KindOf(const ControlDesign& control) {
-    switch (control.kind) {
-    case ControlKind::GroupBox:
-        return {"BUTTON", BS_GROUPBOX};
-    case ControlKind::CheckBox:
-        return {"BUTTON", BS_AUTOCHECKBOX};
-    case ControlKind::PushButton:
-        return {"BUTTON", control.defaultButton ? DWORD{BS_DEFPUSHBUTTON} : DWORD{BS_PUSHBUTTON}};
-    case ControlKind::Label:
-        return {"STATIC", SS_LEFT}; // fixed size, word-wrapped
-    }
-    return {"STATIC", 0};
-}
 
 int ScreenDpi() {
     ScreenDC screen;
@@ -66,14 +32,14 @@ int DesignTextHeight(const FormDesign& design) {
     return size.cy;
 }
 
-void RegisterFormClass(WNDPROC procedure) {
+void RegisterFormClass(const char* className, WNDPROC procedure) {
     WNDCLASSA formClass{};
     formClass.lpfnWndProc = procedure;
     formClass.cbWndExtra = DLGWINDOWEXTRA; // the dialog manager keeps its state there
     formClass.hInstance = ::GetModuleHandleA(nullptr);
     formClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     formClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    formClass.lpszClassName = FormClass;
+    formClass.lpszClassName = className;
     ::RegisterClassA(&formClass);
 }
 
@@ -84,9 +50,11 @@ TFormMain::TFormMain(TApplication& application, association::Platform platform)
     const FormDesign& design = MainFormDesign();
     RegArchive = &CreateOwned<association::TRegArchive>(platform);
     RegArchive->Name = "RegArchive";
-    ReadComponentDesign(*RegArchive, design.regArchive,
-                        [this](association::TComponent* sender, const std::string& appname,
-                               bool& cancel) { RegArchiveAssociation(sender, appname, cancel); });
+    association::ReadComponentDesign(
+        *RegArchive, association::DialogRegArchiveDesign(),
+        [this](association::TComponent* sender, const std::string& appname, bool& cancel) {
+            RegArchiveAssociation(sender, appname, cancel);
+        });
     const int textHeight = DesignTextHeight(design);
     FormCreate();
     CreateWindows(design, textHeight);
@@ -104,34 +72,33 @@ void TFormMain::FormCreate() {
 }
 
 void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
-    RegisterFormClass(WindowProc);
+    RegisterFormClass(design.className, WindowProc);
     const ScaledLayout layout = LayoutFor(design, textHeight);
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
-    ::AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
-    window_.reset(::CreateWindowExA(FormExStyle, FormClass, design.caption, FormStyle, DesignLeft,
-                                    DesignTop, frame.right - frame.left, frame.bottom - frame.top,
-                                    application_.Handle(), nullptr, ::GetModuleHandleA(nullptr),
-                                    this));
+    ::AdjustWindowRectEx(&frame, design.style, FALSE, design.exStyle);
+    window_.reset(::CreateWindowExA(design.exStyle, design.className, design.caption, design.style,
+                                    DesignLeft, DesignTop, frame.right - frame.left,
+                                    frame.bottom - frame.top, application_.Handle(), nullptr,
+                                    ::GetModuleHandleA(nullptr), this));
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (std::size_t i = 0; i < design.controls.size(); ++i) {
         const ControlDesign& control = design.controls[i];
-        const WindowKind kind = KindOf(control);
         const Rect& at = layout.bounds[i];
-        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (control.tabStop ? WS_TABSTOP : 0);
         const HWND handle = ::CreateWindowExA(
-            0, kind.className, control.caption, style, at.left, at.top, at.width, at.height,
-            Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-            ::GetModuleHandleA(nullptr), nullptr);
+            0, control.className, control.caption, WS_CHILD | WS_VISIBLE | control.style, at.left,
+            at.top, at.width, at.height, Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ::GetModuleHandleA(nullptr),
+            nullptr);
         ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (control.checked) {
             ::SendMessageA(handle, BM_SETCHECK, BST_CHECKED, 0);
         }
-        for (const ControlField& field : ControlFields) {
-            if (std::strcmp(field.name, control.name) == 0) {
-                this->*field.field = handle;
-            }
-        }
     }
+    GroupBoxMain = ::GetDlgItem(Handle(), GroupBoxMainId);
+    CheckBoxRAR = ::GetDlgItem(Handle(), CheckBoxRARId);
+    ButtonOK = ::GetDlgItem(Handle(), ButtonOKId);
+    ButtonCancel = ::GetDlgItem(Handle(), ButtonCancelId);
+    LabelInfo = ::GetDlgItem(Handle(), LabelInfoId);
     ::SendMessageA(Handle(), DM_SETDEFID, ButtonOKId, 0);
 }
 

@@ -1,6 +1,8 @@
 // Test only: lets an error escape, or ends with std::terminate, under the
-// program's terminate handler, so that the fatal-error box can be seen.
-//   fatal_error_probe throw|terminate|substr
+// program's terminate handler, so that the fatal-error box can be seen;
+// "unguarded" throws before that handler is installed, so that the runtime's
+// default one runs, which the program replaces.
+//   fatal_error_probe throw|terminate|substr|unguarded
 #include "app/FatalError.h"
 
 #include <exception>
@@ -8,8 +10,10 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    app::InstallFatalErrorHandler();
     const std::string mode = argc > 1 ? argv[1] : "throw";
+    if (mode != "unguarded") {
+        app::InstallFatalErrorHandler();
+    }
     if (mode == "terminate") {
         std::terminate();
     }

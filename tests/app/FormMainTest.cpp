@@ -1,6 +1,7 @@
 // The dialog in process, under Wine or Windows: its window tree, its keys, and
 // what it shows after OK, with message boxes captured instead of shown.
 #include "app/FormMain.h"
+#include "app/Layout.h"
 #include "platform/EmulatedRegistryApi.h"
 #include "platform/EmulatedSystemApi.h"
 #include "platform/Exception.h"
@@ -143,59 +144,32 @@ TEST_F(FormMain, TheDialogIsAFixedStayOnTopFrameOwnedByTheApplication) {
 }
 
 TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
-    const int height = MeasuredTextHeight();
     if (const char* dpi = std::getenv("KAVREX_EXPECT_DPI")) {
         const HDC screen = ::GetDC(nullptr);
         EXPECT_EQ(std::atoi(dpi), ::GetDeviceCaps(screen, LOGPIXELSY));
         ::ReleaseDC(nullptr, screen);
     }
-    const auto scaled = [height](int value) { return ::MulDiv(value, height, 13); };
+    const app::FormDesign& design = app::MainFormDesign();
+    const app::ScaledLayout layout = app::LayoutFor(design, MeasuredTextHeight());
     RECT client{};
     ::GetClientRect(form->Handle(), &client);
-    EXPECT_EQ(scaled(276), client.right);
-    EXPECT_EQ(scaled(162), client.bottom);
+    EXPECT_EQ(layout.clientWidth, client.right);
+    EXPECT_EQ(layout.clientHeight, client.bottom);
 
-    const struct {
-        HWND window;
-        const char* className;
-        const char* text;
-        DWORD type;
-        bool tabStop;
-        RECT designed; // left, top, right, bottom in the dialog at text height 13
-    } expected[] = {
-        {form->GroupBoxMain, "Button", "Associate with", BS_GROUPBOX, false, {8, 8, 265, 65}},
-        {form->CheckBoxRAR, "Button", "RAR", BS_AUTOCHECKBOX, true, {8, 8, 105, 25}},
-        {form->ButtonOK, "Button", "OK", BS_DEFPUSHBUTTON, true, {8, 72, 129, 97}},
-        {form->ButtonCancel, "Button", "Cancel", BS_PUSHBUTTON, true, {144, 72, 265, 97}},
-        {form->LabelInfo,
-         "Static",
-         "The option control this app integration into Windows. This option allows to choose "
-         "archive types to handle by the app.",
-         SS_LEFT,
-         false,
-         {8, 112, 265, 161}},
-    };
     HWND child = ::GetWindow(form->Handle(), GW_CHILD);
-    for (const auto& control : expected) {
-        SCOPED_TRACE(control.text);
-        ASSERT_EQ(control.window, child) << "creation order";
-        EXPECT_STRCASEEQ(control.className, ClassName(control.window).c_str());
-        EXPECT_EQ(control.text, Text(control.window));
-        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(control.window, GWL_STYLE));
-        EXPECT_EQ(control.type, style & 0x1F);
-        EXPECT_EQ(control.tabStop, (style & WS_TABSTOP) != 0);
-        RECT at = ClientBounds(control.window);
-        RECT designed = control.designed;
-        if (control.window == form->CheckBoxRAR) { // inside the group box
-            const RECT group = ClientBounds(form->GroupBoxMain);
-            at = {at.left - group.left, at.top - group.top, at.right - group.left,
-                  at.bottom - group.top};
-            designed = {16, 24, 113, 41};
-        }
-        EXPECT_EQ(scaled(designed.left), at.left);
-        EXPECT_EQ(scaled(designed.top), at.top);
-        EXPECT_EQ(scaled(designed.right), at.right);
-        EXPECT_EQ(scaled(designed.bottom), at.bottom);
+    for (std::size_t i = 0; i < design.controls.size(); ++i) {
+        const app::ControlDesign& control = design.controls[i];
+        SCOPED_TRACE(control.name);
+        ASSERT_EQ(::GetDlgItem(form->Handle(), control.id), child) << "creation order";
+        EXPECT_STRCASEEQ(control.className, ClassName(child).c_str());
+        EXPECT_EQ(control.caption, Text(child));
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
+        EXPECT_EQ(control.style & 0x1F, style & 0x1F);
+        EXPECT_EQ(control.style & WS_TABSTOP, style & WS_TABSTOP);
+        const RECT at = ClientBounds(child);
+        const app::Rect& designed = layout.bounds[i];
+        EXPECT_EQ((app::Rect{designed.left, designed.top, designed.width, designed.height}),
+                  (app::Rect{at.left, at.top, at.right - at.left, at.bottom - at.top}));
         child = ::GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(BST_CHECKED, ::SendMessageA(form->CheckBoxRAR, BM_GETCHECK, 0, 0));

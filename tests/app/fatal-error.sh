@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# An error that escapes everything, a bare std::terminate, and a container's own
-# error each end the program with the fatal-error box and a non-zero exit code.
+# An error that escapes everything, a bare std::terminate, a container's own
+# error, and an error that escapes before the handler is installed each end the
+# program with the fatal-error box and a non-zero exit code.
 # Usage: fatal-error.sh WINE_RUN FATAL_ERROR_PROBE WINDOW_PROBE
 set -uo pipefail
 run=$1 fatal=$2 probe=$3
@@ -14,7 +15,9 @@ for case in "throw|$sentence
 
 Disk full." "terminate|$sentence" "substr|$sentence
 
-basic_string::substr: __pos (which is 7) > this->size() (which is 6)"; do
+basic_string::substr: __pos (which is 7) > this->size() (which is 6)" "unguarded|$sentence
+
+Disk full."; do
   mode=${case%%|*}
   "$run" "$fatal" "$mode" &
   pid=$!

@@ -1,7 +1,6 @@
 #include "association/ClassesFixture.h"
 
-#include "app/FormDesign.h"
-#include "platform/RegistryTree.h"
+#include "association/ComponentDesign.h"
 
 #include <algorithm>
 
@@ -16,15 +15,16 @@ void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& t
     }
 }
 
-void AddFlat(const std::string& path, const platform::RegistryTree& tree, FlatTree& flat) {
-    flat[path] = NoValue;
-    for (const auto& [name, value] : tree.values) {
-        std::string entry = path;
-        entry.append(" [").append(name).append("]");
-        flat[entry] = Shown(value.type, value.data);
+// Read with the direct helpers, not with the tree reader under test.
+void AddFlat(platform::RegistryApi& api, HKEY root, const std::string& path,
+             const std::string& shown, FlatTree& flat) {
+    flat[shown] = NoValue;
+    for (const std::string& name : ValueNames(api, root, path)) {
+        const RawValue value = GetRawValue(api, root, path, name);
+        flat[shown + " [" + name + "]"] = Shown(value.type, value.bytes);
     }
-    for (const auto& [name, subtree] : tree.subkeys) {
-        AddFlat(JoinPath(path, name), subtree, flat);
+    for (const std::string& child : SubkeyNames(api, root, path)) {
+        AddFlat(api, root, JoinPath(path, child), JoinPath(shown, child), flat);
     }
 }
 
@@ -38,10 +38,7 @@ FlatTree Everything(platform::RegistryApi& api, HKEY applicationHive) {
     FlatTree flat;
     for (const auto& [root, name] :
          {std::pair{HKEY_CLASSES_ROOT, "Classes"}, std::pair{applicationHive, "Hive"}}) {
-        platform::RegistryTree tree;
-        if (platform::ReadTree(api, root, "", tree) == platform::TreeReading::Read) {
-            AddFlat(name, tree, flat);
-        }
+        AddFlat(api, root, "", name, flat);
     }
     return flat;
 }
@@ -56,9 +53,9 @@ std::unique_ptr<association::TRegArchive>
 DialogComponent(association::Platform platform, const std::vector<std::string>& extensions,
                 int& confirmations) {
     auto component = std::make_unique<association::TRegArchive>(nullptr, platform);
-    app::RegArchiveDesign design = app::MainFormDesign().regArchive;
+    association::RegArchiveDesign design = association::DialogRegArchiveDesign();
     design.arcExtensions = extensions;
-    app::ReadComponentDesign(
+    association::ReadComponentDesign(
         *component, design,
         [&confirmations](association::TComponent*, const std::string&, bool& cancel) {
             ++confirmations;

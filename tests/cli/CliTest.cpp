@@ -349,7 +349,7 @@ TEST_F(KavrexAssocCli, RegisterAndRemoveInEachScope) {
         EXPECT_EQ("KavrexAssoc", DefaultText(registry, s.root, "Software\\Classes\\.zip"));
         EXPECT_EQ(Ours, DefaultText(registry, s.root,
                                     "Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command"));
-        EXPECT_EQ("KavrexAssoc", DefaultText(registry, s.root, "Software\\Classes\\.zip"));
+        EXPECT_EQ("KavrexAssoc", DefaultText(registry, s.root, "Software\\Classes\\.rar"));
         EXPECT_EQ((RawValue{REG_SZ, std::string("KavrexAssoc") + '\0'}),
                   GetRawValue(registry, s.root, "Software\\Kavrex\\Capabilities\\FileAssociations",
                               ".zip"));

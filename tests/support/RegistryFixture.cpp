@@ -1,5 +1,13 @@
 #include "support/RegistryFixture.h"
 
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace testing_support {
 
 using platform::RegistryApi;
@@ -75,6 +83,27 @@ std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::str
     return names;
 }
 
+std::vector<std::string> ValueNames(RegistryApi& api, HKEY root, const std::string& path) {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return names;
+    }
+    std::string name(16384, '\0');
+    for (DWORD index = 0;; ++index) {
+        auto length = static_cast<DWORD>(name.size());
+        if (api.RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr,
+                              nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name.data(), length);
+    }
+    if (!platform::IsPredefinedKey(key)) {
+        api.RegCloseKey(key);
+    }
+    return names;
+}
+
 void DeleteKeyTree(RegistryApi& api, HKEY root, const std::string& path) {
     if (path.empty()) {
         return; // never a root key
@@ -126,10 +155,49 @@ RegistryUnderTest::RegistryUnderTest(Backend backend)
                                               : nullptr),
       api_(emulation_ ? emulation_.get() : &platform::SystemRegistry()) {}
 
+namespace {
+
+constexpr const char* TestsKey = "Software\\KavrexAssoc\\Tests";
+
+std::int64_t SecondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// This process's key below TestsKey, "<seconds since 1970>.<process id>", so
+// that two build folders testing at once never share one.
+const std::string& RunKey() {
+#ifdef _WIN32
+    static const auto process = static_cast<long long>(::GetCurrentProcessId());
+#else
+    static const auto process = static_cast<long long>(::getpid());
+#endif
+    static const std::string key =
+        JoinPath(TestsKey, std::to_string(SecondsNow()) + "." + std::to_string(process));
+    return key;
+}
+
+// Runs left behind by a crash go once they are a day old, as Chromium's
+// registry override does with its own; so do keys of the earlier layout.
+void RemoveStaleRuns(RegistryApi& api) {
+    for (const std::string& run : SubkeyNames(api, HKEY_CURRENT_USER, TestsKey)) {
+        if (SecondsNow() - std::strtoll(run.c_str(), nullptr, 10) > 24 * 60 * 60) {
+            DeleteKeyTree(api, HKEY_CURRENT_USER, JoinPath(TestsKey, run));
+        }
+    }
+}
+
+} // namespace
+
 void RegistryFixture::SetUp() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    scratch_ = std::string("Software\\KavrexAssoc\\Tests\\") + test->test_suite_name() + "." +
-               test->name();
+    static bool cleaned = false;
+    if (GetParam() == Backend::Windows && !cleaned) {
+        RemoveStaleRuns(Api());
+        cleaned = true;
+    }
+    scratch_ = JoinPath(RunKey(), std::string(test->test_suite_name()) + "." + test->name());
     for (char& c : scratch_) {
         if (c == '/') {
             c = '_';
@@ -141,6 +209,9 @@ void RegistryFixture::SetUp() {
 
 void RegistryFixture::TearDown() {
     DeleteKeyTree(Api(), HKEY_CURRENT_USER, scratch_);
+    if (SubkeyNames(Api(), HKEY_CURRENT_USER, RunKey()).empty()) {
+        Api().RegDeleteKeyA(HKEY_CURRENT_USER, RunKey().c_str());
+    }
 }
 
 } // namespace testing_support

@@ -28,6 +28,7 @@ void CreateKey(platform::RegistryApi& api, HKEY root, const std::string& path);
 void DeleteKeyTree(platform::RegistryApi& api, HKEY root, const std::string& path);
 std::vector<std::string> SubkeyNames(platform::RegistryApi& api, HKEY root,
                                      const std::string& path);
+std::vector<std::string> ValueNames(platform::RegistryApi& api, HKEY root, const std::string& path);
 void SetRawValue(platform::RegistryApi& api, HKEY root, const std::string& path,
                  const std::string& name, DWORD type, const std::string& bytes);
 // What a value that is not there reads as.

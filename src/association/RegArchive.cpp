@@ -171,20 +171,26 @@ bool TRegArchive::IsAssociated() {
 }
 
 bool TRegArchive::Unassociate() {
+    // A type name that cannot be spelled names no key: only the extension keys
+    // that are ours go.
+    Removal removal(platform_.registry, platform_.applicationHive, {"", TypeName(), ApplicationName});
+    bool removed = false;
     try {
-        // A type name that cannot be spelled names no key: only the extension
-        // keys that are ours go.
-        Removal removal(platform_.registry, platform_.applicationHive,
-                        {"", TypeName(), ApplicationName});
         bool allRemoved = true;
         const TStringList extensions = WithoutExeExtensions(arcExtensions_);
         for (const std::string& extension : extensions) {
             allRemoved &= removal.RemoveExtension(extension);
         }
-        return extensions.empty() || (removal.RemoveSharedKeys(extensions) && allRemoved);
+        removed = extensions.empty() || (removal.RemoveSharedKeys(extensions) && allRemoved);
     } catch (const std::exception&) {
-        return false;
+        removed = false;
     }
+    // Without the notification the shell keeps showing our icon and verb
+    // ("SHChangeNotify": a program that changes associations sends it).
+    if (removal.Changed()) {
+        platform_.system.SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    }
+    return removed;
 }
 
 } // namespace association

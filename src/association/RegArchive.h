@@ -63,8 +63,9 @@ class TRegArchive : public TComponent {
     // Takes back what Associate wrote. Each extension that still names our
     // type gets back the type it had before, when that is still there; our
     // values go, and each key that holds nothing else. The type key and the
-    // registration for Default apps go once no extension needs them. True when
-    // nothing of ours is left that could have been removed.
+    // registration for Default apps go once no extension needs them. Tells the
+    // shell once when anything was removed. True when nothing of ours is left
+    // that could have been removed.
     bool Unassociate();
 
     bool ActivateOnStartup = true; // Associate runs once the properties are loaded

@@ -19,10 +19,6 @@ using platform::TRegistry;
 // Deleting a key needs no right on its parent's handle ("RegDeleteKeyA").
 constexpr REGSAM Rights = KEY_READ | KEY_WRITE;
 
-bool IsGoneOrNeverThere(LONG status) {
-    return status == ERROR_SUCCESS || platform::IsNotFound(status);
-}
-
 // What the key holds, as its summary: nullopt when a call is refused, nothing
 // (a zeroed summary) when the key is not there.
 std::optional<platform::KeySummary> Contents(TRegistry& registry, const std::string& key) {
@@ -56,6 +52,11 @@ bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std
 
 } // namespace
 
+bool Removal::Gone(LONG status) {
+    changed_ |= status == ERROR_SUCCESS;
+    return status == ERROR_SUCCESS || platform::IsNotFound(status);
+}
+
 bool Removal::DeleteValue(const LayoutPlace& place, const std::optional<std::string>& expected) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(place.hive));
@@ -67,7 +68,7 @@ bool Removal::DeleteValue(const LayoutPlace& place, const std::optional<std::str
         !SameName(stored, *expected)) {
         return true; // another program's
     }
-    return IsGoneOrNeverThere(registry.DeleteValueStatus(place.name));
+    return Gone(registry.DeleteValueStatus(place.name));
 }
 
 std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
@@ -78,7 +79,7 @@ std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key)
         return contents ? std::optional(false) : std::nullopt;
     }
     registry.CloseCurrent();
-    return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
+    return Gone(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
                                                                      : std::nullopt;
 }
 
@@ -102,7 +103,7 @@ bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {
 bool Removal::DeleteTree(Hive hive, const std::string& key) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(hive));
-    return IsGoneOrNeverThere(registry.DeleteTreeStatus("\\" + key));
+    return Gone(registry.DeleteTreeStatus("\\" + key));
 }
 
 // The extension's default value, when it is ours: the kept type when that is
@@ -128,13 +129,14 @@ bool Removal::TakeBackType(const LayoutPlace& extension) {
         return true;
     }
     if (giveBack->empty()) {
-        return IsGoneOrNeverThere(registry.DeleteValueStatus(extension.name));
+        return Gone(registry.DeleteValueStatus(extension.name));
     }
     try {
         registry.WriteText(extension.name, *giveBack);
     } catch (const std::exception&) {
         return false;
     }
+    changed_ = true;
     return true;
 }
 

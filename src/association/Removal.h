@@ -30,9 +30,13 @@ class Removal {
     // extension: our values, each of its keys left empty, and then the entry
     // that names it.
     bool RemoveSharedKeys(const TStringList& extensions);
+    // Whether anything was deleted or given back, so that the shell is told.
+    bool Changed() const { return changed_; }
 
   private:
     HKEY RootOf(Hive hive) const { return HiveRoot(hive, applicationHive_); }
+    // Whether a deletion left the thing gone (or it was never there); notes a change.
+    bool Gone(LONG status);
     // Deletes the value; with expected, only when it holds that text.
     bool DeleteValue(const LayoutPlace& place,
                      const std::optional<std::string>& expected = std::nullopt);
@@ -52,6 +56,7 @@ class Removal {
     platform::RegistryApi& registry_;
     HKEY applicationHive_;
     AssociationKeys keys_;
+    bool changed_ = false;
 };
 
 } // namespace association

@@ -251,6 +251,7 @@ TEST_F(FormMain, ClearingTheBoxAndPressingOkRemoves) {
     EXPECT_EQ(0, quitCode);
     EXPECT_EQ(testing_support::NoValue, Registered(".rar"));
     EXPECT_EQ(testing_support::NoValue, Registered("KavrexAssoc"));
+    EXPECT_EQ(2u, system.Notifications().size()) << "the shell hears of each";
 }
 
 TEST_F(FormMain, EscapeDoesNothingAndEnterOnCancelChangesNothing) {

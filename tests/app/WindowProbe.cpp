@@ -8,6 +8,8 @@
 //   handler EXT                 prints, in UTF-8, the long path of the program that the
 //                               extension's open command names, or why there is none
 //   delete KEY...               deletes each key below HKEY_CLASSES_ROOT with its subtree
+//   -a                          as winemenubuilder.exe, which Wine starts for each
+//                               SHCNE_ASSOCCHANGED: adds a line to notified.txt beside itself
 #include <windows.h>
 
 #include <cstdio>
@@ -127,26 +129,30 @@ int Handler(const std::string& extension) {
 
 } // namespace
 
-// Started by the shell as the handler of an archive: notes the path it was
-// given in opened.txt beside itself.
-int NoteOpened(const char* path) {
+// Notes the text in the file beside itself, replacing or adding to it.
+int Note(const char* fileName, const char* text, const char* mode) {
     char folder[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, folder, MAX_PATH);
     std::string note(folder, length);
-    note = note.substr(0, note.rfind('\\') + 1) + "opened.txt";
-    FILE* file = std::fopen(note.c_str(), "w");
+    note = note.substr(0, note.rfind('\\') + 1) + fileName;
+    FILE* file = std::fopen(note.c_str(), mode);
     if (!file) {
         return 1;
     }
-    std::fprintf(file, "%s\n", path);
+    std::fprintf(file, "%s\n", text);
     std::fclose(file);
     return 0;
 }
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "ready";
+    // Started by the shell as the handler of an archive: the path it was given.
     if (command.size() > 4 && command.compare(command.size() - 4, 4, ".rar") == 0) {
-        return NoteOpened(argv[1]);
+        return Note("opened.txt", argv[1], "w");
+    }
+    // "-a -r" is Wine's own start-up; "-a" alone answers a notification.
+    if (command == "-a") {
+        return argc == 2 ? Note("notified.txt", "notified", "a") : 0;
     }
     if (command == "box-text") {
         return BoxText();

@@ -21,7 +21,9 @@ void AddFlat(platform::RegistryApi& api, HKEY root, const std::string& path,
     flat[shown] = NoValue;
     for (const std::string& name : ValueNames(api, root, path)) {
         const RawValue value = GetRawValue(api, root, path, name);
-        flat[shown + " [" + name + "]"] = Shown(value.type, value.bytes);
+        std::string entry = shown;
+        entry.append(" [").append(name).append("]");
+        flat[entry] = Shown(value.type, value.bytes);
     }
     for (const std::string& child : SubkeyNames(api, root, path)) {
         AddFlat(api, root, JoinPath(path, child), JoinPath(shown, child), flat);

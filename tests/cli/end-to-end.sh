@@ -83,6 +83,33 @@ check "start: Kavrex opened the file" 'C:\Kavrex CLI\an archive.rar' \
   "$(tr -d '\r' <"$folder/opened.txt" 2>/dev/null)"
 assoc remove >/dev/null
 
+# The shell hears of a registration and of a removal, once each, and of a dry
+# run never: Wine answers each SHCNE_ASSOCCHANGED by starting winemenubuilder,
+# here a stand-in that counts.
+system32="$2/drive_c/windows/system32"
+cp "$system32/winemenubuilder.exe" "$folder/winemenubuilder.saved"
+cp "$probe" "$system32/winemenubuilder.exe"
+rm -f "$system32/notified.txt"
+notified() {
+  for _ in $(seq 50); do
+    [ "$(cat "$system32/notified.txt" 2>/dev/null | wc -l)" -ge "$1" ] && break
+    sleep 0.1
+  done
+  sleep 0.5 # a late one would show
+  cat "$system32/notified.txt" 2>/dev/null | wc -l
+}
+export KAVREX_MENUBUILDER=winemenubuilder.exe=n
+assoc register >/dev/null
+check "the shell hears of a registration" 1 "$(notified 1)"
+assoc remove --dry-run >/dev/null
+check "the shell hears nothing of a dry run" 1 "$(notified 1)"
+assoc remove >/dev/null
+check "the shell hears of a removal" 2 "$(notified 2)"
+assoc remove >/dev/null
+check "nor of a removal that changed nothing" 2 "$(notified 2)"
+unset KAVREX_MENUBUILDER
+cp "$folder/winemenubuilder.saved" "$system32/winemenubuilder.exe"
+
 # Refused names and types, and a name the code page cannot spell (full-width
 # letters that a best fit would turn into .rar): exit 2, nothing written.
 for ext in .lnk .bat '.r*r' .ｒａｒ; do

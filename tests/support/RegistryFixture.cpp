@@ -157,6 +157,7 @@ RegistryUnderTest::RegistryUnderTest(Backend backend)
 
 namespace {
 
+constexpr std::int64_t Day = 24 * 60 * 60; // seconds
 constexpr const char* TestsKey = "Software\\KavrexAssoc\\Tests";
 
 std::int64_t SecondsNow() {
@@ -182,7 +183,7 @@ const std::string& RunKey() {
 // registry override does with its own; so do keys of the earlier layout.
 void RemoveStaleRuns(RegistryApi& api) {
     for (const std::string& run : SubkeyNames(api, HKEY_CURRENT_USER, TestsKey)) {
-        if (SecondsNow() - std::strtoll(run.c_str(), nullptr, 10) > 24 * 60 * 60) {
+        if (SecondsNow() - std::strtoll(run.c_str(), nullptr, 10) > Day) {
             DeleteKeyTree(api, HKEY_CURRENT_USER, JoinPath(TestsKey, run));
         }
     }

@@ -173,7 +173,8 @@ bool TRegArchive::IsAssociated() {
 bool TRegArchive::Unassociate() {
     // A type name that cannot be spelled names no key: only the extension keys
     // that are ours go.
-    Removal removal(platform_.registry, platform_.applicationHive, {"", TypeName(), ApplicationName});
+    Removal removal(platform_.registry, platform_.applicationHive,
+                    {"", TypeName(), ApplicationName});
     bool removed = false;
     try {
         bool allRemoved = true;

@@ -79,8 +79,7 @@ std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key)
         return contents ? std::optional(false) : std::nullopt;
     }
     registry.CloseCurrent();
-    return Gone(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
-                                                                     : std::nullopt;
+    return Gone(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true) : std::nullopt;
 }
 
 bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {

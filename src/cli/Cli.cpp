@@ -124,7 +124,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
 int RunWideCommandLine(int argc, const wchar_t* const* argv, Environment& environment) {
     std::vector<std::string> arguments;
     arguments.reserve(static_cast<std::size_t>(argc));
-    for (int i = 0; i < argc; ++i) {
+    // The program's own path is no argument to refuse: it may lie in any folder.
+    arguments.emplace_back("kavrex-assoc");
+    for (int i = 1; i < argc; ++i) {
         const auto spelled = platform::ToAnsi(environment.system, argv[i]);
         if (!spelled) {
             environment.console.WriteErrorLine(

@@ -12,6 +12,8 @@
 //                               SHCNE_ASSOCCHANGED: adds a line to notified.txt beside itself
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -105,6 +107,13 @@ std::string DefaultValue(const std::string& path) {
                                                                                             : "";
 }
 
+// The UTF-8 form of a wide text.
+std::string Utf8(const wchar_t* text) {
+    char utf8[4 * MAX_PATH] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
+}
+
 int Handler(const std::string& extension) {
     const std::string type = DefaultValue(extension);
     const std::string command = DefaultValue(type + "\\Shell\\Open\\Command");
@@ -116,30 +125,29 @@ int Handler(const std::string& extension) {
     const std::string program = command.substr(1, closing - 1);
     wchar_t wide[MAX_PATH] = {};
     wchar_t full[MAX_PATH] = {};
-    char utf8[4 * MAX_PATH] = {};
     ::MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, wide, MAX_PATH);
     if (!::GetLongPathNameW(wide, full, MAX_PATH)) {
         std::printf("<no such file: %s>\n", program.c_str());
         return 1;
     }
-    ::WideCharToMultiByte(CP_UTF8, 0, full, -1, utf8, sizeof utf8, nullptr, nullptr);
-    std::printf("%s\n", utf8);
+    std::printf("%s\n", Utf8(full).c_str());
     return 0;
 }
 
 } // namespace
 
-// Notes the text in the file beside itself, replacing or adding to it.
-int Note(const char* fileName, const char* text, const char* mode) {
-    char folder[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, folder, MAX_PATH);
-    std::string note(folder, length);
-    note = note.substr(0, note.rfind('\\') + 1) + fileName;
-    FILE* file = std::fopen(note.c_str(), mode);
+// Notes the text in the file beside itself, replacing or adding to it, in
+// UTF-8, wherever it lies.
+int Note(const wchar_t* fileName, const std::string& text, const wchar_t* mode) {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
+    std::wstring note(folder, length);
+    note = note.substr(0, note.rfind(L'\\') + 1) + fileName;
+    FILE* file = ::_wfopen(note.c_str(), mode);
     if (!file) {
         return 1;
     }
-    std::fprintf(file, "%s\n", text);
+    std::fprintf(file, "%s\n", text.c_str());
     std::fclose(file);
     return 0;
 }
@@ -148,11 +156,15 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "ready";
     // Started by the shell as the handler of an archive: the path it was given.
     if (command.size() > 4 && command.compare(command.size() - 4, 4, ".rar") == 0) {
-        return Note("opened.txt", argv[1], "w");
+        int count = 0;
+        wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+        const int noted = Note(L"opened.txt", count > 1 ? Utf8(wide[1]) : argv[1], L"w");
+        ::LocalFree(wide);
+        return noted;
     }
     // "-a -r" is Wine's own start-up; "-a" alone answers a notification.
     if (command == "-a") {
-        return argc == 2 ? Note("notified.txt", "notified", "a") : 0;
+        return argc == 2 ? Note(L"notified.txt", "notified", L"a") : 0;
     }
     if (command == "box-text") {
         return BoxText();

@@ -3,6 +3,7 @@
 # and checks what it shows, what it leaves in the registry and how it exits.
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX PROGRAM PROBE SCREENSHOTS
 set -uo pipefail
+export LC_ALL=C.UTF-8 # folder names in any script reach Wine as they are spelled
 run=$1 drive_c=$2/drive_c program=$3 probe=$4 shots=$5
 scripts="$(dirname "$0")/../../scripts"
 [ -n "${DISPLAY:-}" ] || . "$scripts/virtual-display.sh"
@@ -106,22 +107,32 @@ register() { # [FOLDER]: OK with the box ticked
   dismiss_box
   finish
 }
-remove() { # expected text: OK with the box cleared
-  start
+remove() { # expected text [FOLDER]: OK with the box cleared
+  start "${@:2}"
   keys space Tab Return
   check "removal: text" "$1" "$(box_text)"
   dismiss_box
   finish
 }
 
-# Installed in a folder that the ANSI code page cannot spell: the command names
-# the real handler, by a short path that the code page can spell.
-cyrillic="Кавр Тест"
-install "$cyrillic"
-probe delete .rar KavrexAssoc >/dev/null
-register "$cyrillic"
-check "unspellable folder: the command opens the real handler" "C:\\$cyrillic\\Kavrex.exe" \
-  "$(probe handler .rar)"
+# Installed in a folder of any script: with the manifest's UTF-8 code page the
+# command names the real handler, the shell opens a file with it, a second run
+# registers again and removal takes it all back.
+for folder in "Εργαλεία Kavrex" "ツール Kavrex"; do
+  install "$folder"
+  probe delete .rar KavrexAssoc >/dev/null
+  register "$folder"
+  check "$folder: the command opens the real handler" "C:\\$folder\\Kavrex.exe" \
+    "$(probe handler .rar)"
+  : >"$drive_c/$folder/an archive.rar"
+  rm -f "$drive_c/$folder/opened.txt"
+  "$run" start /wait "C:\\$folder\\an archive.rar" >/dev/null 2>&1
+  check "$folder: the shell opens a file with Kavrex" "C:\\$folder\\an archive.rar" \
+    "$(tr -d '\r' <"$drive_c/$folder/opened.txt" 2>/dev/null)"
+  register "$folder"
+  remove "Associations with this application have been removed" "$folder"
+  check "$folder: nothing left" "" "$(probe dump .rar KavrexAssoc)"
+done
 
 # Another program's data under .rar survives removal; only our default value goes.
 register

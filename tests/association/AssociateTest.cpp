@@ -245,6 +245,40 @@ TEST_P(Associate, AFolderTheCodePageCannotSpellIsNamedByItsShortPath) {
     EXPECT_TRUE(component->IsAssociated());
 }
 
+// With the UTF-8 code page that the programs' manifests ask for, a folder of
+// any script is spelled as it is: without short names the long path is written,
+// and it names the real handler.
+TEST_P(Associate, UnderUtf8AFolderOfAnyScriptIsNamedAsItIs) {
+#ifdef _WIN32
+    if (GetParam() == Backend::Windows && ::GetACP() != CP_UTF8) {
+        GTEST_SKIP() << "the real registry reads the test's own code page";
+    }
+#endif
+    system_.SetAnsiCodePage(CP_UTF8);
+    const struct {
+        const wchar_t* folder;
+        const char* utf8;
+    } cases[] = {
+        {L"D:\\\u0395\u03c1\u03b3\u03b1\u03bb\u03b5\u03af\u03b1\\",
+         "D:\\\xce\x95\xcf\x81\xce\xb3\xce\xb1\xce\xbb\xce\xb5\xce\xaf\xce\xb1\\"},
+        {L"D:\\\u30c4\u30fc\u30eb\\", "D:\\\xe3\x83\x84\xe3\x83\xbc\xe3\x83\xab\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        system_.SetModuleFileName(std::wstring(c.folder) + L"KvxTest.exe");
+        system_.AddFile(std::wstring(c.folder) + L"Kavrex.exe"); // no short names
+        auto component = DialogComponent();
+        ASSERT_EQ(AssociationResult::Registered, component->Associate());
+        EXPECT_EQ("\"" + std::string(c.utf8) + "Kavrex.exe\" \"%1\"",
+                  DefaultText(Api(), HKEY_CLASSES_ROOT, "KvxTest\\Shell\\Open\\Command"));
+        SetDefault("KvxTest\\Shell\\Open\\Command",
+                   "\"" + std::string(c.utf8) + "KvxTest.exe\" \"%1\"");
+        EXPECT_TRUE(component->IsAssociated());
+        EXPECT_TRUE(component->Unassociate());
+        EXPECT_TRUE(RootKeys().empty());
+    }
+}
+
 // A path or name that cannot be spelled is never written in a wrong spelling:
 // nothing is written, the result says so, and the check says no.
 TEST_P(Associate, AnUnspellablePathOrNameWritesNothing) {

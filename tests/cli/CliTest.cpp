@@ -314,7 +314,8 @@ TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {
 }
 
 // The command line as Windows hands it over: an argument that the ANSI code
-// page cannot spell exactly (a best fit or a "?") is refused, not registered.
+// page cannot spell exactly (a best fit or a "?") is refused, not registered;
+// the program's own path, from whatever folder, never is.
 TEST_F(KavrexAssocCli, WideArgumentsAreTakenOnlyWhenSpelledExactly) {
     const struct {
         const wchar_t* extension;
@@ -324,11 +325,13 @@ TEST_F(KavrexAssocCli, WideArgumentsAreTakenOnlyWhenSpelledExactly) {
         {L".r\u00e4r", 1252, 1},           // spelled exactly: status runs
         {L".\uff52\uff41\uff52", 1252, 2}, // full-width letters: a best fit would be ".rar"
         {L".\u043a\u0430\u0432", 1252, 2}, // Cyrillic, which 1252 lacks
-        {L".\u043a\u0430\u0432", 1251, 1},
+        {L".\u043a\u0430\u0432", 1251, 1}, {L".\u043a\u0430\u0432", CP_UTF8, 1},
     };
     for (const auto& c : cases) {
         system.SetAnsiCodePage(c.codePage);
-        const wchar_t* arguments[] = {L"kavrex-assoc", L"status", L"--ext", c.extension};
+        const wchar_t* arguments[] = {
+            L"D:\\\u0395\u03c1\u03b3\u03b1\u03bb\u03b5\u03af\u03b1\\kavrex-assoc.exe", L"status",
+            L"--ext", c.extension};
         cli::Environment environment{registry, system, console};
         console = {};
         EXPECT_EQ(c.code, cli::RunWideCommandLine(4, arguments, environment)) << console.err;

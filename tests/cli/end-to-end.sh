@@ -5,6 +5,7 @@
 # user's choice that wins.
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX CLI PROBE
 set -uo pipefail
+export LC_ALL=C.UTF-8 # names in any script reach Wine as they are spelled
 run=$1 drive_c=$2/drive_c cli=$3 probe=$4
 . "$(dirname "$0")/../support/check.sh"
 
@@ -110,13 +111,44 @@ check "nor of a removal that changed nothing" 2 "$(notified 2)"
 unset KAVREX_MENUBUILDER
 cp "$folder/winemenubuilder.saved" "$system32/winemenubuilder.exe"
 
-# Refused names and types, and a name the code page cannot spell (full-width
-# letters that a best fit would turn into .rar): exit 2, nothing written.
-for ext in .lnk .bat '.r*r' .ｒａｒ; do
+# Refused names and types: exit 2, nothing written.
+for ext in .lnk .bat '.r*r'; do
   assoc register --ext "$ext" >/dev/null 2>&1
   check "refused $ext: exit code" 2 "$?"
 done
 check "refused: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
+# With the UTF-8 code page full-width letters are spelled as they are: their
+# own extension, never .rar by a best fit.
+assoc register --ext .ｒａｒ >/dev/null
+check "full-width: registered as itself" 0 "$?"
+check "full-width: .rar untouched" "" "$("$run" "$probe" dump .rar)"
+assoc status --ext .ｒａｒ >/dev/null
+check "full-width: opens with Kavrex" 0 "$?"
+assoc remove --ext .ｒａｒ >/dev/null
+check "full-width: removed" 0 "$?"
+
+# Started from a folder of any script, kavrex-assoc works, --help too.
+for name in "Εργαλεία Kavrex" "ツール Kavrex"; do
+  mkdir -p "$drive_c/$name"
+  cp "$cli" "$drive_c/$name/kavrex-assoc.exe"
+  cp "$probe" "$drive_c/$name/Kavrex.exe"
+  there() { "$run" "C:\\$name\\kavrex-assoc.exe" "$@" | tr -d '\r'; }
+  there --help >/dev/null
+  check "$name: --help" 0 "$?"
+  there register >/dev/null
+  check "$name: register" 0 "$?"
+  there status >/dev/null
+  check "$name: status says it opens with Kavrex" 0 "$?"
+  check "$name: the command names the real handler" "C:\\$name\\Kavrex.exe" \
+    "$("$run" "$probe" handler .rar | tr -d '\r')"
+  : >"$drive_c/$name/an archive.rar"
+  "$run" start /wait "C:\\$name\\an archive.rar" >/dev/null 2>&1
+  check "$name: the shell opens a file with Kavrex" "C:\\$name\\an archive.rar" \
+    "$(tr -d '\r' <"$drive_c/$name/opened.txt" 2>/dev/null)"
+  there remove >/dev/null
+  check "$name: remove" 0 "$?"
+  check "$name: nothing left" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
+done
 
 # Without Kavrex.exe beside it, nothing is registered.
 mkdir -p "$drive_c/Kavrex Alone"

@@ -157,7 +157,7 @@ RegistryUnderTest::RegistryUnderTest(Backend backend)
 
 namespace {
 
-constexpr std::int64_t Day = 24 * 60 * 60; // seconds
+constexpr std::int64_t Day = std::int64_t{24} * 60 * 60; // seconds
 constexpr const char* TestsKey = "Software\\KavrexAssoc\\Tests";
 
 std::int64_t SecondsNow() {

@@ -6,6 +6,8 @@
 #include "association/ComponentDesign.h"
 #include "association/ExtensionStatus.h"
 
+#include <utility>
+
 namespace app {
 namespace {
 
@@ -18,10 +20,10 @@ int ScreenDpi() {
     return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
-// The height of "0" in the designed font at this screen's resolution.
-int DesignTextHeight(const FormDesign& design) {
-    const UniqueFont font(::CreateFontA(FontHeightAt(design, ScreenDpi()), 0, 0, 0, FW_NORMAL,
-                                        FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+// The height of "0" in the designed font at that resolution.
+int DesignTextHeight(const FormDesign& design, int dpi) {
+    const UniqueFont font(::CreateFontA(FontHeightAt(design, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         DEFAULT_PITCH | FF_DONTCARE, design.fontName));
     ScreenDC screen;
@@ -55,7 +57,8 @@ TFormMain::TFormMain(TApplication& application, association::Platform platform)
         [this](association::TComponent* sender, const std::string& appname, bool& cancel) {
             RegArchiveAssociation(sender, appname, cancel);
         });
-    const int textHeight = DesignTextHeight(design);
+    startDpi_ = ScreenDpi();
+    const int textHeight = DesignTextHeight(design, startDpi_);
     FormCreate();
     CreateWindows(design, textHeight);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -66,6 +69,7 @@ void TFormMain::FormCreate() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        menuFont_ = metrics.lfMenuFont;
         ownedFont_.reset(::CreateFontIndirectA(&metrics.lfMenuFont));
     }
     font_ = ownedFont_ ? ownedFont_.get() : static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
@@ -81,15 +85,11 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
                                     frame.bottom - frame.top, application_.Handle(), nullptr,
                                     ::GetModuleHandleA(nullptr), this));
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    for (std::size_t i = 0; i < design.controls.size(); ++i) {
-        const ControlDesign& control = design.controls[i];
-        const Rect& at = layout.bounds[i];
+    for (const ControlDesign& control : design.controls) {
         const HWND handle = ::CreateWindowExA(
-            0, control.className, control.caption, WS_CHILD | WS_VISIBLE | control.style, at.left,
-            at.top, at.width, at.height, Handle(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ::GetModuleHandleA(nullptr),
-            nullptr);
-        ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+            0, control.className, control.caption, WS_CHILD | WS_VISIBLE | control.style, 0, 0, 0,
+            0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+            ::GetModuleHandleA(nullptr), nullptr);
         if (control.checked) {
             ::SendMessageA(handle, BM_SETCHECK, BST_CHECKED, 0);
         }
@@ -99,7 +99,36 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
     ButtonOK = ::GetDlgItem(Handle(), ButtonOKId);
     ButtonCancel = ::GetDlgItem(Handle(), ButtonCancelId);
     LabelInfo = ::GetDlgItem(Handle(), LabelInfoId);
+    PlaceControls(design, layout);
     ::SendMessageA(Handle(), DM_SETDEFID, ButtonOKId, 0);
+}
+
+void TFormMain::PlaceControls(const FormDesign& design, const ScaledLayout& layout) {
+    for (std::size_t i = 0; i < design.controls.size(); ++i) {
+        const HWND control = ::GetDlgItem(Handle(), design.controls[i].id);
+        const Rect& at = layout.bounds[i];
+        ::MoveWindow(control, at.left, at.top, at.width, at.height, TRUE);
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+}
+
+// The dialog moved to a monitor of another resolution: the start-up scaling
+// again, from the stored design, so that scaling twice is scaling once; the
+// menu font at that resolution; and the rectangle Windows suggests ("WM_DPICHANGED").
+void TFormMain::ScaleTo(int dpi, const RECT& suggested) {
+    const FormDesign& design = MainFormDesign();
+    UniqueFont previous;
+    if (menuFont_) {
+        LOGFONTA font = *menuFont_;
+        font.lfHeight = ::MulDiv(font.lfHeight, dpi, startDpi_);
+        previous = std::exchange(ownedFont_, UniqueFont(::CreateFontIndirectA(&font)));
+        font_ = ownedFont_.get();
+    }
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls(design, LayoutFor(design, DesignTextHeight(design, dpi)));
 }
 
 void TFormMain::Show() {
@@ -205,6 +234,9 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 application_.ShowException(error);
             }
         }
+        return 0;
+    case WM_DPICHANGED:
+        ScaleTo(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE: // the close box, Alt+F4 and the taskbar's Close
         Close();

@@ -5,9 +5,12 @@
 
 #include "Application.h"
 #include "FormDesign.h"
+#include "Layout.h"
 #include "Outcome.h"
 #include "WinHandles.h"
 #include "association/RegArchive.h"
+
+#include <optional>
 
 namespace app {
 
@@ -39,6 +42,8 @@ class TFormMain : public association::TComponent, private MessageFilter {
   private:
     bool PreTranslate(MSG& message) override;
     void CreateWindows(const FormDesign& design, int textHeight);
+    void PlaceControls(const FormDesign& design, const ScaledLayout& layout);
+    void ScaleTo(int dpi, const RECT& suggested);
     void ShowOutcome(const Outcome& outcome, const std::string& note = "");
     std::string UserChoiceNotes() const;
     void Click(int controlId);
@@ -47,7 +52,9 @@ class TFormMain : public association::TComponent, private MessageFilter {
 
     TApplication& application_;
     association::Platform platform_;
-    UniqueFont ownedFont_; // the menu font, unless the stock font stands in
+    int startDpi_ = 96;
+    std::optional<LOGFONTA> menuFont_; // as the system gave it, at startDpi_
+    UniqueFont ownedFont_;             // the menu font, unless the stock font stands in
     HFONT font_ = nullptr;
     UniqueWindow window_;
 };

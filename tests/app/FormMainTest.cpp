@@ -50,11 +50,17 @@ std::string Text(HWND window) {
     return text;
 }
 
-// The height of "0" in the designed font at this screen's resolution: the
-// layout is scaled by it.
-int MeasuredTextHeight() {
+int ScreenDpi() {
     const HDC screen = ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The height of "0" in the designed font at that resolution: the layout is
+// scaled by it.
+int MeasuredTextHeight(int dpi = ScreenDpi()) {
+    const HDC screen = ::GetDC(nullptr);
     const HFONT font = ::CreateFontA(::MulDiv(-11, dpi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
                                      DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
     const HGDIOBJ previous = ::SelectObject(screen, font);
@@ -145,9 +151,7 @@ TEST_F(FormMain, TheDialogIsAFixedStayOnTopFrameOwnedByTheApplication) {
 
 TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
     if (const char* dpi = std::getenv("KAVREX_EXPECT_DPI")) {
-        const HDC screen = ::GetDC(nullptr);
-        EXPECT_EQ(std::atoi(dpi), ::GetDeviceCaps(screen, LOGPIXELSY));
-        ::ReleaseDC(nullptr, screen);
+        EXPECT_EQ(std::atoi(dpi), ScreenDpi());
     }
     const app::FormDesign& design = app::MainFormDesign();
     const app::ScaledLayout layout = app::LayoutFor(design, MeasuredTextHeight());
@@ -173,6 +177,39 @@ TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
         child = ::GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(BST_CHECKED, ::SendMessageA(form->CheckBoxRAR, BM_GETCHECK, 0, 0));
+}
+
+// Moved to a monitor of another resolution, the dialog is laid out from its
+// design as at start-up for that resolution, however often it moves, in the
+// menu font at that resolution, and takes the rectangle Windows suggests.
+TEST_F(FormMain, ADpiChangeLaysTheDesignOutAsAtStartUp) {
+    const app::FormDesign& design = app::MainFormDesign();
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    for (const int dpi : {120, 144, 192, 120}) {
+        SCOPED_TRACE(dpi);
+        RECT suggested{10, 20, 10 + 3 * dpi, 20 + 2 * dpi};
+        ::SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        RECT frame{};
+        ::GetWindowRect(form->Handle(), &frame);
+        EXPECT_EQ(
+            (app::Rect{10, 20, 3 * dpi, 2 * dpi}),
+            (app::Rect{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top}));
+        const app::ScaledLayout layout = app::LayoutFor(design, MeasuredTextHeight(dpi));
+        for (std::size_t i = 0; i < design.controls.size(); ++i) {
+            const HWND control = ::GetDlgItem(form->Handle(), design.controls[i].id);
+            const RECT at = ClientBounds(control);
+            EXPECT_EQ(layout.bounds[i],
+                      (app::Rect{at.left, at.top, at.right - at.left, at.bottom - at.top}))
+                << design.controls[i].name;
+            const auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+            LOGFONTA used{};
+            ASSERT_TRUE(::GetObjectA(font, sizeof used, &used));
+            EXPECT_EQ(::MulDiv(metrics.lfMenuFont.lfHeight, dpi, ScreenDpi()), used.lfHeight);
+        }
+    }
 }
 
 TEST_F(FormMain, EveryControlUsesTheMenuFont) {

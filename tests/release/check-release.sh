@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks what a Windows build ships: the zip package holds the program, the
-# README and the LICENSE and nothing else, and its program shows the dialog;
+# README and the LICENSE and nothing else; each program's manifest asks for
+# what Windows should give it; the program shows the dialog;
 # the installed CMake package builds the example program, which registers and
 # removes an extension of its own.
 # Usage: check-release.sh BUILD_DIR [build-only]
@@ -25,6 +26,32 @@ kavrex-assoc.exe" "$(unzip -Z1 "$package" | sort)"
 sdk="$build/release/sdk"
 example="$build/release/example"
 rm -rf "$build/release"
+mkdir -p "$build/release"
+
+# The manifests as Windows reads them from the packaged programs' resources.
+manifest() {
+  unzip -p "$package" "$1" >"$build/release/$1"
+  /usr/bin/python3 tests/release/manifest.py "$build/release/$1"
+}
+setting() { grep -o "<$1 [^>]*>[^<]*" | sed 's/.*>//'; }
+level() { grep -o 'requestedExecutionLevel level="[^"]*"' | cut -d'"' -f2; }
+systems="{1f676c76-80e1-4239-95bb-83d0f6d0da78}
+{35138b9a-5d96-4fbd-8e2d-a2440225f93a}
+{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}
+{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}
+{e2011457-1546-43c5-a5fe-008deee3d3f0}" # Windows 8.1, 7, 8, 10 and 11, Vista
+for program in KavrexAssoc.exe kavrex-assoc.exe; do
+  text=$(manifest "$program")
+  check "$program: supported systems" "$systems" \
+    "$(grep -o 'supportedOS Id="[^"]*"' <<<"$text" | cut -d'"' -f2 | sort)"
+  check "$program: the UTF-8 code page" UTF-8 "$(setting activeCodePage <<<"$text")"
+done
+dialog=$(manifest KavrexAssoc.exe)
+check "KavrexAssoc.exe: elevated" requireAdministrator "$(level <<<"$dialog")"
+check "KavrexAssoc.exe: per-monitor DPI aware" "true/pm
+PerMonitorV2, PerMonitor" "$(setting 'dpiAware\(ness\)\?' <<<"$dialog")"
+check "kavrex-assoc.exe: as invoked" asInvoker \
+  "$(manifest kavrex-assoc.exe | level)"
 cmake --install "$build" --component Development --prefix "$sdk" >/dev/null
 cmake -S examples/register-extension -B "$example" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" -DKavrexAssoc_DIR="$sdk/lib/cmake/KavrexAssoc" >/dev/null &&

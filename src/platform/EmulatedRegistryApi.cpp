@@ -42,6 +42,28 @@ constexpr REGSAM AllAccess = 0x000F003F;
 constexpr std::size_t MaxKeyName = 255;
 constexpr std::size_t MaxValueName = 16383;
 
+// How many UTF-16 units the ANSI name is: the registry keeps names in
+// UTF-16, and RegQueryInfoKeyA and the limits count those ("RegQueryInfoKeyA":
+// the lengths "in Unicode characters"). In a double-byte code page such as
+// 932 a lead byte and its trail byte are one character; in UTF-8 a sequence
+// is one, or two (a surrogate pair) when it takes four bytes.
+std::size_t Characters(UINT codePage, const std::string& name) {
+    std::size_t units = 0;
+    for (std::size_t at = 0; at < name.size(); ++units) {
+        const auto lead = static_cast<unsigned char>(name[at]);
+        if (codePage == CP_UTF8) {
+            const std::size_t bytes = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            units += bytes == 4 ? 1 : 0;
+            at += bytes;
+        } else if (codePage == 932 && ((lead >= 0x81 && lead <= 0x9F) || lead >= 0xE0)) {
+            at += 2;
+        } else {
+            ++at;
+        }
+    }
+    return units;
+}
+
 std::vector<std::string> Levels(const std::string& path) {
     std::vector<std::string> levels = PathLevels(path);
     std::transform(levels.begin(), levels.end(), levels.begin(), FoldedName);
@@ -261,8 +283,9 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
     if (access & Denied(target.path)) {
         return ERROR_ACCESS_DENIED;
     }
-    if (std::any_of(target.levels.begin(), target.levels.end(),
-                    [](const std::string& level) { return level.size() > MaxKeyName; })) {
+    if (std::any_of(target.levels.begin(), target.levels.end(), [this](const std::string& level) {
+            return Characters(codePage_, level) > MaxKeyName;
+        })) {
         return ERROR_INVALID_PARAMETER;
     }
     std::shared_ptr<Node> node = target.base;
@@ -357,7 +380,7 @@ LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWOR
     if (dataSize && !data) {
         return ERROR_NOACCESS;
     }
-    if (Text(valueName).size() > MaxValueName) {
+    if (Characters(codePage_, Text(valueName)) > MaxValueName) {
         return ERROR_INVALID_PARAMETER;
     }
     std::vector<BYTE> bytes(data, data + dataSize);
@@ -399,12 +422,13 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
     Node& node = *target.base;
     DWORD longestSubkey = 0;
     for (const auto& subkey : node.subkeys) {
-        longestSubkey = std::max(longestSubkey, static_cast<DWORD>(subkey->name.size()));
+        longestSubkey =
+            std::max(longestSubkey, static_cast<DWORD>(Characters(codePage_, subkey->name)));
     }
     DWORD longestName = 0;
     DWORD largestData = 0;
     for (const auto& value : node.values) {
-        longestName = std::max(longestName, static_cast<DWORD>(value.name.size()));
+        longestName = std::max(longestName, static_cast<DWORD>(Characters(codePage_, value.name)));
         largestData = std::max(largestData, static_cast<DWORD>(value.data.size()));
     }
     Put(subKeys, static_cast<DWORD>(node.subkeys.size()));

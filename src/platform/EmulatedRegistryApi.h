@@ -76,6 +76,9 @@ class EmulatedRegistryApi final : public RegistryApi {
     void SetEnumeratedName(const std::string& keyPath, const std::string& spelled);
     // From now on the registry refuses what Windows refuses that account.
     void ApplyProfile(RightsProfile profile);
+    // The ANSI code page the calls spell names in (1252 until told; 932 and
+    // 65001 count characters as Windows does).
+    void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
 
     int CallCount(RegistryCall call) const;
     std::size_t OpenHandleCount() const { return handles_.size(); }
@@ -128,6 +131,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     std::vector<AccessRule> rules_;
     std::map<RegistryCall, int> calls_;
     ULONG_PTR nextHandle_ = 0x100;
+    UINT codePage_ = 1252;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include "RegistryNames.h"
+
 #include <algorithm>
 #include <iterator>
 #include <vector>
@@ -137,10 +139,7 @@ bool TRegistry::QueryKeySummary(KeySummary& summary) {
     if (status != ERROR_SUCCESS) {
         return false;
     }
-    // The lengths come in UTF-16 units ("RegQueryInfoKeyA"); in the ANSI code
-    // page a unit takes up to two bytes in a double-byte code page and three in
-    // UTF-8 (a surrogate pair four), so every buffer is sized for three. Which
-    // code page is in use need not be asked.
+    // In bytes of whatever the ANSI code page is, which need not be asked.
     summary.MaxSubKeyLength *= WidestAnsiUnit;
     summary.MaxValueNameLength *= WidestAnsiUnit;
     return true;
@@ -249,8 +248,15 @@ void TRegistry::DeleteSubkeysOfCurrent() {
     std::vector<char> name(summary.MaxSubKeyLength + 1);
     for (DWORD index = summary.SubKeyCount; index-- > 0;) {
         auto capacity = static_cast<DWORD>(name.size());
-        if (api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr, nullptr,
-                               nullptr, nullptr) == ERROR_SUCCESS) {
+        LONG status = api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr,
+                                         nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) { // a longer name than the summary said: the longest
+            name.resize(LongestKeyName);
+            capacity = LongestKeyName;
+            status = api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr,
+                                        nullptr, nullptr, nullptr);
+        }
+        if (status == ERROR_SUCCESS) {
             DeleteTree(name.data());
         }
     }

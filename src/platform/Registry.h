@@ -26,9 +26,6 @@ enum class ValueKind { Other = 0, String = 1, ExpandString = 2, Integer = 3, Bin
 DWORD PlatformType(ValueKind kind);
 ValueKind KindOfPlatformType(DWORD type);
 
-// The most bytes one UTF-16 unit of a name takes in any ANSI code page.
-constexpr DWORD WidestAnsiUnit = 3;
-
 struct KeySummary {
     DWORD SubKeyCount;
     DWORD MaxSubKeyLength; // bytes the name may take, without the terminating NUL

@@ -14,6 +14,15 @@
 
 namespace platform {
 
+// A name's length comes in UTF-16 units ("RegQueryInfoKeyA"); in the ANSI code
+// page a unit takes up to two bytes in a double-byte code page and three in
+// UTF-8 (a surrogate pair four), so a name buffer has three bytes for each.
+constexpr DWORD WidestAnsiUnit = 3;
+// The longest names the registry holds, 255 and 16,383 characters ("Registry
+// Element Size Limits"), in bytes of any ANSI code page, with the NUL.
+constexpr DWORD LongestKeyName = 255 * WidestAnsiUnit + 1;
+constexpr DWORD LongestValueName = 16383 * WidestAnsiUnit + 1;
+
 // The classes of a hive, below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 constexpr const char* ClassesPath = "Software\\Classes";
 

@@ -17,8 +17,8 @@ bool ReadContents(RegistryApi& api, HKEY key, RegistryTree& tree) {
                              nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    // Double the name lengths: in a double-byte code page a character may take two.
-    std::vector<char> name(2 * std::max(longestSubkey, longestName) + 2);
+    // The lengths are characters; the names come in bytes of the code page.
+    std::vector<char> name(std::max(longestSubkey, longestName) * WidestAnsiUnit + 1);
     std::vector<BYTE> data(largestData + 1);
     for (DWORD index = 0; index < values; ++index) {
         auto nameLength = static_cast<DWORD>(name.size());

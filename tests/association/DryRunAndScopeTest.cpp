@@ -216,3 +216,61 @@ TEST(DryRun, ACopiedValueIsNoChange) {
 }
 
 } // namespace
+
+namespace {
+
+// Names outside a code page's single bytes: the registry counts them in
+// characters, the ANSI calls spell them in bytes. Where the code page spells
+// them, the type key goes with them and a dry run lists every change; where it
+// cannot (a CJK name in 1252), nothing is taken for absent: removal says it
+// failed and the dry run that it cannot tell.
+TEST(WideNames, AreRemovedAndListedWhereTheCodePageSpellsThem) {
+    const struct {
+        UINT codePage;
+        std::string subkey, value; // in the code page
+        bool spelled;
+    } cases[] = {
+        {932, "\x91\xc5\x8a\x4a", "\x96\xbc\x91\x4f", true}, // Shift-JIS
+        {CP_UTF8, "\xe6\x89\x93\xe5\xbc\x80\xf0\x9f\x93\xa6", "\xe5\x90\x8d\xe5\x89\x8d",
+         true}, // CJK and an emoji beyond the basic plane
+        {1252, "\xe6\x89\x93\xe5\xbc\x80", "x", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        platform::EmulatedRegistryApi registry;
+        platform::EmulatedSystemApi system;
+        registry.SetAnsiCodePage(c.codePage);
+        system.SetAnsiCodePage(c.codePage);
+        testing_support::AddTestProgram(system);
+        CreateKey(registry, HKEY_LOCAL_MACHINE, "Software");
+        int confirmations = 0;
+        const association::Platform platform{registry, system, HKEY_LOCAL_MACHINE};
+        ASSERT_EQ(AssociationResult::Registered,
+                  DialogComponent(platform, {".kvxtest"}, confirmations)->Associate());
+        for (const std::string key : {"KvxTest\\Shell\\", ".kvxtest\\"}) {
+            SetRawValue(registry, HKEY_CLASSES_ROOT, key + c.subkey, c.value, REG_SZ, "1");
+            if (!c.spelled) {
+                registry.SetEnumeratedName("HKEY_CLASSES_ROOT\\" + key + c.subkey, "??");
+            }
+        }
+        const FlatTree before = Everything(registry, HKEY_LOCAL_MACHINE);
+        const auto recorders = Recorders(registry, HKEY_LOCAL_MACHINE);
+        OverlayRegistryApi overlay(registry);
+        DialogComponent({overlay, system, HKEY_LOCAL_MACHINE}, {".kvxtest"}, confirmations)
+            ->Unassociate();
+        const auto dry = Changes(recorders, overlay);
+        EXPECT_EQ(c.spelled, dry.has_value()) << "the dry run can tell what changes";
+
+        EXPECT_EQ(c.spelled, DialogComponent(platform, {".kvxtest"}, confirmations)->Unassociate());
+        EXPECT_EQ(!c.spelled, KeyExists(registry, HKEY_CLASSES_ROOT, "KvxTest"));
+        EXPECT_EQ((RawValue{REG_SZ, std::string("1") + '\0'}),
+                  GetRawValue(registry, HKEY_CLASSES_ROOT, ".kvxtest\\" + c.subkey, c.value))
+            << "another program's key stays";
+        if (dry) {
+            EXPECT_EQ(Applied(before, *dry, HKEY_LOCAL_MACHINE),
+                      Everything(registry, HKEY_LOCAL_MACHINE));
+        }
+    }
+}
+
+} // namespace

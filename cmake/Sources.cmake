@@ -10,7 +10,8 @@ add_library(kavrex_platform STATIC
   src/platform/Exception.cpp
   src/platform/RegistryApi.cpp
   src/platform/Registry.cpp
-  src/platform/ProcessPaths.cpp)
+  src/platform/ProcessPaths.cpp
+  src/platform/ScopedRegistryApi.cpp)
 target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/Exception.h
   src/platform/KeyHandle.h
@@ -18,6 +19,7 @@ target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/Registry.h
   src/platform/RegistryApi.h
   src/platform/RegistryNames.h
+  src/platform/ScopedRegistryApi.h
   src/platform/SystemApi.h
   src/platform/WinTypes.h)
 set_target_properties(kavrex_platform PROPERTIES EXPORT_NAME platform)
@@ -31,13 +33,13 @@ else()
   target_link_libraries(kavrex_platform PUBLIC kavrex_emulation)
 endif()
 
-# Seams for the command-line companion: the classes of one scope, an overlay
-# that keeps a dry run's changes to itself, a shell that hears nothing of them
-# (QuietSystemApi.h), and the recorder of what changed.
+# Seams for the command-line companion: an overlay that keeps a dry run's
+# changes to itself, a shell that hears nothing of them (QuietSystemApi.h), and
+# the recorder of what changed. The classes of one scope (ScopedRegistryApi)
+# are the platform's, for the dialog works on the machine's by name too.
 add_library(kavrex_registry_tools STATIC
   src/platform/RegistryTree.cpp
   src/platform/ChangeRecorder.cpp
-  src/platform/ScopedRegistryApi.cpp
   src/platform/OverlayRegistryApi.cpp)
 target_link_libraries(kavrex_registry_tools PUBLIC kavrex_platform kavrex_emulation)
 

@@ -9,6 +9,7 @@
 #include "Outcome.h"
 #include "WinHandles.h"
 #include "association/RegArchive.h"
+#include "platform/ScopedRegistryApi.h"
 
 #include <optional>
 
@@ -52,6 +53,7 @@ class TFormMain : public association::TComponent, private MessageFilter {
 
     TApplication& application_;
     association::Platform platform_;
+    platform::ScopedRegistryApi classes_; // the classes of platform_.applicationHive
     int startDpi_ = 96;
     std::optional<LOGFONTA> menuFont_; // as the system gave it, at startDpi_
     UniqueFont ownedFont_;             // the menu font, unless the stock font stands in

@@ -70,6 +70,17 @@ std::vector<std::string> Levels(const std::string& path) {
     return levels;
 }
 
+// A path below HKEY_CLASSES_ROOT names the machine's classes, where the view
+// puts new keys: rules and faults are told by the keys they land in.
+std::string StoredPath(const std::string& keyPath) {
+    const std::string view = "HKEY_CLASSES_ROOT";
+    if (IsWithinPath(keyPath, view)) {
+        return JoinPath("HKEY_LOCAL_MACHINE\\Software\\Classes",
+                        keyPath.substr(view.size() + (keyPath.size() > view.size() ? 1 : 0)));
+    }
+    return keyPath;
+}
+
 std::string Text(LPCSTR text) {
     return text ? text : "";
 }
@@ -157,16 +168,16 @@ void EmulatedRegistryApi::FailNthCall(RegistryCall call, int n, LONG error) {
 }
 
 void EmulatedRegistryApi::FailCallOnKey(RegistryCall call, const std::string& keyPath, LONG error) {
-    faults_.push_back({call, 0, FoldedName(keyPath), error});
+    faults_.push_back({call, 0, FoldedName(StoredPath(keyPath)), error});
 }
 
 void EmulatedRegistryApi::AddRule(const std::string& keyPath, bool subtree, REGSAM denied) {
-    rules_.push_back({Levels(keyPath), subtree, denied});
+    rules_.push_back({Levels(StoredPath(keyPath)), subtree, denied});
 }
 
 void EmulatedRegistryApi::SetEnumeratedName(const std::string& keyPath,
                                             const std::string& spelled) {
-    std::vector<std::string> levels = Levels(keyPath);
+    std::vector<std::string> levels = Levels(StoredPath(keyPath));
     std::shared_ptr<Node> node = roots_.at(HKEY_CURRENT_USER);
     for (const auto& [key, root] : roots_) {
         if (SameName(root->name, levels.front())) {
@@ -185,11 +196,10 @@ void EmulatedRegistryApi::ApplyProfile(RightsProfile profile) {
     // Users may read the machine's hive and its classes, and only
     // Administrators may change them: "HKEY_CLASSES_ROOT Key" sends per-user
     // changes to HKEY_CURRENT_USER\Software\Classes for that reason
-    // (learn.microsoft.com/windows/win32/sysinfo/hkey-classes-root-key). Here,
-    // as in Wine, the classes root stands for the machine's classes.
+    // (learn.microsoft.com/windows/win32/sysinfo/hkey-classes-root-key). The
+    // classes root is a view of both: each key keeps its own tree's rights.
     if (profile == RightsProfile::StandardUser) {
         MakeReadOnly("HKEY_LOCAL_MACHINE");
-        MakeReadOnly("HKEY_CLASSES_ROOT");
     }
     // Since Windows 8 a program may not set the user's choice: "Default
     // Programs" (learn.microsoft.com/windows/win32/shell/default-programs).
@@ -264,10 +274,57 @@ LONG EmulatedRegistryApi::Locate(RegistryCall call, HKEY key, REGSAM needed, Tar
     return (target.access & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
+// HKEY_CLASSES_ROOT is a view of two trees ("HKEY_CLASSES_ROOT Key" and
+// "Merged View of HKEY_CLASSES_ROOT", learn.microsoft.com/windows/win32/
+// sysinfo/hkey-classes-root-key and .../merged-view-of-hkey-classes-root):
+// it lists every subkey of HKEY_CURRENT_USER\Software\Classes and those of
+// HKEY_LOCAL_MACHINE\Software\Classes that the user's do not duplicate, and
+// of a key in both it shows the user's alone, none of the machine's contents.
+// Writing follows the same key: values of a key the user's classes hold are
+// stored there, and new keys go to the machine's classes.
+std::shared_ptr<Node> EmulatedRegistryApi::ClassesOf(HKEY hive, bool create) {
+    std::shared_ptr<Node> node = roots_.at(hive);
+    for (const char* level : {"Software", "Classes"}) {
+        auto next = FindSubkey(*node, level);
+        if (!next && create) {
+            next = AddSubkey(node, level);
+        }
+        if (!next) {
+            return nullptr;
+        }
+        node = next;
+    }
+    return node;
+}
+
+void EmulatedRegistryApi::MergeClassesView(Target& target) {
+    const std::shared_ptr<Node> user = ClassesOf(HKEY_CURRENT_USER, false);
+    if (!target.levels.empty()) {
+        const bool users = user && FindSubkey(*user, target.levels.front());
+        target.base = users ? user : ClassesOf(HKEY_LOCAL_MACHINE, true);
+        return;
+    }
+    // The view's own subkeys, for listing them: the root is never written.
+    std::vector<std::shared_ptr<Node>> merged = user ? user->subkeys : decltype(merged){};
+    if (const auto machine = ClassesOf(HKEY_LOCAL_MACHINE, false)) {
+        for (const auto& subkey : machine->subkeys) {
+            if (!user || !FindSubkey(*user, subkey->name)) {
+                merged.push_back(subkey);
+            }
+        }
+    }
+    std::stable_sort(merged.begin(), merged.end(),
+                     [](const auto& a, const auto& b) { return NameLess()(a->name, b->name); });
+    target.base->subkeys = std::move(merged);
+}
+
 LONG EmulatedRegistryApi::Locate(RegistryCall call, HKEY key, LPCSTR subKey, Target& target) {
     LONG status = Resolve(key, target);
     if (status == ERROR_SUCCESS) {
         status = SplitPath(subKey, target.levels);
+    }
+    if (status == ERROR_SUCCESS && target.base == roots_.at(HKEY_CLASSES_ROOT)) {
+        MergeClassesView(target);
     }
     target.path = target.base ? ChildPath(target.base->path, target.levels) : std::string();
     const LONG injected = Injected(call, target.path);

@@ -120,6 +120,10 @@ class EmulatedRegistryApi final : public RegistryApi {
     // handle was opened with the needed right.
     LONG Locate(RegistryCall call, HKEY key, REGSAM needed, Target& target);
     LONG Resolve(HKEY key, Target& target) const;
+    // The Software\Classes key of a hive, made when asked to and not there.
+    std::shared_ptr<Node> ClassesOf(HKEY hive, bool create);
+    // A call on HKEY_CLASSES_ROOT lands in the user's or the machine's classes.
+    void MergeClassesView(Target& target);
     LONG Injected(RegistryCall call, const std::string& keyPath);
     void AddRule(const std::string& keyPath, bool subtree, REGSAM denied);
     REGSAM Denied(const std::string& keyPath) const;

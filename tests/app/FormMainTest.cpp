@@ -17,6 +17,8 @@
 namespace {
 
 using testing_support::DefaultText;
+using testing_support::GetRawValue;
+using testing_support::KeyExists;
 
 struct CapturedBox {
     HWND owner;
@@ -289,6 +291,42 @@ TEST_F(FormMain, ClearingTheBoxAndPressingOkRemoves) {
     EXPECT_EQ(testing_support::NoValue, Registered(".rar"));
     EXPECT_EQ(testing_support::NoValue, Registered("KavrexAssoc"));
     EXPECT_EQ(2u, system.Notifications().size()) << "the shell hears of each";
+}
+
+// Machine-wide means machine-wide: where the elevating account's own classes
+// hold .rar (a per-user archive program), registering and removing change the
+// machine's classes alone, and the user's keys stay byte for byte.
+TEST_F(FormMain, TheUsersOwnClassesAreNeverWritten) {
+    const std::string user = "Software\\Classes\\.rar";
+    testing_support::SetRawValue(registry, HKEY_CURRENT_USER, user, "", REG_SZ,
+                                 std::string("WinArc.rar") + '\0');
+    testing_support::SetRawValue(registry, HKEY_CURRENT_USER, user + "\\OpenWithProgids",
+                                 "WinArc.rar", REG_NONE, "");
+    const auto userKeys = [this] {
+        return std::vector<testing_support::RawValue>{
+            GetRawValue(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar", ""),
+            GetRawValue(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar\\OpenWithProgids",
+                        "WinArc.rar"),
+            GetRawValue(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar\\OpenWithProgids",
+                        "KavrexAssoc")};
+    };
+    const auto before = userKeys();
+    Press(VK_RETURN);
+    EXPECT_EQ("KavrexAssoc", DefaultText(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+    EXPECT_EQ(before, userKeys());
+    EXPECT_EQ(std::vector<std::string>{"OpenWithProgids"},
+              testing_support::SubkeyNames(registry, HKEY_CURRENT_USER, user));
+
+    form.reset(); // a second run of the program
+    application = std::make_unique<app::TApplication>("Associate with", boxes);
+    form = std::make_unique<app::TFormMain>(*application, association::Platform{registry, system});
+    boxes.dialog = form->Handle();
+    form->Show();
+    Pump();
+    Press(VK_SPACE);
+    Press(VK_RETURN);
+    EXPECT_FALSE(KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\KavrexAssoc"));
+    EXPECT_EQ(before, userKeys());
 }
 
 TEST_F(FormMain, EscapeDoesNothingAndEnterOnCancelChangesNothing) {

@@ -26,7 +26,12 @@ void AddFlat(platform::RegistryApi& api, HKEY root, const std::string& path,
         flat[entry] = Shown(value.type, value.bytes);
     }
     for (const std::string& child : SubkeyNames(api, root, path)) {
-        AddFlat(api, root, JoinPath(path, child), JoinPath(shown, child), flat);
+        const std::string childPath = JoinPath(path, child);
+        // Where the classes root is a view of the hive's classes, they show there.
+        if (root != HKEY_CLASSES_ROOT && platform::SameName(childPath, platform::ClassesPath)) {
+            continue;
+        }
+        AddFlat(api, root, childPath, JoinPath(shown, child), flat);
     }
 }
 

@@ -360,7 +360,9 @@ TEST_F(KavrexAssocCli, RegisterAndRemoveInEachScope) {
                   GetRawValue(registry, s.root, "Software\\RegisteredApplications", "Kavrex"));
         EXPECT_FALSE(KeyExists(registry, s.other, "Software\\Classes\\.rar"));
         EXPECT_FALSE(KeyExists(registry, s.other, "Software\\Kavrex"));
-        EXPECT_TRUE(SubkeyNames(registry, HKEY_CLASSES_ROOT, "").empty());
+        // The classes root shows the scope's classes, and no more.
+        EXPECT_EQ((std::vector<std::string>{".rar", ".zip", "KavrexAssoc"}),
+                  SubkeyNames(registry, HKEY_CLASSES_ROOT, ""));
         EXPECT_EQ(0, Run({"status", "--ext", ".rar,.zip"}));
         const json listed = StatusJson()["listed"];
         EXPECT_EQ((json{{"defaultApps", true}, {"openWith", true}, {"givesBack", nullptr}}),

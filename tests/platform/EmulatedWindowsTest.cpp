@@ -1,0 +1,51 @@
+// What Windows does and Wine does not, as the emulation does it: the classes
+// root as the merged view of the user's and the machine's classes.
+#include "platform/EmulatedRegistryApi.h"
+#include "support/RegistryFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_support;
+
+constexpr const char* Machine = "Software\\Classes\\";
+
+class MergedClasses : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetRawValue(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".a", "", REG_SZ, "machine");
+        SetRawValue(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".b", "", REG_SZ, "machine");
+        SetRawValue(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".b\\Sub", "", REG_SZ, "m");
+        SetRawValue(api, HKEY_CURRENT_USER, std::string(Machine) + ".b", "", REG_SZ, "user");
+    }
+    platform::EmulatedRegistryApi api;
+};
+
+// Reading: every key of the user's classes and the machine's it does not
+// duplicate; of a key in both, the user's alone.
+TEST_F(MergedClasses, ReadsShowTheUsersKeyWhereItHasOne) {
+    EXPECT_EQ((std::vector<std::string>{".a", ".b"}), SubkeyNames(api, HKEY_CLASSES_ROOT, ""));
+    EXPECT_EQ("machine", DefaultText(api, HKEY_CLASSES_ROOT, ".a"));
+    EXPECT_EQ("user", DefaultText(api, HKEY_CLASSES_ROOT, ".b"));
+    EXPECT_FALSE(KeyExists(api, HKEY_CLASSES_ROOT, ".b\\Sub")) << "none of the machine's contents";
+}
+
+// Writing: a value of a key the user's classes hold goes there; a new key goes
+// to the machine's classes, which a standard user may not change.
+TEST_F(MergedClasses, WritesLandWhereTheKeyIsOrInTheMachinesClasses) {
+    SetRawValue(api, HKEY_CLASSES_ROOT, ".b", "", REG_SZ, "written");
+    SetRawValue(api, HKEY_CLASSES_ROOT, ".c", "", REG_SZ, "new");
+    EXPECT_EQ("written", DefaultText(api, HKEY_CURRENT_USER, std::string(Machine) + ".b"));
+    EXPECT_EQ("machine", DefaultText(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".b"));
+    EXPECT_EQ("new", DefaultText(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".c"));
+
+    api.ApplyProfile(platform::RightsProfile::StandardUser);
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, api.RegOpenKeyExA(HKEY_CLASSES_ROOT, ".b", 0, KEY_SET_VALUE, &key));
+    api.RegCloseKey(key);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, api.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".d", 0, nullptr, 0,
+                                                       KEY_WRITE, nullptr, &key, nullptr));
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "StartedProgram.h"
 
 #include "AssociationLayout.h"
+#include "platform/RegistryNames.h"
 
 #include <vector>
 
@@ -9,6 +10,42 @@ namespace {
 
 bool Exists(platform::SystemApi& system, const std::string& path) {
     return system.GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The text with its variables expanded; as it is when that cannot be done.
+std::string Expanded(platform::SystemApi& system, const std::string& text) {
+    const DWORD needed = system.ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (needed == 0) {
+        return text;
+    }
+    std::vector<char> expanded(needed);
+    if (system.ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed) != needed) {
+        return text;
+    }
+    return expanded.data();
+}
+
+// The variables as the 64-bit shell expands them. A 32-bit process on 64-bit
+// Windows has %ProgramFiles% and %CommonProgramFiles% name the x86 folders, and
+// %ProgramW6432% and %CommonProgramW6432% the others ("WOW64 Implementation
+// Details"); where those are not set (32-bit Windows), there is one folder.
+std::string AsTheShellReadsIt(platform::SystemApi& system, std::string command) {
+    const struct {
+        const char* variable;
+        const char* native;
+    } folders[] = {{"%ProgramFiles%", "%ProgramW6432%"},
+                   {"%CommonProgramFiles%", "%CommonProgramW6432%"}};
+    for (const auto& folder : folders) {
+        if (Expanded(system, folder.native) == folder.native) {
+            continue; // not set: left as it is
+        }
+        const std::string wanted = platform::FoldedName(folder.variable);
+        for (auto at = platform::FoldedName(command).find(wanted); at != std::string::npos;
+             at = platform::FoldedName(command).find(wanted, at + 1)) {
+            command.replace(at, wanted.size(), folder.native);
+        }
+    }
+    return command;
 }
 
 std::string WithExeWhenBare(const std::string& path) {
@@ -20,16 +57,8 @@ std::string WithExeWhenBare(const std::string& path) {
 
 } // namespace
 
-std::string ExpandedCommand(platform::SystemApi& system, const std::string& command) {
-    const DWORD needed = system.ExpandEnvironmentStringsA(command.c_str(), nullptr, 0);
-    if (needed == 0) {
-        return command;
-    }
-    std::vector<char> expanded(needed);
-    if (system.ExpandEnvironmentStringsA(command.c_str(), expanded.data(), needed) != needed) {
-        return command;
-    }
-    return expanded.data();
+std::string ExpandedCommand(platform::SystemApi& system, const std::string& stored) {
+    return Expanded(system, AsTheShellReadsIt(system, stored));
 }
 
 std::string StartedProgram(platform::SystemApi& system, const std::string& command) {

@@ -9,7 +9,8 @@
 namespace association {
 
 // The command with its environment variables (%ProgramFiles%, ...) expanded,
-// as Windows reads a REG_EXPAND_SZ value; as it is when that cannot be done.
+// as the 64-bit shell reads a REG_EXPAND_SZ value; as it is when that cannot
+// be done.
 std::string ExpandedCommand(platform::SystemApi& system, const std::string& command);
 
 // The program the command starts: for a quoted one, the text inside the quotes

@@ -55,6 +55,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength, DWORD* reserved,
                        DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
+    LONG RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
 
     // Stores the bytes as they are, as a program's Unicode call may: a string
@@ -79,6 +80,9 @@ class EmulatedRegistryApi final : public RegistryApi {
     // The ANSI code page the calls spell names in (1252 until told; 932 and
     // 65001 count characters as Windows does).
     void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
+    // From now on it answers a 32-bit process on 64-bit Windows: the machine's
+    // software is redirected to Wow6432Node, but for the keys that are shared.
+    void SetWow64Process(bool wow64) { wow64_ = wow64; }
 
     int CallCount(RegistryCall call) const;
     std::size_t OpenHandleCount() const { return handles_.size(); }
@@ -124,6 +128,8 @@ class EmulatedRegistryApi final : public RegistryApi {
     std::shared_ptr<Node> ClassesOf(HKEY hive, bool create);
     // A call on HKEY_CLASSES_ROOT lands in the user's or the machine's classes.
     void MergeClassesView(Target& target);
+    // The key a call reaches in the registry view it asks for.
+    void ApplyView(Target& target, REGSAM access);
     LONG Injected(RegistryCall call, const std::string& keyPath);
     void AddRule(const std::string& keyPath, bool subtree, REGSAM denied);
     REGSAM Denied(const std::string& keyPath) const;
@@ -136,6 +142,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     std::map<RegistryCall, int> calls_;
     ULONG_PTR nextHandle_ = 0x100;
     UINT codePage_ = 1252;
+    bool wow64_ = false;
 };
 
 } // namespace platform

@@ -140,6 +140,13 @@ LONG OverlayRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     return copy_.RegDeleteKeyA(key, subKey);
 }
 
+LONG OverlayRegistryApi::RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) {
+    if (const LONG status = CopyIn(key, subKey)) {
+        return status;
+    }
+    return copy_.RegDeleteKeyExA(key, subKey, view, reserved);
+}
+
 LONG OverlayRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {
     if (const LONG status = CopyIn(key, nullptr)) {
         return status;

@@ -36,6 +36,7 @@ class OverlayRegistryApi final : public RegistryApi {
     LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength, DWORD* reserved,
                        DWORD* type, BYTE* data, DWORD* dataSize) override;
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override;
+    LONG RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) override;
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override;
 
   private:

@@ -31,6 +31,8 @@ class RegistryApi {
     virtual LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) = 0;
     virtual LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) = 0;
+    // view: KEY_WOW64_64KEY or KEY_WOW64_32KEY, the registry view to delete in.
+    virtual LONG RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) = 0;
     virtual LONG RegDeleteValueA(HKEY key, LPCSTR valueName) = 0;
 };
 

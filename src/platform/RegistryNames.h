@@ -23,6 +23,14 @@ constexpr DWORD WidestAnsiUnit = 3;
 constexpr DWORD LongestKeyName = 255 * WidestAnsiUnit + 1;
 constexpr DWORD LongestValueName = 16383 * WidestAnsiUnit + 1;
 
+// The registry view every key is opened, created and deleted in: the 64-bit
+// one, whatever the program's own bitness. A 32-bit program on 64-bit Windows
+// would otherwise keep HKEY_LOCAL_MACHINE\\Software\\Kavrex in WOW6432Node,
+// where the 64-bit shell does not look ("Registry Keys Affected by WOW64",
+// learn.microsoft.com/windows/win32/winprog64/shared-registry-keys; "Accessing
+// an Alternate Registry View"). 32-bit Windows ignores the flag.
+constexpr REGSAM RegistryView = KEY_WOW64_64KEY;
+
 // The classes of a hive, below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 constexpr const char* ClassesPath = "Software\\Classes";
 

@@ -96,6 +96,10 @@ LONG ScopedRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* 
 }
 
 LONG ScopedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    return RegDeleteKeyExA(key, subKey, 0, 0);
+}
+
+LONG ScopedRegistryApi::RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) {
     // The classes root itself is never deleted, as a predefined key is not.
     if (key == HKEY_CLASSES_ROOT && (!subKey || !*subKey)) {
         return ERROR_ACCESS_DENIED;
@@ -104,7 +108,8 @@ LONG ScopedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (const LONG status = Redirect(key, subKey, path)) {
         return status;
     }
-    return inner_.RegDeleteKeyA(key, subKey);
+    return view ? inner_.RegDeleteKeyExA(key, subKey, view, reserved)
+                : inner_.RegDeleteKeyA(key, subKey);
 }
 
 LONG ScopedRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {

@@ -49,6 +49,9 @@ class WinRegistryApi final : public RegistryApi {
     LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) override {
         return Call(deleteKey_, "RegDeleteKeyA", key, subKey);
     }
+    LONG RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) override {
+        return Call(deleteKeyEx_, "RegDeleteKeyExA", key, subKey, view, reserved);
+    }
     LONG RegDeleteValueA(HKEY key, LPCSTR valueName) override {
         return Call(deleteValue_, "RegDeleteValueA", key, valueName);
     }
@@ -70,6 +73,7 @@ class WinRegistryApi final : public RegistryApi {
     decltype(&::RegEnumKeyExA) enumKey_ = nullptr;
     decltype(&::RegEnumValueA) enumValue_ = nullptr;
     decltype(&::RegDeleteKeyA) deleteKey_ = nullptr;
+    decltype(&::RegDeleteKeyExA) deleteKeyEx_ = nullptr;
     decltype(&::RegDeleteValueA) deleteValue_ = nullptr;
 };
 

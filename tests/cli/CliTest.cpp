@@ -135,9 +135,15 @@ TEST_F(KavrexAssocCli, TheCommandIsReadAsWindowsStartsIt) {
         SetRawValue(registry, HKEY_LOCAL_MACHINE,
                     "Software\\Classes\\Kvx.Type\\Shell\\Open\\Command", "", c.type,
                     std::string(c.command) + '\0');
-        const json status = StatusJson();
-        EXPECT_EQ(c.opensKavrex, status["machine"]["opensKavrex"]);
-        EXPECT_EQ(c.opensKavrex ? "opens-with-kavrex" : "associated-with-other", status["verdict"]);
+        // The x86 build on 64-bit Windows reads %ProgramFiles% as the 64-bit shell does.
+        for (const char* x86Folder : {"C:\\Program Files", "C:\\Program Files (x86)"}) {
+            system.SetEnvironmentVariable("ProgramFiles", x86Folder);
+            const json status = StatusJson();
+            EXPECT_EQ(c.opensKavrex, status["machine"]["opensKavrex"]) << x86Folder;
+            EXPECT_EQ(c.opensKavrex ? "opens-with-kavrex" : "associated-with-other",
+                      status["verdict"]);
+            system.SetEnvironmentVariable("ProgramW6432", "C:\\Program Files");
+        }
     }
 }
 
@@ -428,6 +434,31 @@ TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
     EXPECT_EQ(0, Run({"register", "--json"}));
     EXPECT_EQ(report["changes"], json::parse(console.out)["changes"]);
     EXPECT_EQ(1u, system.Notifications().size());
+}
+
+// The x86 build on 64-bit Windows sees the machine's software through
+// Wow6432Node, but writes, reads and removes its registration in the 64-bit
+// view, where the 64-bit shell follows RegisteredApplications: either build
+// takes back what the other registered, and nothing is left in Wow6432Node.
+TEST_F(KavrexAssocCli, EitherBuildRemovesWhatTheOtherRegistered) {
+    for (const bool registeredBy32 : {true, false}) {
+        SCOPED_TRACE(registeredBy32 ? "x86 registers, x64 removes" : "x64 registers, x86 removes");
+        registry.SetWow64Process(registeredBy32);
+        EXPECT_EQ(0, Run({"register"}));
+        registry.SetWow64Process(!registeredBy32);
+        EXPECT_EQ(0, Run({"status", "--json"}));
+        EXPECT_EQ(true,
+                  json::parse(console.out)["extensions"][0]["listed"]["machine"]["defaultApps"]);
+        EXPECT_EQ(0, Run({"remove"}));
+        registry.SetWow64Process(false);
+        for (const char* key :
+             {"Software\\Kavrex", "Software\\Wow6432Node\\Kavrex", "Software\\Classes\\.rar"}) {
+            EXPECT_FALSE(KeyExists(registry, HKEY_LOCAL_MACHINE, key)) << key;
+        }
+        EXPECT_EQ(NoValue, GetRawValue(registry, HKEY_LOCAL_MACHINE,
+                                       "Software\\RegisteredApplications", "Kavrex")
+                               .bytes);
+    }
 }
 
 // Windows' default rights: a standard user may read the machine's classes but

@@ -1,5 +1,6 @@
 // What Windows does and Wine does not, as the emulation does it: the classes
-// root as the merged view of the user's and the machine's classes.
+// root as the merged view of the user's and the machine's classes, and the
+// registry views of a 32-bit process on 64-bit Windows.
 #include "platform/EmulatedRegistryApi.h"
 #include "support/RegistryFixture.h"
 
@@ -46,6 +47,46 @@ TEST_F(MergedClasses, WritesLandWhereTheKeyIsOrInTheMachinesClasses) {
     api.RegCloseKey(key);
     EXPECT_EQ(ERROR_ACCESS_DENIED, api.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".d", 0, nullptr, 0,
                                                        KEY_WRITE, nullptr, &key, nullptr));
+}
+
+// A 32-bit process on 64-bit Windows: the machine's software is redirected
+// to Wow6432Node but for the shared keys (the classes, bar their COM keys;
+// RegisteredApplications), KEY_WOW64_64KEY reaches the 64-bit view, and
+// RegDeleteKeyA deletes in the process's own view alone.
+TEST(Wow64Views, RedirectAndShareAsWindowsLists) {
+    platform::EmulatedRegistryApi api;
+    api.SetWow64Process(true);
+    const auto create = [&api](const char* path, REGSAM view) {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS,
+                  api.RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
+                                      KEY_ALL_ACCESS | view, nullptr, &key, nullptr));
+        api.RegCloseKey(key);
+    };
+    const struct {
+        const char* created;  // by the 32-bit process, without a view
+        const char* physical; // where it is, as the 64-bit view names it
+    } cases[] = {
+        {"Software\\Kavrex", "Software\\Wow6432Node\\Kavrex"},
+        {"Software\\Classes\\.kvx", "Software\\Classes\\.kvx"},
+        {"Software\\Classes\\CLSID\\{1}", "Software\\Classes\\Wow6432Node\\CLSID\\{1}"},
+        {"Software\\RegisteredApplications", "Software\\RegisteredApplications"},
+        {"System\\Kvx", "System\\Kvx"},
+    };
+    for (const auto& c : cases) {
+        create(c.created, 0);
+        EXPECT_TRUE(KeyExists(api, HKEY_LOCAL_MACHINE, c.physical)) << c.created;
+    }
+    create("Software\\Kavrex\\Capabilities", KEY_WOW64_64KEY);
+    api.SetWow64Process(false);
+    EXPECT_TRUE(KeyExists(api, HKEY_LOCAL_MACHINE, "Software\\Kavrex\\Capabilities"));
+    api.SetWow64Process(true);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              api.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Kavrex\\Capabilities"));
+    EXPECT_EQ(ERROR_SUCCESS,
+              api.RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kavrex\\Capabilities",
+                                  KEY_WOW64_64KEY, 0));
+    EXPECT_FALSE(KeyExists(api, HKEY_LOCAL_MACHINE, "Software\\Kavrex\\Capabilities"));
 }
 
 } // namespace

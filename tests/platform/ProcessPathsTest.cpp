@@ -17,7 +17,7 @@ using platform::ToAnsi;
 class ProcessPaths : public ::testing::TestWithParam<Backend> {
   protected:
     platform::SystemApi& System() {
-        return GetParam() == Backend::Emulated ? emulation : platform::SystemServices();
+        return GetParam() != Backend::Windows ? emulation : platform::SystemServices();
     }
     platform::EmulatedSystemApi emulation;
 };

@@ -12,16 +12,28 @@ namespace testing_support {
 
 using platform::RegistryApi;
 
+// The helpers read and write what the 64-bit shell sees, whatever the view of
+// the registry under test.
+constexpr REGSAM ShellView = KEY_WOW64_64KEY;
+
 std::vector<Backend> AllBackends() {
 #ifdef _WIN32
-    return {Backend::Emulated, Backend::Windows};
+    return {Backend::Emulated, Backend::Emulated32, Backend::Windows};
 #else
-    return {Backend::Emulated};
+    return {Backend::Emulated, Backend::Emulated32};
 #endif
 }
 
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
-    return info.param == Backend::Emulated ? "Emulated" : "Windows";
+    switch (info.param) {
+    case Backend::Emulated:
+        return "Emulated";
+    case Backend::Emulated32:
+        return "Emulated32On64";
+    case Backend::Windows:
+        break;
+    }
+    return "Windows";
 }
 
 std::wstring Wide(const std::string& ascii) {
@@ -45,7 +57,7 @@ RootRedirect::~RootRedirect() {
 
 bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
         return false;
     }
     if (!platform::IsPredefinedKey(key)) {
@@ -56,8 +68,9 @@ bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
 
 void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                 nullptr, &key, nullptr))
+    ASSERT_EQ(ERROR_SUCCESS,
+              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ShellView,
+                                  nullptr, &key, nullptr))
         << path;
     api.RegCloseKey(key);
 }
@@ -65,7 +78,7 @@ void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
 std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
         return names;
     }
     char name[256];
@@ -86,7 +99,7 @@ std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::str
 std::vector<std::string> ValueNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
         return names;
     }
     std::string name(16384, '\0');
@@ -111,14 +124,15 @@ void DeleteKeyTree(RegistryApi& api, HKEY root, const std::string& path) {
     for (const std::string& child : SubkeyNames(api, root, path)) {
         DeleteKeyTree(api, root, JoinPath(path, child));
     }
-    api.RegDeleteKeyA(root, path.c_str());
+    api.RegDeleteKeyExA(root, path.c_str(), ShellView, 0);
 }
 
 void SetRawValue(RegistryApi& api, HKEY root, const std::string& path, const std::string& name,
                  DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                 nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ShellView,
+                                  nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, api.RegSetValueExA(key, name.c_str(), 0, type,
                                                 reinterpret_cast<const BYTE*>(bytes.data()),
                                                 static_cast<DWORD>(bytes.size())));
@@ -129,7 +143,7 @@ RawValue GetRawValue(RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name) {
     RawValue missing{REG_NONE, NoValue};
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
         return missing;
     }
     DWORD type = 0;
@@ -151,9 +165,13 @@ std::string DefaultText(RegistryApi& api, HKEY root, const std::string& path) {
 }
 
 RegistryUnderTest::RegistryUnderTest(Backend backend)
-    : emulation_(backend == Backend::Emulated ? std::make_unique<platform::EmulatedRegistryApi>()
-                                              : nullptr),
-      api_(emulation_ ? emulation_.get() : &platform::SystemRegistry()) {}
+    : emulation_(backend != Backend::Windows ? std::make_unique<platform::EmulatedRegistryApi>()
+                                             : nullptr),
+      api_(emulation_ ? emulation_.get() : &platform::SystemRegistry()) {
+    if (backend == Backend::Emulated32) {
+        emulation_->SetWow64Process(true);
+    }
+}
 
 namespace {
 

@@ -13,7 +13,9 @@
 
 namespace testing_support {
 
-enum class Backend { Emulated, Windows };
+// The emulation as a 64-bit process, as a 32-bit process on 64-bit Windows,
+// and the platform's own registry.
+enum class Backend { Emulated, Emulated32, Windows };
 
 std::vector<Backend> AllBackends();
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info);

@@ -5,7 +5,8 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS KavrexAssoc kavrex-assoc RUNTIME DESTINATION . COMPONENT Program)
+install(PROGRAMS ${KAVREX_DIALOG_FILE} DESTINATION . COMPONENT Program)
+install(TARGETS kavrex-assoc RUNTIME DESTINATION . COMPONENT Program)
 install(FILES README.md LICENSE DESTINATION . COMPONENT Program)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KavrexAssoc)

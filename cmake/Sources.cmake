@@ -87,20 +87,23 @@ set(KAVREX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJ
 set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
 configure_file(src/app/Version.h.in ${generated}/Version.h @ONLY)
 
-# The command-line companion's commands: host-tested too.
-include(cmake/Libraries.cmake)
-add_library(kavrex_cli STATIC
-  src/cli/Cli.cpp
-  src/cli/Commands.cpp
-  src/cli/DefaultAssociations.cpp
-  src/cli/ExtensionRules.cpp
-  src/cli/Listing.cpp
-  src/cli/Report.cpp
-  src/cli/Scope.cpp
-  src/cli/Settings.cpp)
-target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
-target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
-                                 PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)
+# The command-line companion's commands: host-tested too. The dialog's own
+# build (cmake/Dialog.cmake) has no use for them.
+if(NOT KAVREX_DIALOG_ONLY)
+  include(cmake/Libraries.cmake)
+  add_library(kavrex_cli STATIC
+    src/cli/Cli.cpp
+    src/cli/Commands.cpp
+    src/cli/DefaultAssociations.cpp
+    src/cli/ExtensionRules.cpp
+    src/cli/Listing.cpp
+    src/cli/Report.cpp
+    src/cli/Scope.cpp
+    src/cli/Settings.cpp)
+  target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
+  target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
+                                   PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)
+endif()
 
 if(WIN32)
   enable_language(RC)
@@ -114,42 +117,18 @@ if(WIN32)
     src/app/WinMessageBoxApi.cpp)
   target_link_libraries(kavrex_app PUBLIC kavrex_app_core user32 gdi32 comctl32)
 
-  # The dialog is compiled from the same sources as the libraries, but into
-  # objects of its own that the linker optimises as one program: that keeps it
-  # within 200 KB with the standard library as it is. The libraries stay plain
-  # objects, which their users' compilers can link.
-  set(dialog_sources)
-  foreach(library kavrex_app kavrex_app_core kavrex_association kavrex_platform)
-    get_target_property(sources ${library} SOURCES)
-    list(FILTER sources INCLUDE REGEX "\\.cpp$")
-    list(APPEND dialog_sources ${sources})
-  endforeach()
-  add_executable(KavrexAssoc WIN32 src/app/main.cpp ${dialog_sources} src/app/KavrexAssoc.rc)
-  target_include_directories(KavrexAssoc PRIVATE ${generated} src src/app)
-  set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
-                              OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
-  target_link_libraries(KavrexAssoc PRIVATE user32 gdi32 comctl32)
-  include(CheckIPOSupported)
-  check_ipo_supported(RESULT ipo_supported OUTPUT ipo_output LANGUAGES CXX)
-  if(NOT ipo_supported)
-    message(FATAL_ERROR "KavrexAssoc.exe needs link-time optimisation: ${ipo_output}")
-  endif()
-  set_target_properties(KavrexAssoc PROPERTIES INTERPROCEDURAL_OPTIMIZATION ON)
-  if(MSVC)
-    # The manifest is the resource file's own; the linker must not add another.
-    target_link_options(KavrexAssoc PRIVATE /MANIFEST:NO)
-  elseif(MINGW)
-    target_link_options(KavrexAssoc PRIVATE -s)
-  endif()
+  include(cmake/Dialog.cmake)
 
-  add_executable(kavrex-assoc src/cli/main.cpp src/cli/WinConsole.cpp src/cli/kavrex-assoc.rc)
-  target_include_directories(kavrex-assoc PRIVATE ${generated} src/app)
-  set_source_files_properties(src/cli/kavrex-assoc.rc PROPERTIES
-                              OBJECT_DEPENDS "${generated}/Version.h;${generated}/kavrex-assoc.manifest")
-  target_link_libraries(kavrex-assoc PRIVATE kavrex_cli)
-  if(MSVC)
-    target_link_options(kavrex-assoc PRIVATE /MANIFEST:NO)
-  elseif(MINGW)
-    target_link_options(kavrex-assoc PRIVATE -s -municode) # wmain
+  if(NOT KAVREX_DIALOG_ONLY)
+    add_executable(kavrex-assoc src/cli/main.cpp src/cli/WinConsole.cpp src/cli/kavrex-assoc.rc)
+    target_include_directories(kavrex-assoc PRIVATE ${generated} src/app)
+    set_source_files_properties(src/cli/kavrex-assoc.rc PROPERTIES
+                                OBJECT_DEPENDS "${generated}/Version.h;${generated}/kavrex-assoc.manifest")
+    target_link_libraries(kavrex-assoc PRIVATE kavrex_cli)
+    if(MSVC)
+      target_link_options(kavrex-assoc PRIVATE /MANIFEST:NO)
+    elseif(MINGW)
+      target_link_options(kavrex-assoc PRIVATE -s -municode) # wmain
+    endif()
   endif()
 endif()

@@ -1,8 +1,14 @@
-# Windows x64 program built with MinGW-w64 (posix thread model: GoogleTest needs std::mutex).
+# Windows x64 programs built with MinGW-w64: the posix thread model (GoogleTest
+# needs std::mutex), or the one KAVREX_MINGW_THREADS names (win32 for the
+# single-threaded dialog's own build, cmake/Dialog.cmake).
+if(NOT KAVREX_MINGW_THREADS)
+  set(KAVREX_MINGW_THREADS posix)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KAVREX_MINGW_THREADS)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-${KAVREX_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-${KAVREX_MINGW_THREADS})
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

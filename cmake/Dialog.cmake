@@ -1,0 +1,49 @@
+# KavrexAssoc.exe. A MinGW build makes it in a build of its own, below this
+# one, with the toolchain's win32 thread model: the dialog is single-threaded,
+# and without winpthreads and the posix runtime it stays within 200 KB (the
+# tests need the posix model, for std::mutex). KAVREX_DIALOG_FILE names the
+# program either way.
+if(MINGW AND NOT KAVREX_DIALOG_ONLY)
+  include(ExternalProject)
+  ExternalProject_Add(KavrexAssoc
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_BINARY_DIR}/dialog
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DKAVREX_MINGW_THREADS=win32
+               -DKAVREX_DIALOG_ONLY=ON -DKAVREX_TESTS=OFF -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+               -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target KavrexAssoc
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/KavrexAssoc.exe)
+  set(KAVREX_DIALOG_FILE ${CMAKE_BINARY_DIR}/KavrexAssoc.exe)
+  return()
+endif()
+
+# The dialog is compiled from the same sources as the libraries, but into
+# objects of its own that the linker optimises as one program: that keeps it
+# within 200 KB with the standard library as it is. The libraries stay plain
+# objects, which their users' compilers can link.
+set(dialog_sources)
+foreach(library kavrex_app kavrex_app_core kavrex_association kavrex_platform)
+  get_target_property(sources ${library} SOURCES)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(APPEND dialog_sources ${sources})
+endforeach()
+add_executable(KavrexAssoc WIN32 src/app/main.cpp ${dialog_sources} src/app/KavrexAssoc.rc)
+target_include_directories(KavrexAssoc PRIVATE ${generated} src src/app)
+set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
+                            OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
+target_link_libraries(KavrexAssoc PRIVATE user32 gdi32 comctl32)
+include(CheckIPOSupported)
+check_ipo_supported(RESULT ipo_supported OUTPUT ipo_output LANGUAGES CXX)
+if(NOT ipo_supported)
+  message(FATAL_ERROR "KavrexAssoc.exe needs link-time optimisation: ${ipo_output}")
+endif()
+set_target_properties(KavrexAssoc PROPERTIES INTERPROCEDURAL_OPTIMIZATION ON)
+if(MSVC)
+  # The manifest is the resource file's own; the linker must not add another.
+  target_link_options(KavrexAssoc PRIVATE /MANIFEST:NO)
+elseif(MINGW)
+  target_link_options(KavrexAssoc PRIVATE -s)
+endif()
+set(KAVREX_DIALOG_FILE $<TARGET_FILE:KavrexAssoc>)

@@ -98,11 +98,11 @@ LONG TRegistry::OpenPathStatus(const std::string& path, bool createAllowed) {
     if (createAllowed && !resolved.subPath.empty()) {
         DWORD disposition = 0;
         status = api_.RegCreateKeyExA(resolved.base, resolved.subPath.c_str(), 0, nullptr,
-                                      REG_OPTION_NON_VOLATILE, accessMask_ | RegistryView, nullptr,
-                                      &key, &disposition);
+                                      REG_OPTION_NON_VOLATILE, accessMask_ | ViewFor(resolved.base),
+                                      nullptr, &key, &disposition);
     } else {
         status = api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0,
-                                    accessMask_ | RegistryView, &key);
+                                    accessMask_ | ViewFor(resolved.base), &key);
     }
     if (status != ERROR_SUCCESS) {
         return status;
@@ -124,8 +124,8 @@ void TRegistry::CloseCurrent() {
 KeyHandle TRegistry::OpenHandle(const std::string& path) {
     const ResolvedPath resolved = Resolve(path);
     HKEY key = nullptr;
-    if (api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0, accessMask_ | RegistryView,
-                           &key) != ERROR_SUCCESS) {
+    if (api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0,
+                           accessMask_ | ViewFor(resolved.base), &key) != ERROR_SUCCESS) {
         return KeyHandle();
     }
     return KeyHandle(api_, key);
@@ -236,7 +236,7 @@ LONG TRegistry::DeleteTreeStatus(const std::string& path) {
         BorrowedCurrent borrowed(*this, key);
         DeleteSubkeysOfCurrent();
     }
-    return api_.RegDeleteKeyExA(resolved.base, resolved.subPath.c_str(), RegistryView, 0);
+    return api_.RegDeleteKeyExA(resolved.base, resolved.subPath.c_str(), ViewFor(resolved.base), 0);
 }
 
 // Depth first, from the highest enumeration index down, so that the indexes

@@ -30,6 +30,12 @@ constexpr DWORD LongestValueName = 16383 * WidestAnsiUnit + 1;
 // learn.microsoft.com/windows/win32/winprog64/shared-registry-keys; "Accessing
 // an Alternate Registry View"). 32-bit Windows ignores the flag.
 constexpr REGSAM RegistryView = KEY_WOW64_64KEY;
+// The view flag for a call on that key: none on HKEY_CLASSES_ROOT, whose keys
+// both views share, and where Wine answers a flag from its own root rather
+// than from the one RegOverridePredefKey set.
+inline REGSAM ViewFor(HKEY key) {
+    return key == HKEY_CLASSES_ROOT ? 0 : RegistryView;
+}
 
 // The classes of a hive, below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
 constexpr const char* ClassesPath = "Software\\Classes";

@@ -115,7 +115,7 @@ void AddDifference(const std::string& path, const std::optional<RegistryTree>& b
 TreeReading ReadTree(RegistryApi& api, HKEY root, const std::string& path, RegistryTree& tree) {
     HKEY opened = nullptr;
     if (const LONG status =
-            api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | RegistryView, &opened)) {
+            api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &opened)) {
         return IsNotFound(status) ? TreeReading::Absent : TreeReading::Unreadable;
     }
     const KeyHandle key(api, opened);

@@ -14,7 +14,7 @@ using platform::RegistryApi;
 
 // The helpers read and write what the 64-bit shell sees, whatever the view of
 // the registry under test.
-constexpr REGSAM ShellView = KEY_WOW64_64KEY;
+using platform::ViewFor;
 
 std::vector<Backend> AllBackends() {
 #ifdef _WIN32
@@ -57,7 +57,7 @@ RootRedirect::~RootRedirect() {
 
 bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
         return false;
     }
     if (!platform::IsPredefinedKey(key)) {
@@ -69,7 +69,7 @@ bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
 void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ShellView,
+              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewFor(root),
                                   nullptr, &key, nullptr))
         << path;
     api.RegCloseKey(key);
@@ -78,7 +78,7 @@ void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
 std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
         return names;
     }
     char name[256];
@@ -99,7 +99,7 @@ std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::str
 std::vector<std::string> ValueNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
         return names;
     }
     std::string name(16384, '\0');
@@ -124,14 +124,14 @@ void DeleteKeyTree(RegistryApi& api, HKEY root, const std::string& path) {
     for (const std::string& child : SubkeyNames(api, root, path)) {
         DeleteKeyTree(api, root, JoinPath(path, child));
     }
-    api.RegDeleteKeyExA(root, path.c_str(), ShellView, 0);
+    api.RegDeleteKeyExA(root, path.c_str(), ViewFor(root), 0);
 }
 
 void SetRawValue(RegistryApi& api, HKEY root, const std::string& path, const std::string& name,
                  DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ShellView,
+              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewFor(root),
                                   nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, api.RegSetValueExA(key, name.c_str(), 0, type,
                                                 reinterpret_cast<const BYTE*>(bytes.data()),
@@ -143,7 +143,7 @@ RawValue GetRawValue(RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name) {
     RawValue missing{REG_NONE, NoValue};
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ShellView, &key) != ERROR_SUCCESS) {
+    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
         return missing;
     }
     DWORD type = 0;

@@ -3,6 +3,7 @@
 #include "ExtensionRules.h"
 #include "Version.h"
 #include "platform/ProcessPaths.h"
+#include "platform/RegistryNames.h"
 
 #include <CLI/CLI.hpp>
 
@@ -20,6 +21,18 @@ constexpr const char* ExitCodes = R"(Exit codes:
   3  some change could not be made (nothing is reported as done that was not);
      for settings: no Settings app answered
   4  the machine scope needs administrator rights that this prompt does not have)";
+
+// "machine" or "user" in any letter case, as the number CLI11 reads the
+// choice from; nothing else.
+std::string ScopeWord(std::string& word) {
+    for (const Scope scope : {Scope::Machine, Scope::User}) {
+        if (platform::SameName(word, ScopeName(scope))) {
+            word = std::to_string(static_cast<int>(scope));
+            return {};
+        }
+    }
+    return "'" + word + "' is not a scope: --scope takes machine or user";
+}
 
 std::string CheckExtension(const std::string& extension) {
     const std::string refusal = ExtensionRefusal(extension);
@@ -48,7 +61,8 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     const auto addExtensions = [&](CLI::App* command) {
         command->add_option("--ext", options.extensions, "extensions, comma-separated (.rar)")
             ->delimiter(',')
-            ->check(CLI::Validator(CheckExtension, "EXT", "extension"));
+            ->type_name(".ext[,.ext...]")
+            ->check(CLI::Validator(CheckExtension, "", "extension"));
     };
     const auto addJson = [&](CLI::App* command) {
         command->add_flag("--json", options.json, "print JSON (UTF-8) instead of text");
@@ -57,8 +71,8 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
         command
             ->add_option("--scope", options.scope,
                          "machine: all users (needs administrator rights); user: this account")
-            ->transform(CLI::CheckedTransformer(
-                std::map<std::string, Scope>{{"machine", Scope::Machine}, {"user", Scope::User}}));
+            ->type_name("machine|user")
+            ->transform(CLI::Validator(ScopeWord, "", "scope"));
     };
     const auto addChangeOptions = [&](CLI::App* command) {
         addExtensions(command);

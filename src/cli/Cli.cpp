@@ -19,7 +19,8 @@ constexpr const char* ExitCodes = R"(Exit codes:
   1  status: some extension does not open with Kavrex
   2  the command line is wrong
   3  some change could not be made (nothing is reported as done that was not);
-     for settings: no Settings app answered
+     for settings: no Settings app answered; for export-defaults --output: the
+     file is already there
   4  the machine scope needs administrator rights that this prompt does not have)";
 
 // "machine" or "user" in any letter case, as the number CLI11 reads the
@@ -91,6 +92,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     CLI::App* exporting = app.add_subcommand(
         "export-defaults", "print the default-associations XML for Group Policy or DISM");
     addExtensions(exporting);
+    exporting->add_option("--output", options.output,
+                          "write the XML to this file, in UTF-8, instead of printing it");
+    exporting->add_flag("--force", options.force, "with --output: replace a file that is there");
     CLI::App* settings = app.add_subcommand(
         "settings", "open Settings > Apps > Default apps at Kavrex, where a user chooses it");
     addScope(settings);

@@ -134,10 +134,30 @@ int Remove(Environment& environment, const Options& options) {
     return Change(environment, options, true);
 }
 
+// The XML in UTF-8 exactly: to standard output, or to a file of its own, which
+// no shell re-encodes on its way (PowerShell 5.1's ">" writes UTF-16).
 int ExportDefaults(Environment& environment, const Options& options) {
-    environment.console.WriteUtf8Line(environment.console.ToUtf8(DefaultAssociationsXml(
-        options.extensions, association::DialogTypeName(), association::ApplicationName)));
-    return Done;
+    Console& console = environment.console;
+    const std::string xml = console.ToUtf8(DefaultAssociationsXml(
+        options.extensions, association::DialogTypeName(), association::ApplicationName));
+    if (options.output.empty()) {
+        console.WriteUtf8Line(xml);
+        return Done;
+    }
+    switch (console.WriteFile(options.output, xml + "\n", options.force)) {
+    case FileWrite::Written:
+        console.WriteLine("Wrote " + options.output + " (UTF-8).");
+        return Done;
+    case FileWrite::AlreadyThere:
+        console.WriteErrorLine(options.output +
+                               " is already there, and was left as it is. Add --force to "
+                               "replace it.");
+        return ChangeFailed;
+    case FileWrite::Failed:
+        break;
+    }
+    console.WriteErrorLine("Could not write " + options.output + ".");
+    return ChangeFailed;
 }
 
 } // namespace cli

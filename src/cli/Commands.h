@@ -31,6 +31,8 @@ struct Options {
     Scope scope = Scope::Machine;
     bool dryRun = false;
     bool json = false;
+    std::string output; // export-defaults: the file to write; empty: standard output
+    bool force = false; // export-defaults: replace the file when it is there
 };
 
 int Status(Environment& environment, const Options& options);

@@ -56,4 +56,21 @@ std::string WinConsole::ToUtf8(const std::string& ansi) {
     return Narrow(Wide(ansi, CP_ACP), CP_UTF8);
 }
 
+// CREATE_NEW refuses a file that is there in the same call that makes it, so
+// nothing made in between is ever overwritten.
+FileWrite WinConsole::WriteFile(const std::string& path, const std::string& bytes, bool replace) {
+    const HANDLE file =
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, replace ? CREATE_ALWAYS : CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return ::GetLastError() == ERROR_FILE_EXISTS ? FileWrite::AlreadyThere : FileWrite::Failed;
+    }
+    DWORD written = 0;
+    const bool whole =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    ::CloseHandle(file);
+    return whole ? FileWrite::Written : FileWrite::Failed;
+}
+
 } // namespace cli

@@ -12,6 +12,7 @@ class WinConsole final : public Console {
     void WriteUtf8Line(const std::string& text) override;
     void WriteErrorLine(const std::string& text) override;
     std::string ToUtf8(const std::string& ansi) override;
+    FileWrite WriteFile(const std::string& path, const std::string& bytes, bool replace) override;
 };
 
 } // namespace cli

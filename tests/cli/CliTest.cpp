@@ -27,7 +27,16 @@ class CapturingConsole final : public cli::Console {
     void WriteUtf8Line(const std::string& text) override { out += text + "\n"; }
     void WriteErrorLine(const std::string& text) override { err += text + "\n"; }
     std::string ToUtf8(const std::string& ansi) override { return ansi; }
+    cli::FileWrite WriteFile(const std::string& path, const std::string& bytes,
+                             bool replace) override {
+        if (!replace && files.count(path)) {
+            return cli::FileWrite::AlreadyThere;
+        }
+        files[path] = bytes;
+        return cli::FileWrite::Written;
+    }
     std::string out, err;
+    std::map<std::string, std::string> files;
 };
 
 class KavrexAssocCli : public ::testing::Test {
@@ -37,7 +46,9 @@ class KavrexAssocCli : public ::testing::Test {
         system.AddFile(Wide(HandlerLong), Wide(HandlerShort));
     }
     int Run(std::vector<const char*> arguments) {
-        console = {};
+        console.out.clear(); // the files stay
+        console.err.clear();
+
         arguments.insert(arguments.begin(), "kavrex-assoc");
         cli::Environment environment{registry, system, console};
         return cli::RunCommandLine(static_cast<int>(arguments.size()), arguments.data(),
@@ -191,7 +202,8 @@ TEST_F(KavrexAssocCli, ExitCodesAndArgumentErrors) {
         {{"register", "--ext", ".exe"}, 2, "programs (.exe) are never associated"},
         {{"register", "--ext", ".rar,.EXE"}, 2, "never associated"},
         {{"register", "--ext", "rar"}, 2, "'rar' is refused: not an extension"},
-        {{"register", "--scope", "everyone"}, 2,
+        {{"register", "--scope", "everyone"},
+         2,
          "'everyone' is not a scope: --scope takes machine or user"},
         {{"register", "--scope", "1"}, 2, "'1' is not a scope"},
         {{"register", "--scope", "USER", "--dry-run"}, 0, "HKEY_CURRENT_USER\\Software\\Classes"},
@@ -616,6 +628,18 @@ TEST_F(KavrexAssocCli, ExportsTheDefaultAssociationsFile) {
         "  <Association Identifier=\".7z\" ProgId=\"KavrexAssoc\" ApplicationName=\"Kavrex\" />\n"
         "</DefaultAssociations>\n",
         console.out);
+
+    // Into a file, as it is; a file that is there stays, unless --force.
+    const std::string printed = console.out;
+    const char* file = "C:\\Defaults\\kavrex.xml";
+    EXPECT_EQ(0, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file}));
+    EXPECT_EQ(printed, console.files[file]);
+    console.files[file] = "kept";
+    EXPECT_EQ(3, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file}));
+    EXPECT_EQ("kept", console.files[file]);
+    EXPECT_NE(std::string::npos, console.err.find("--force")) << console.err;
+    EXPECT_EQ(0, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file, "--force"}));
+    EXPECT_EQ(printed, console.files[file]);
 }
 
 } // namespace

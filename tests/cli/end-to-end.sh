@@ -158,6 +158,17 @@ check "no handler: exit code" 3 "$?"
 check "no handler: named" yes "$(grep -q 'C:\\Kavrex Alone\\Kavrex.exe' <<<"$missing" && echo yes)"
 check "no handler: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
 
+# The default-associations file: UTF-8 exactly, whatever a shell would make of
+# it; a file that is there stays.
+xml="$folder/kavrex.xml"
+rm -f "$xml"
+assoc export-defaults --ext .rar --output 'C:\Kavrex CLI\kavrex.xml' >/dev/null
+check "export: written" 0 "$?"
+check "export: UTF-8 with no byte-order mark" '<?xml version="1.0" encoding="UTF-8"?>' \
+  "$(head -n 1 "$xml" | tr -d '\r')"
+assoc export-defaults --ext .rar --output 'C:\Kavrex CLI\kavrex.xml' >/dev/null 2>&1
+check "export: a file that is there stays" 3 "$?"
+
 # The user's own choice wins: the verdict and the note after registering say so.
 reg add "$user_choice" /v ProgId /d WinArc.rar /f
 report=$(assoc register --json)

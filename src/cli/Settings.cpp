@@ -1,13 +1,16 @@
 // The settings command: since Windows 8 a program may not make itself the
-// default; the user chooses in Settings > Apps > Default apps. Windows 11 opens
-// that page at one registered application when the link names it
+// default; the user chooses in Settings > Apps > Default apps. From Windows 11
+// 21H2 and 22H2 with their 2023-04 cumulative updates, and 23H2 on, that page
+// opens at one registered application when the link names it
 // (learn.microsoft.com/windows/apps/develop/launch/launch-default-apps-settings);
-// elsewhere only the general page answers.
+// elsewhere the link's query is ignored and the page opens at its start.
 #include "Commands.h"
 #include "Listing.h"
 #include "association/Handler.h"
+#include "platform/Registry.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -41,13 +44,38 @@ std::string ApplicationPageLink(Scope scope) {
            UriEscaped(association::ApplicationName);
 }
 
+// Whether this Windows opens the page at an application: by its build and
+// update revision, which Windows keeps in the registry (GetVersionEx gives no
+// revision).
+bool TakesApplicationPage(platform::RegistryApi& registry) {
+    platform::TRegistry reader(registry, KEY_READ);
+    reader.SetRoot(HKEY_LOCAL_MACHINE);
+    std::string build;
+    DWORD revision = 0;
+    platform::ValueKind kind = platform::ValueKind::Other;
+    if (reader.OpenPathStatus("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", false) ||
+        reader.ReadTextStatus("CurrentBuildNumber", build) ||
+        reader.ValueSize("UBR") != sizeof revision) {
+        return false;
+    }
+    try {
+        reader.FetchValue("UBR", &revision, sizeof revision, kind);
+    } catch (const std::exception&) {
+        return false;
+    }
+    const long number = std::strtol(build.c_str(), nullptr, 10);
+    return kind == platform::ValueKind::Integer &&
+           (number > 22621 || (number == 22621 && revision >= 1555) ||
+            (number == 22000 && revision >= 1817));
+}
+
 } // namespace
 
 int OpenSettings(Environment& environment, const Options& options) {
     const bool registered = IsRegisteredApplication(environment.registry, ScopeRoot(options.scope),
                                                     association::ApplicationName);
     std::vector<std::string> links;
-    if (registered) {
+    if (registered && TakesApplicationPage(environment.registry)) {
         links.push_back(ApplicationPageLink(options.scope));
     }
     links.emplace_back(DefaultAppsLink);
@@ -57,7 +85,9 @@ int OpenSettings(Environment& environment, const Options& options) {
             environment.console.WriteLine(
                 std::string("Opened Settings > Apps > Default apps") +
                 (atKavrex ? " at Kavrex: choose it there for the file types it should open."
-                          : ": look up Kavrex, or a file type such as .rar, and choose Kavrex."));
+                          : ". This Windows opens it at its start: look up Kavrex in its list of "
+                            "applications (on Windows 10: Set defaults by app), or a file type "
+                            "such as .rar, and choose Kavrex there."));
             if (!registered) {
                 environment.console.WriteLine(
                     std::string("Kavrex is not registered for Default apps in the ") +

@@ -582,7 +582,10 @@ TEST_F(KavrexAssocCli, StatusNamesTheTypeThatRemovalGivesBack) {
 
 // The Settings link for the scope's registration, then the general page, then
 // a clear failure where no Settings app answers (as on Wine).
-TEST_F(KavrexAssocCli, SettingsOpensDefaultAppsAtKavrex) {
+// Kavrex's own page where this Windows opens it (Windows 11 21H2 and 22H2 from
+// their 2023-04 updates, 23H2 on), the page's start elsewhere, and the text
+// says which.
+TEST_F(KavrexAssocCli, SettingsOpensDefaultAppsAtKavrexWhereWindowsCan) {
     const std::string machinePage = "open ms-settings:defaultapps?registeredAppMachine=Kavrex";
     const std::string userPage = "open ms-settings:defaultapps?registeredAppUser=Kavrex";
     const std::string general = "open ms-settings:defaultapps";
@@ -590,15 +593,40 @@ TEST_F(KavrexAssocCli, SettingsOpensDefaultAppsAtKavrex) {
         const char* what;
         std::vector<const char*> registerArguments; // empty: not registered
         const char* scope;
-        std::vector<std::string> answering;
+        const char* build;
+        DWORD revision;
         int exitCode;
-        std::vector<std::string> asked;
+        std::vector<std::string> asked; // each answers but the last of "no Settings app"
+        const char* said;
     } cases[] = {
-        {"machine, Windows 11", {"register"}, "machine", {machinePage}, 0, {machinePage}},
-        {"user, Windows 11", {"register", "--scope", "user"}, "user", {userPage}, 0, {userPage}},
-        {"machine, Windows 10", {"register"}, "machine", {general}, 0, {machinePage, general}},
-        {"not registered", {}, "user", {general}, 0, {general}},
-        {"no Settings app", {"register"}, "machine", {}, 3, {machinePage, general}},
+        {"machine, 23H2", {"register"}, "machine", "22631", 2861, 0, {machinePage}, "at Kavrex"},
+        {"user, 22H2 updated",
+         {"register", "--scope", "user"},
+         "user",
+         "22621",
+         1555,
+         0,
+         {userPage},
+         "at Kavrex"},
+        {"22H2 before the update",
+         {"register"},
+         "machine",
+         "22621",
+         1554,
+         0,
+         {general},
+         "at its start"},
+        {"21H2 updated", {"register"}, "machine", "22000", 1817, 0, {machinePage}, "at Kavrex"},
+        {"Windows 10", {"register"}, "machine", "19045", 3803, 0, {general}, "Set defaults by app"},
+        {"not registered", {}, "user", "22631", 2861, 0, {general}, "register first"},
+        {"no Settings app",
+         {"register"},
+         "machine",
+         "22631",
+         2861,
+         3,
+         {machinePage, general},
+         "No Settings app answered"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -607,15 +635,22 @@ TEST_F(KavrexAssocCli, SettingsOpensDefaultAppsAtKavrex) {
         platform::EmulatedSystemApi shell;
         std::swap(system, shell);
         SetUp();
+        const char* version = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+        Set(HKEY_LOCAL_MACHINE, version, c.build, "CurrentBuildNumber");
+        SetRawValue(registry, HKEY_LOCAL_MACHINE, version, "UBR", REG_DWORD,
+                    std::string(reinterpret_cast<const char*>(&c.revision), sizeof c.revision));
         if (!c.registerArguments.empty()) {
             ASSERT_EQ(0, Run(c.registerArguments));
         }
-        for (const std::string& link : c.answering) {
-            system.AnswerLink(link);
+        for (const std::string& link : c.asked) {
+            if (c.exitCode == 0) {
+                system.AnswerLink(link);
+            }
         }
         EXPECT_EQ(c.exitCode, Run({"settings", "--scope", c.scope}));
         EXPECT_EQ(c.asked, system.ExecutedLinks());
-        EXPECT_EQ(c.exitCode == 0, console.err.empty()) << console.err;
+        EXPECT_NE(std::string::npos, (console.out + console.err).find(c.said))
+            << console.out << console.err;
     }
 }
 

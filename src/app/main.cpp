@@ -2,10 +2,12 @@
 #include "Application.h"
 #include "FatalError.h"
 #include "FormMain.h"
+#include "platform/LateBinding.h"
 
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    platform::LoadLibrariesFromSystemOnly(); // before anything can load one
     app::InstallFatalErrorHandler();
     // The themed look of the standard controls (the manifest asks for version 6).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

@@ -42,4 +42,18 @@ class SystemLibrary {
     bool tried_ = false;
 };
 
+// From now on the process, and the system libraries that load others late,
+// look for libraries in the system folder only, never beside the program,
+// where a download may have put one of a system library's name ("Dynamic-Link
+// Library Security"). Called first thing. Late-bound: Windows 7 has it only
+// with its update KB2533623, and without it nothing changes.
+inline void LoadLibrariesFromSystemOnly() {
+    using Setter = BOOL(WINAPI*)(DWORD);
+    const auto set = reinterpret_cast<Setter>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (set) {
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 } // namespace platform

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks what a Windows build ships: the zip package holds the program, the
 # README and the LICENSE and nothing else; each program's manifest asks for
-# what Windows should give it; the program shows the dialog;
+# what Windows should give it; with a throwaway certificate the package is made
+# with both programs signed, and a wrong certificate signs nothing; the
+# programs, signed too, start;
 # the installed CMake package builds the example program, which registers and
 # removes an extension of its own.
 # Usage: check-release.sh BUILD_DIR [build-only]
@@ -31,7 +33,7 @@ mkdir -p "$build/release"
 # The manifests as Windows reads them from the packaged programs' resources.
 manifest() {
   unzip -p "$package" "$1" >"$build/release/$1"
-  /usr/bin/python3 tests/release/manifest.py "$build/release/$1"
+  /usr/bin/python3 tests/release/resources.py "$build/release/$1"
 }
 setting() { grep -o "<$1 [^>]*>[^<]*" | sed 's/.*>//'; }
 level() { grep -o 'requestedExecutionLevel level="[^"]*"' | cut -d'"' -f2; }
@@ -45,6 +47,12 @@ for program in KavrexAssoc.exe kavrex-assoc.exe; do
   check "$program: supported systems" "$systems" \
     "$(grep -o 'supportedOS Id="[^"]*"' <<<"$text" | cut -d'"' -f2 | sort)"
   check "$program: the UTF-8 code page" UTF-8 "$(setting activeCodePage <<<"$text")"
+  # What Windows shows beside a signature and in the file's properties.
+  check "$program: company, copyright, name and product" "CompanyName=KavrexAssoc
+LegalCopyright=Copyright (c) 2026 KavrexAssoc
+OriginalFilename=$program
+ProductName=Kavrex" "$(/usr/bin/python3 tests/release/resources.py --version-info \
+    "$build/release/$program" | grep -E '^(CompanyName|LegalCopyright|OriginalFilename|ProductName)=')"
 done
 dialog=$(manifest KavrexAssoc.exe)
 check "KavrexAssoc.exe: elevated" requireAdministrator "$(level <<<"$dialog")"
@@ -57,6 +65,35 @@ cmake -S examples/register-extension -B "$example" -G Ninja -DCMAKE_BUILD_TYPE=M
   -DCMAKE_TOOLCHAIN_FILE="$(cache CMAKE_TOOLCHAIN_FILE)" -DKavrexAssoc_DIR="$sdk/lib/cmake/KavrexAssoc" >/dev/null &&
   cmake --build "$example" >/dev/null
 check "the example builds against the installed package" 0 "$?"
+
+# Signing a release: a throwaway certificate, the package made again with it.
+signing="$build/release/signing"
+mkdir -p "$signing"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$signing/cert.pem" \
+  -days 1 -subj "/CN=Kavrex release check" -addext extendedKeyUsage=codeSigning >/dev/null 2>&1
+openssl rand -hex 16 >"$signing/password"
+openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" -out "$signing/cert.pfx" \
+  -passout file:"$signing/password"
+KAVREX_SIGN_PFX="$signing/cert.pfx" KAVREX_SIGN_PASSWORD_FILE="$signing/password" \
+  cpack --config "$build/CPackConfig.cmake" -B "$signing/package" >/dev/null
+check "the signed package is made" 0 "$?"
+unzip -q "$signing/package/$(basename "$package")" -d "$signing/programs"
+for program in KavrexAssoc.exe kavrex-assoc.exe; do
+  osslsigncode verify -CAfile "$signing/cert.pem" -in "$signing/programs/$program" >/dev/null 2>&1
+  check "$program: signed, and the signature verifies" 0 "$?"
+done
+unzip -p "$package" KavrexAssoc.exe >"$signing/unsigned.exe"
+unsigned=$(sha256sum <"$signing/unsigned.exe")
+echo wrong >"$signing/wrong"
+printf 'not a certificate' >"$signing/corrupt.pfx"
+for pair in "cert.pfx wrong" "corrupt.pfx password"; do
+  read -r pfx secret <<<"$pair"
+  said=$(scripts/sign.sh --pfx "$signing/$pfx" --password-file "$signing/$secret" \
+    "$signing/unsigned.exe" 2>&1)
+  check "$pfx with $secret: refused" 1 "$?"
+  check "$pfx with $secret: says so" yes "$(grep -q 'could not sign' <<<"$said" && echo yes)"
+  check "$pfx with $secret: the program as it was" "$unsigned" "$(sha256sum <"$signing/unsigned.exe")"
+done
 
 if [ "$mode" == build-only ]; then
   echo "NOT RUN: the package's program and the example; this machine cannot run them."
@@ -87,6 +124,20 @@ check "the packaged command-line program runs" "kavrex-assoc $version" \
   "$("$run" 'C:\Kavrex Release\kavrex-assoc.exe' --version | tr -d '\r')"
 check "and finds the Kavrex.exe beside it" 'Kavrex: C:\Kavrex Release\Kavrex.exe' \
   "$("$run" 'C:\Kavrex Release\kavrex-assoc.exe' status | tr -d '\r' | head -n 1)"
+
+# The signed programs start: the command line, and the dialog until Cancel.
+signed="$drive_c/Kavrex Signed"
+rm -rf "$signed"
+cp -r "$signing/programs" "$signed"
+check "the signed command-line program runs" "kavrex-assoc $version" \
+  "$("$run" 'C:\Kavrex Signed\kavrex-assoc.exe' --version | tr -d '\r')"
+"$run" 'C:\Kavrex Signed\KavrexAssoc.exe' &
+pid=$!
+dialog=$(wait_for_dialog)
+check "the signed dialog shows" yes "$([ -n "$dialog" ] && echo yes)"
+[ -z "$dialog" ] || xdotool windowfocus --sync "$dialog" key --delay 100 Tab Tab Return
+wait "$pid"
+check "and Cancel ends it" 0 "$?"
 
 short=$("$run" "$build/tests/window_probe.exe" short-path 'C:\Kavrex Release\Kavrex.exe' | tr -d '\r')
 check "the example registers and removes .kvxdemo" "registered: 0

@@ -158,7 +158,7 @@ check "another's type: kept" "WinArc.rar" \
   "$("$run" reg query 'HKCR\.rar' /v KavrexAssoc.Previous | tr -d '\r' | awk '/REG_SZ/ {print $3}')"
 remove "Associations with this application have been removed"
 check "another's type: given back" '.rar=WinArc.rar' "$(probe dump .rar KavrexAssoc)"
-"$run" reg query 'HKLM\Software\RegisteredApplications' /v Kavrex >/dev/null 2>&1
+"$run" reg query 'HKLM\Software\RegisteredApplications' /v Kavrex /reg:64 >/dev/null 2>&1
 check "another's type: Default apps registration removed" 1 "$?"
 probe delete .rar WinArc.rar >/dev/null
 

@@ -17,6 +17,9 @@ assoc() { "$run" 'C:\Kavrex CLI\kavrex-assoc.exe' "$@" | tr -d '\r'; }
 json_field() { python3 -c "import json,sys; d=json.load(sys.stdin); print($1)"; }
 verdict() { assoc status --json | json_field "d['extensions'][0]['verdict']"; }
 reg() { "$run" reg "$@" >/dev/null 2>&1; }
+# Where the 64-bit shell reads Software\Kavrex: the x86 build runs under WOW64,
+# whose reg.exe would read the 32-bit view (Wine redirects RegisteredApplications too).
+shell_view() { reg query "$@" /reg:64; }
 user_choice='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.rar\UserChoice'
 clean() {
   "$run" "$probe" delete .rar KavrexAssoc >/dev/null
@@ -53,18 +56,18 @@ for scope in machine user; do
   check "$scope: written to its hive alone" "$([ $scope == machine ] && echo HKLM || echo HKCU) " \
     "$(holders)"
   hive=$([ $scope == machine ] && echo HKLM || echo HKCU)
-  reg query "$hive\Software\Kavrex\Capabilities\FileAssociations" /v .rar
+  shell_view "$hive\Software\Kavrex\Capabilities\FileAssociations" /v .rar
   check "$scope: Capabilities records .rar" 0 "$?"
-  reg query "$hive\Software\RegisteredApplications" /v Kavrex
+  shell_view "$hive\Software\RegisteredApplications" /v Kavrex
   check "$scope: registered for Default apps" 0 "$?"
   check "$scope: listed in its hive" "True True" \
     "$(assoc status --json | json_field "d['extensions'][0]['listed']['$scope']['defaultApps'], d['extensions'][0]['listed']['$scope']['openWith']")"
   assoc remove --scope "$scope" >/dev/null
   check "$scope: remove exit code" 0 "$?"
   check "$scope: status after remove" not-associated "$(verdict)"
-  reg query "$hive\Software\Kavrex"
+  shell_view "$hive\Software\Kavrex"
   check "$scope: Capabilities removed" 1 "$?"
-  reg query "$hive\Software\RegisteredApplications" /v Kavrex
+  shell_view "$hive\Software\RegisteredApplications" /v Kavrex
   check "$scope: Default apps registration removed" 1 "$?"
 done
 
@@ -87,17 +90,19 @@ assoc remove >/dev/null
 # The shell hears of a registration and of a removal, once each, and of a dry
 # run never: Wine answers each SHCNE_ASSOCCHANGED by starting winemenubuilder,
 # here a stand-in that counts.
+# An x86 stand-in writes its notes through WOW64's file redirection, into syswow64.
 system32="$2/drive_c/windows/system32"
+notes=("$system32/notified.txt" "$2/drive_c/windows/syswow64/notified.txt")
 cp "$system32/winemenubuilder.exe" "$folder/winemenubuilder.saved"
 cp "$probe" "$system32/winemenubuilder.exe"
-rm -f "$system32/notified.txt"
+rm -f "${notes[@]}"
 notified() {
   for _ in $(seq 50); do
-    [ "$(cat "$system32/notified.txt" 2>/dev/null | wc -l)" -ge "$1" ] && break
+    [ "$(cat "${notes[@]}" 2>/dev/null | wc -l)" -ge "$1" ] && break
     sleep 0.1
   done
   sleep 0.5 # a late one would show
-  cat "$system32/notified.txt" 2>/dev/null | wc -l
+  cat "${notes[@]}" 2>/dev/null | wc -l
 }
 export KAVREX_MENUBUILDER=winemenubuilder.exe=n
 assoc register >/dev/null

@@ -112,32 +112,26 @@ unzip -q "$package" -d "$folder"
 cp "$build/tests/window_probe.exe" "$folder/Kavrex.exe" # a stand-in handler
 cp "$example/register-extension.exe" "$folder/"
 
-"$run" 'C:\Kavrex Release\KavrexAssoc.exe' &
-pid=$!
-dialog=$(wait_for_dialog)
-check "the packaged program shows its dialog" yes "$([ -n "$dialog" ] && echo yes)"
-[ -z "$dialog" ] || xdotool windowfocus --sync "$dialog" key --delay 100 Tab Tab Return
-wait "$pid"
-check "and Cancel ends it" 0 "$?"
-
-check "the packaged command-line program runs" "kavrex-assoc $version" \
-  "$("$run" 'C:\Kavrex Release\kavrex-assoc.exe' --version | tr -d '\r')"
+# The programs of a folder start: the dialog until Cancel, the command line.
+starts() { # WHAT FOLDER
+  local pid dialog
+  "$run" "C:\\$2\\KavrexAssoc.exe" &
+  pid=$!
+  dialog=$(wait_for_dialog)
+  check "the $1 program shows its dialog" yes "$([ -n "$dialog" ] && echo yes)"
+  [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog" key --delay 100 Tab Tab Return
+  wait "$pid"
+  check "and Cancel ends it" 0 "$?"
+  check "the $1 command-line program runs" "kavrex-assoc $version" \
+    "$("$run" "C:\\$2\\kavrex-assoc.exe" --version | tr -d '\r')"
+}
+starts packaged "Kavrex Release"
 check "and finds the Kavrex.exe beside it" 'Kavrex: C:\Kavrex Release\Kavrex.exe' \
   "$("$run" 'C:\Kavrex Release\kavrex-assoc.exe' status | tr -d '\r' | head -n 1)"
 
-# The signed programs start: the command line, and the dialog until Cancel.
-signed="$drive_c/Kavrex Signed"
-rm -rf "$signed"
-cp -r "$signing/programs" "$signed"
-check "the signed command-line program runs" "kavrex-assoc $version" \
-  "$("$run" 'C:\Kavrex Signed\kavrex-assoc.exe' --version | tr -d '\r')"
-"$run" 'C:\Kavrex Signed\KavrexAssoc.exe' &
-pid=$!
-dialog=$(wait_for_dialog)
-check "the signed dialog shows" yes "$([ -n "$dialog" ] && echo yes)"
-[ -z "$dialog" ] || xdotool windowfocus --sync "$dialog" key --delay 100 Tab Tab Return
-wait "$pid"
-check "and Cancel ends it" 0 "$?"
+rm -rf "$drive_c/Kavrex Signed"
+cp -r "$signing/programs" "$drive_c/Kavrex Signed"
+starts signed "Kavrex Signed"
 
 short=$("$run" "$build/tests/window_probe.exe" short-path 'C:\Kavrex Release\Kavrex.exe' | tr -d '\r')
 check "the example registers and removes .kvxdemo" "registered: 0

@@ -152,15 +152,15 @@ bool Removal::RemoveExtension(const std::string& extension) {
     }
     bool removed = true;
     for (const TakeBackRow& row : rows) {
-        const bool ofExtension = row.takeBack == TakeBack::OwnType ||
-                                 row.takeBack == TakeBack::Value ||
-                                 row.takeBack == TakeBack::ValueIfOurs;
-        if (row.takeBack == TakeBack::Value || row.takeBack == TakeBack::ValueIfOurs) {
+        const bool value = row.takeBack == TakeBack::Value || row.takeBack == TakeBack::ValueIfOurs;
+        if (value) {
             removed &= DeleteValue(row.place, row.takeBack == TakeBack::ValueIfOurs
                                                   ? std::optional(row.ours)
                                                   : std::nullopt);
         }
-        removed &= !ofExtension || DeleteKeysOnceEmpty(row);
+        if (value || row.takeBack == TakeBack::OwnType) {
+            removed &= DeleteKeysOnceEmpty(row);
+        }
     }
     return removed;
 }
@@ -242,7 +242,7 @@ bool Removal::RemoveSharedKeys(const TStringList& extensions) {
         keys_.typeName.empty() ? std::optional(true) : TypeStillNamed(extensions);
     bool removed = named.has_value();
     for (const TakeBackRow& row : rows) {
-        if (row.takeBack == TakeBack::TypeKey && named == false) {
+        if (named == false && row.takeBack == TakeBack::TypeKey) {
             removed &= DeleteTree(row.place.hive, row.place.key);
         }
     }

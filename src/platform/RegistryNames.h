@@ -18,10 +18,9 @@ namespace platform {
 // page a unit takes up to two bytes in a double-byte code page and three in
 // UTF-8 (a surrogate pair four), so a name buffer has three bytes for each.
 constexpr DWORD WidestAnsiUnit = 3;
-// The longest names the registry holds, 255 and 16,383 characters ("Registry
-// Element Size Limits"), in bytes of any ANSI code page, with the NUL.
+// The longest key name the registry holds, 255 characters ("Registry Element
+// Size Limits"), in bytes of any ANSI code page, with the NUL.
 constexpr DWORD LongestKeyName = 255 * WidestAnsiUnit + 1;
-constexpr DWORD LongestValueName = 16383 * WidestAnsiUnit + 1;
 
 // The registry view every key is opened, created and deleted in: the 64-bit
 // one, whatever the program's own bitness. A 32-bit program on 64-bit Windows

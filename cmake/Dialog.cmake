@@ -29,7 +29,8 @@ foreach(library kavrex_app kavrex_app_core kavrex_association kavrex_platform)
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   list(APPEND dialog_sources ${sources})
 endforeach()
-add_executable(KavrexAssoc WIN32 src/app/main.cpp ${dialog_sources} src/app/KavrexAssoc.rc)
+add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/LibraryErrors.cpp ${dialog_sources}
+                           src/app/KavrexAssoc.rc)
 target_include_directories(KavrexAssoc PRIVATE ${generated} src src/app)
 set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
                             OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
@@ -44,6 +45,8 @@ if(MSVC)
   # The manifest is the resource file's own; the linker must not add another.
   target_link_options(KavrexAssoc PRIVATE /MANIFEST:NO)
 elseif(MINGW)
-  target_link_options(KavrexAssoc PRIVATE -s)
+  # One partition: MinGW's GCC 12 stops with an internal error in
+  # binds_to_current_def_p when a program this small is split across several.
+  target_link_options(KavrexAssoc PRIVATE -s -flto-partition=one)
 endif()
 set(KAVREX_DIALOG_FILE $<TARGET_FILE:KavrexAssoc>)

@@ -8,12 +8,14 @@ target_include_directories(kavrex_emulation PUBLIC src)
 # The registry wrapper and the seams, with the headers a library user includes.
 add_library(kavrex_platform STATIC
   src/platform/Exception.cpp
+  src/platform/FileSecurity.cpp
   src/platform/RegistryApi.cpp
   src/platform/Registry.cpp
   src/platform/ProcessPaths.cpp
   src/platform/ScopedRegistryApi.cpp)
 target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/Exception.h
+  src/platform/FileSecurity.h
   src/platform/KeyHandle.h
   src/platform/ProcessPaths.h
   src/platform/Registry.h
@@ -55,6 +57,7 @@ add_library(kavrex_association STATIC
   src/association/LayoutWriter.cpp
   src/association/RegArchive.cpp
   src/association/Removal.cpp
+  src/association/ReplaceableHandler.cpp
   src/association/StartedProgram.cpp
   src/association/StoredValue.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
@@ -69,6 +72,7 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/PreviousType.h
   src/association/RegArchive.h
   src/association/Removal.h
+  src/association/ReplaceableHandler.h
   src/association/StartedProgram.h
   src/association/StoredValue.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)

@@ -5,6 +5,7 @@
 
 #include "association/ComponentDesign.h"
 #include "association/ExtensionStatus.h"
+#include "association/ReplaceableHandler.h"
 
 #include <utility>
 
@@ -162,7 +163,7 @@ void TFormMain::ButtonOKClick() {
         const bool associated = result == AssociationResult::Registered ||
                                 result == AssociationResult::AlreadyAssociated;
         if (const auto outcome = RegistrationOutcome(result)) {
-            ShowOutcome(*outcome, associated ? UserChoiceNotes() : "");
+            ShowOutcome(*outcome, associated ? UserChoiceNotes() + ReplaceableNote() : "");
         }
     } else {
         ShowOutcome(RemovalOutcome(RegArchive->Unassociate()));
@@ -189,6 +190,16 @@ std::string TFormMain::UserChoiceNotes() const {
         notes += "\n\n" + association::UserChoiceNote(status);
     }
     return notes;
+}
+
+// Registered for every account, a handler that others could replace would run
+// whatever they put in its place.
+std::string TFormMain::ReplaceableNote() const {
+    const association::HandlerSafety safety =
+        association::HandlerSafetyBesideProgram(platform_.system);
+    return safety.replaceable == association::Replaceable::No
+               ? ""
+               : "\n\n" + association::ReplaceableHandlerNote();
 }
 
 void TFormMain::Click(int controlId) {

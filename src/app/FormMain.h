@@ -47,6 +47,7 @@ class TFormMain : public association::TComponent, private MessageFilter {
     void ScaleTo(int dpi, const RECT& suggested);
     void ShowOutcome(const Outcome& outcome, const std::string& note = "");
     std::string UserChoiceNotes() const;
+    std::string ReplaceableNote() const;
     void Click(int controlId);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,9 +11,12 @@ std::string DialogTypeName() {
     return BaseName(std::string(DialogProgramFile));
 }
 
+std::wstring HandlerPathBesideProgram(platform::SystemApi& system) {
+    return platform::DirectoryPart(platform::RunningProgramPath(system)) + HandlerFileName;
+}
+
 Handler HandlerBesideProgram(platform::SystemApi& system) {
-    const std::wstring path =
-        platform::DirectoryPart(platform::RunningProgramPath(system)) + HandlerFileName;
+    const std::wstring path = HandlerPathBesideProgram(system);
     return {platform::ToAnsi(system, platform::ShortPath(system, path)).value_or(""),
             platform::ToAnsi(system, path).value_or(""),
             system.GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES};

@@ -29,6 +29,7 @@ struct Handler {
     bool exists = false;
 };
 
+std::wstring HandlerPathBesideProgram(platform::SystemApi& system);
 Handler HandlerBesideProgram(platform::SystemApi& system);
 
 // Whether the program that the open command starts is the handler, by either

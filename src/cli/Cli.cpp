@@ -19,7 +19,8 @@ constexpr const char* ExitCodes = R"(Exit codes:
   1  status: some extension does not open with Kavrex
   2  the command line is wrong
   3  some change could not be made (nothing is reported as done that was not);
-     for settings: no Settings app answered; for export-defaults --output: the
+     for register --scope machine: Kavrex.exe could be replaced by accounts other
+     than administrators, and nothing was changed; for settings: no Settings app answered; for export-defaults --output: the
      file is already there
   4  the machine scope needs administrator rights that this prompt does not have)";
 
@@ -87,6 +88,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     addJson(status);
     CLI::App* registering = app.add_subcommand("register", "associate the extensions with Kavrex");
     addChangeOptions(registering);
+    registering->add_flag("--allow-replaceable-handler", options.allowReplaceableHandler,
+                          "with --scope machine: register even a Kavrex.exe that accounts other "
+                          "than administrators could replace");
     CLI::App* removing = app.add_subcommand("remove", "take back what register wrote");
     addChangeOptions(removing);
     CLI::App* exporting = app.add_subcommand(

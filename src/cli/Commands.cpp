@@ -60,6 +60,23 @@ bool RunComponent(Environment& environment, const Options& options, bool remove,
                   : archive.Associate() == association::AssociationResult::Registered;
 }
 
+// A registration for all users of a handler that others could replace, unless
+// the options allow it: refused, and said why.
+bool RefusedAsReplaceable(Environment& environment, const Options& options,
+                          const association::HandlerSafety& safety) {
+    if (safety.replaceable == association::Replaceable::No || options.allowReplaceableHandler) {
+        return false;
+    }
+    environment.console.WriteErrorLine(
+        "Kavrex.exe could be replaced by accounts other than administrators: " +
+        association::ReplaceableReason(safety) +
+        ". Registered for all users, whatever file is put there would be run by every account, "
+        "administrators included. Nothing was changed. Install Kavrex in a folder that only "
+        "administrators can change, such as Program Files, or use --scope user to register it "
+        "for your account only; --allow-replaceable-handler registers it anyway.");
+    return true;
+}
+
 int Change(Environment& environment, const Options& options, bool remove) {
     const bool rightsMissing = !CanWriteClasses(environment.registry, options.scope);
     if (rightsMissing && !options.dryRun) {
@@ -74,6 +91,13 @@ int Change(Environment& environment, const Options& options, bool remove) {
         environment.console.WriteErrorLine(
             "There is no Kavrex.exe beside kavrex-assoc (" + handler.longPath +
             "): an association would name a program that does not exist. Nothing was changed.");
+        return ChangeFailed;
+    }
+    const bool forEveryone = !remove && options.scope == Scope::Machine;
+    const association::HandlerSafety safety =
+        forEveryone ? association::HandlerSafetyBesideProgram(environment.system)
+                    : association::HandlerSafety{};
+    if (RefusedAsReplaceable(environment, options, safety)) {
         return ChangeFailed;
     }
     const platform::ChangeRecorder recorder(environment.registry, ScopeRoot(options.scope),
@@ -95,6 +119,7 @@ int Change(Environment& environment, const Options& options, bool remove) {
                         rightsMissing,
                         changes.value_or(std::vector<platform::RegistryChange>{}),
                         {},
+                        safety,
                         rightsMissing ? RightsMissing
                         : allDone     ? Done
                                       : ChangeFailed};
@@ -109,7 +134,10 @@ int Change(Environment& environment, const Options& options, bool remove) {
 } // namespace
 
 int Status(Environment& environment, const Options& options) {
-    StatusReport report{association::HandlerBesideProgram(environment.system), {}, NotKavrex};
+    StatusReport report{association::HandlerBesideProgram(environment.system),
+                        association::HandlerSafetyBesideProgram(environment.system),
+                        {},
+                        NotKavrex};
     for (ExtensionStatus& status : Statuses(environment, options.extensions)) {
         const association::AssociationKeys keys{status.extension, association::DialogTypeName(),
                                                 association::ApplicationName};

@@ -33,6 +33,7 @@ struct Options {
     bool json = false;
     std::string output; // export-defaults: the file to write; empty: standard output
     bool force = false; // export-defaults: replace the file when it is there
+    bool allowReplaceableHandler = false; // register --scope machine: even so
 };
 
 int Status(Environment& environment, const Options& options);

@@ -122,6 +122,15 @@ json ChangeJson(Console& console, const RegistryChange& change) {
     return entry;
 }
 
+json SafetyJson(Console& console, const association::HandlerSafety& safety) {
+    if (safety.replaceable == association::Replaceable::No) {
+        return nullptr;
+    }
+    return {{"by", association::ReplaceableName(safety.replaceable)},
+            {"who", Utf8OrNull(console, safety.who)},
+            {"where", Utf8(console, safety.where)}};
+}
+
 void WriteStatusJson(Console& console, const StatusReport& report) {
     json extensions = json::array();
     for (const ExtensionReport& extension : report.extensions) {
@@ -138,6 +147,7 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
     }
     console.WriteUtf8Line(json{
         {"handler", Utf8(console, report.handler.longPath)},
+        {"replaceable", SafetyJson(console, report.safety)},
         {"extensions", extensions},
         {"exitCode",
          report.exitCode}}.dump(2));
@@ -161,6 +171,7 @@ void WriteChangeJson(Console& console, const ChangeReport& report) {
         {"rightsMissing", report.rightsMissing},
         {"changes", changes},
         {"userChoiceElsewhere", chosen},
+        {"replaceableAllowed", SafetyJson(console, report.safety)},
         {"exitCode",
          report.exitCode}}.dump(2));
 }
@@ -175,6 +186,12 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
     const std::string& handler = report.handler.longPath;
     WriteLine(console,
               "Kavrex: " + (handler.empty() ? "(a path the code page cannot spell)" : handler));
+    WriteLine(console, report.safety.replaceable == association::Replaceable::No
+                           ? "  replaceable: no, only administrators and the system can change it "
+                             "and the folders on its path"
+                           : "  replaceable: yes, " +
+                                 association::ReplaceableReason(report.safety) +
+                                 "; register --scope machine refuses it");
     for (const ExtensionReport& extension : report.extensions) {
         const ExtensionStatus& status = extension.status;
         WriteLine(console, status.extension + ": " + VerdictLine(status));
@@ -211,6 +228,13 @@ void WriteChangeReport(Console& console, const ChangeReport& report, bool json) 
     if (report.rightsMissing) {
         WriteLine(console, "This prompt lacks the administrator rights to make them: the real run "
                            "would change nothing and exit with 4.");
+    }
+    if (report.safety.replaceable != association::Replaceable::No) {
+        WriteLine(console,
+                  "Warning: Kavrex.exe could be replaced by accounts other than "
+                  "administrators (" +
+                      association::ReplaceableReason(report.safety) +
+                      "); --allow-replaceable-handler registers it for all users even so.");
     }
     for (const ExtensionStatus& status : report.chosenElsewhere) {
         WriteLine(console, "Note: " + association::UserChoiceNote(status) +

@@ -6,6 +6,7 @@
 #include "Listing.h"
 #include "Scope.h"
 #include "association/ExtensionStatus.h"
+#include "association/ReplaceableHandler.h"
 #include "platform/RegistryTree.h"
 
 #include <vector>
@@ -21,6 +22,7 @@ struct ExtensionReport {
 
 struct StatusReport {
     association::Handler handler;
+    association::HandlerSafety safety;
     std::vector<ExtensionReport> extensions;
     int exitCode;
 };
@@ -34,6 +36,8 @@ struct ChangeReport {
     std::vector<platform::RegistryChange> changes;
     // The extensions whose user's own choice still names another program.
     std::vector<association::ExtensionStatus> chosenElsewhere;
+    // register --scope machine with --allow-replaceable-handler: what it allowed.
+    association::HandlerSafety safety;
     int exitCode;
 };
 

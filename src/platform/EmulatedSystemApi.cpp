@@ -86,6 +86,27 @@ DWORD EmulatedSystemApi::GetFileAttributesW(LPCWSTR path) {
     return files_.count(path) ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
 }
 
+// What a folder made under Program Files by an installer holds, and what it
+// gives its files: changed only by the system, TrustedInstaller and
+// Administrators; read and run by Users and by app packages.
+constexpr const wchar_t* ProgramFilesSecurity =
+    L"O:BAD:AI(A;ID;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464)"
+    L"(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)(A;ID;0x1200a9;;;AC)";
+
+bool EmulatedSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
+    const auto set = security_.find(path);
+    if (set == security_.end()) {
+        text = ProgramFilesSecurity;
+        return true;
+    }
+    text = set->second.value_or(L"");
+    return set->second.has_value();
+}
+
+UINT EmulatedSystemApi::GetDriveTypeW(LPCWSTR rootPath) {
+    return remoteDrives_.find(rootPath[0]) == std::wstring::npos ? DRIVE_FIXED : DRIVE_REMOTE;
+}
+
 DWORD EmulatedSystemApi::GetFileAttributesA(LPCSTR path) {
     // A file is found by its long or its short path, as the code page spells them.
     const auto spells = [&](const std::wstring& wide) {

@@ -6,6 +6,7 @@
 #include "SystemApi.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class EmulatedSystemApi final : public SystemApi {
     DWORD GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) override;
     DWORD GetFileAttributesW(LPCWSTR path) override;
     DWORD GetFileAttributesA(LPCSTR path) override;
+    bool GetFileSecurityText(LPCWSTR path, std::wstring& text) override;
+    UINT GetDriveTypeW(LPCWSTR rootPath) override;
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override;
     UINT GetACP() override { return codePage_; }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
@@ -35,6 +38,12 @@ class EmulatedSystemApi final : public SystemApi {
     // Makes the file exist; its short form is itself unless given (a volume
     // without short names answers with the long path).
     void AddFile(const std::wstring& longPath, const std::wstring& shortPath = L"");
+    // A file's or folder's owner and access list; none: they cannot be read.
+    // A path without one is protected as Program Files is.
+    void SetFileSecurity(const std::wstring& path, std::optional<std::wstring> text) {
+        security_[path] = std::move(text);
+    }
+    void SetRemoteDrive(wchar_t letter) { remoteDrives_ += letter; }
     // An environment variable, as %name% expands to (names ignore letter case).
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
     // The ANSI code page: 1252 (Western, the default), 1251 (Cyrillic) or UTF-8.
@@ -46,6 +55,8 @@ class EmulatedSystemApi final : public SystemApi {
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
     std::map<std::wstring, std::wstring> files_;
+    std::map<std::wstring, std::optional<std::wstring>> security_;
+    std::wstring remoteDrives_;
     std::map<std::string, std::string> environment_; // by folded name
     UINT codePage_ = 1252;
     std::vector<Notification> notifications_;

@@ -18,6 +18,10 @@ class QuietSystemApi final : public SystemApi {
     }
     DWORD GetFileAttributesW(LPCWSTR path) override { return inner_.GetFileAttributesW(path); }
     DWORD GetFileAttributesA(LPCSTR path) override { return inner_.GetFileAttributesA(path); }
+    bool GetFileSecurityText(LPCWSTR path, std::wstring& text) override {
+        return inner_.GetFileSecurityText(path, text);
+    }
+    UINT GetDriveTypeW(LPCWSTR rootPath) override { return inner_.GetDriveTypeW(rootPath); }
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
         return inner_.ExpandEnvironmentStringsA(source, expanded, size);
     }

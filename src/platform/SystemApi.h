@@ -5,6 +5,8 @@
 
 #include "WinTypes.h"
 
+#include <string>
+
 #ifdef _WIN32
 #include <shlobj.h> // SHCNE_ and SHCNF_ codes
 #endif
@@ -20,6 +22,10 @@ class SystemApi {
     // INVALID_FILE_ATTRIBUTES when there is no such file.
     virtual DWORD GetFileAttributesW(LPCWSTR path) = 0;
     virtual DWORD GetFileAttributesA(LPCSTR path) = 0; // a path the registry holds
+    // A file's or folder's owner and access list, as ConvertSecurityDescriptor-
+    // ToStringSecurityDescriptor writes them; false when they cannot be read.
+    virtual bool GetFileSecurityText(LPCWSTR path, std::wstring& text) = 0;
+    virtual UINT GetDriveTypeW(LPCWSTR rootPath) = 0;
     // The size needed, with the NUL; written only when it fits.
     virtual DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) = 0;
     virtual UINT GetACP() = 0;

@@ -1,13 +1,19 @@
-// The process and shell seam on Windows: kernel32, and shell32 (with ole32)
-// loaded when the shell is first told or asked something. A program that imported shell32 would
+// The process and shell seam on Windows: kernel32, shell32 (with ole32)
+// loaded when the shell is first told or asked something, and advapi32 for
+// files' security. A program that imported shell32 would
 // load it, and everything it loads, at every start: that doubles a console program's start-up time,
 // for a call made once, after the work is done.
 #include "LateBinding.h"
 #include "SystemApi.h"
 
+#include <aclapi.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+
+#include <memory>
+#include <type_traits>
 
 namespace platform {
 namespace {
@@ -22,6 +28,8 @@ class WinSystemApi final : public SystemApi {
     }
     DWORD GetFileAttributesW(LPCWSTR path) override { return ::GetFileAttributesW(path); }
     DWORD GetFileAttributesA(LPCSTR path) override { return ::GetFileAttributesA(path); }
+    bool GetFileSecurityText(LPCWSTR path, std::wstring& text) override;
+    UINT GetDriveTypeW(LPCWSTR rootPath) override { return ::GetDriveTypeW(rootPath); }
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
         return ::ExpandEnvironmentStringsA(source, expanded, size);
     }
@@ -59,11 +67,41 @@ class WinSystemApi final : public SystemApi {
   private:
     SystemLibrary shell_{L"shell32.dll"};
     SystemLibrary com_{L"ole32.dll"};
+    SystemLibrary advapi_{L"advapi32.dll"};
+    decltype(&::GetNamedSecurityInfoW) namedSecurity_ = nullptr;
+    decltype(&::ConvertSecurityDescriptorToStringSecurityDescriptorW) toText_ = nullptr;
     decltype(&::SHChangeNotify) changeNotify_ = nullptr;
     decltype(&::ShellExecuteA) execute_ = nullptr;
     decltype(&::CoInitializeEx) initialize_ = nullptr;
     decltype(&::CoUninitialize) uninitialize_ = nullptr;
 };
+
+struct LocalFreeDeleter {
+    void operator()(void* memory) const { ::LocalFree(memory); }
+};
+template <typename T>
+using LocalMemory = std::unique_ptr<std::remove_pointer_t<T>, LocalFreeDeleter>;
+
+bool WinSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
+    constexpr SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    if (!advapi_.Bind(namedSecurity_, "GetNamedSecurityInfoW") ||
+        !advapi_.Bind(toText_, "ConvertSecurityDescriptorToStringSecurityDescriptorW")) {
+        return false;
+    }
+    PSECURITY_DESCRIPTOR read = nullptr;
+    if (namedSecurity_(path, SE_FILE_OBJECT, parts, nullptr, nullptr, nullptr, nullptr, &read) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const LocalMemory<PSECURITY_DESCRIPTOR> descriptor(read);
+    LPWSTR converted = nullptr;
+    if (!toText_(descriptor.get(), SDDL_REVISION_1, parts, &converted, nullptr)) {
+        return false;
+    }
+    const LocalMemory<LPWSTR> owned(converted);
+    text = owned.get();
+    return true;
+}
 
 WinSystemApi systemServices; // at namespace scope: no thread-safe guard
 

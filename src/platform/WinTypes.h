@@ -76,6 +76,8 @@ struct FILETIME {
 #define KEY_WOW64_32KEY 0x0200L
 
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
 #define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
 
 // The window styles the dialog's design names, as user32 defines them.

@@ -2,6 +2,7 @@
 // what it shows after OK, with message boxes captured instead of shown.
 #include "app/FormMain.h"
 #include "app/Layout.h"
+#include "association/ReplaceableHandler.h"
 #include "platform/EmulatedRegistryApi.h"
 #include "platform/EmulatedSystemApi.h"
 #include "platform/Exception.h"
@@ -355,6 +356,17 @@ TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
               "with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, "
               "choose it in Settings > Apps > Default apps.",
               boxes.boxes[0].text);
+}
+
+// The dialog registers as it always has, and says what a replaceable handler means.
+TEST_F(FormMain, AHandlerOthersCouldReplaceIsRegisteredWithANote) {
+    system.SetFileSecurity(L"C:\\Tools", L"O:BAD:(A;;FA;;;BA)(A;;0x1301bf;;;BU)");
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Associations with this application have been registered.\n\n" +
+                  association::ReplaceableHandlerNote(),
+              boxes.boxes[0].text);
+    EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("Program Files"));
 }
 
 // Started without elevation, where Windows lets it: the machine's classes are read-only.

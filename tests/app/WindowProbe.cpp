@@ -40,7 +40,7 @@ int BoxText() {
         HWND box = nullptr;
         ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
         if (box) {
-            char text[512] = {};
+            char text[4096] = {};                              // every note the box may hold
             ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the message's static
             std::printf("%s\n", text);
             return 0;

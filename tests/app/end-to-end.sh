@@ -19,6 +19,16 @@ install "Program Files/Kavrex Tool"
 mkdir -p "$shots"
 
 . "$(dirname "$0")/../support/check.sh"
+# Wine gives every file to its own account (S-1-5-21-0-0-0-1000) with every
+# right, so the handler is one that others than administrators could replace:
+# a registration's box ends with the note that says so.
+replaceable_note="
+
+Accounts other than administrators can change Kavrex.exe or a folder on its path, so they could \
+replace it with a program that every account would then run. To prevent that, install Kavrex in a \
+folder only administrators can change, such as Program Files, or register it for your account only \
+with kavrex-assoc register --scope user."
+registered="Associations with this application have been registered.$replaceable_note"
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
 start() { # [FOLDER] starts the program and waits for its dialog; sets pid and dialog
   "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\KavrexAssoc.exe" &
@@ -69,8 +79,7 @@ for round in first second; do
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$shots/dialog.png"
   fi
   keys Return
-  check "$round run: registered" "Associations with this application have been registered." \
-    "$(box_text)"
+  check "$round run: registered" "$registered" "$(box_text)"
   dismiss_box
   finish
   check "$round run: exit code" 0 "$code"
@@ -102,8 +111,7 @@ check "Cancel: nothing registered" "" "$(probe dump .rar KavrexAssoc)"
 register() { # [FOLDER]: OK with the box ticked
   start "$@"
   keys Return
-  check "registered from ${1:-the usual folder}" \
-    "Associations with this application have been registered." "$(box_text)"
+  check "registered from ${1:-the usual folder}" "$registered" "$(box_text)"
   dismiss_box
   finish
 }
@@ -178,7 +186,7 @@ start
 keys Return
 check "user's choice: named in the box" "Associations with this application have been registered.
 
-.rar files still open with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, choose it in Settings > Apps > Default apps." "$(box_text)"
+.rar files still open with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, choose it in Settings > Apps > Default apps.$replaceable_note" "$(box_text)"
 dismiss_box
 finish
 "$run" reg delete "$user_choice" /f >/dev/null

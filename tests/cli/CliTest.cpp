@@ -258,7 +258,7 @@ TEST_F(KavrexAssocCli, RegistryDataCannotFakeALineOfTheReport) {
     EXPECT_NE(std::string::npos,
               console.out.find("Evil\\x0A.zip: opens with Kavrex -> x.exe\\x0D\\x0A%1"))
         << console.out;
-    EXPECT_EQ(7, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
+    EXPECT_EQ(8, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
 }
 
 // A dry run meets the registry's limits as the real run does.
@@ -421,6 +421,38 @@ TEST_F(KavrexAssocCli, WithoutTheHandlerNothingIsRegistered) {
     }
     EXPECT_FALSE(KeyExists(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar"));
     EXPECT_EQ(0, Run({"remove", "--scope", "user"})) << "removing needs no handler";
+}
+
+// Registered for everyone, a handler that others could replace would run
+// whatever they put there, for every account.
+TEST_F(KavrexAssocCli, AHandlerOthersCouldReplaceIsNotRegisteredForEveryone) {
+    system.SetFileSecurity(Wide(HandlerLong), L"O:BAD:(A;;FA;;;BA)(A;;0x1301bf;;;AU)");
+    const char* const refused[][4] = {{"register", "", "", ""},
+                                      {"register", "--dry-run", "--json", ""},
+                                      {"register", "--scope", "machine", "--dry-run"}};
+    for (const auto& arguments : refused) {
+        std::vector<const char*> line(std::begin(arguments), std::end(arguments));
+        line.erase(std::remove(line.begin(), line.end(), std::string_view()), line.end());
+        EXPECT_EQ(3, Run(line)) << arguments[1];
+        EXPECT_EQ("", console.out);
+        for (const char* said : {"Authenticated Users may change or delete C:\\Program "
+                                 "Files\\Kavrex\\Kavrex.exe",
+                                 "Program Files", "--scope user", "--allow-replaceable-handler"}) {
+            EXPECT_NE(std::string::npos, console.err.find(said)) << console.err;
+        }
+    }
+    EXPECT_FALSE(KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+
+    EXPECT_EQ(1, Run({"status"}));
+    EXPECT_NE(std::string::npos, console.out.find("replaceable: yes, Authenticated Users may"));
+    EXPECT_EQ(0, Run({"register", "--scope", "user"})) << console.err;
+    EXPECT_EQ(0, Run({"register", "--allow-replaceable-handler", "--json"})) << console.err;
+    const json report = json::parse(console.out);
+    EXPECT_EQ("file", report["replaceableAllowed"]["by"]);
+    EXPECT_EQ("Authenticated Users", report["replaceableAllowed"]["who"]);
+    EXPECT_TRUE(KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+    EXPECT_EQ(0, Run({"status", "--json"}));
+    EXPECT_EQ(HandlerLong, json::parse(console.out)["replaceable"]["where"]);
 }
 
 TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {

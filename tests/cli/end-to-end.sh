@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs kavrex-assoc.exe under Wine from a folder with Kavrex.exe beside it:
-# status before and after register and remove in both scopes, a dry run that
-# changes nothing, --json parsed back, refused names, a missing handler, and a
+# status before and after register and remove in both scopes, a handler that
+# Wine's account could replace, a dry run that changes nothing, --json parsed back, refused names, a missing handler, and a
 # user's choice that wins.
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX CLI PROBE
 set -uo pipefail
@@ -33,8 +33,20 @@ assoc status >/dev/null
 check "status before: exit code 1" 1 "$?"
 check "status before: not associated" not-associated "$(verdict)"
 
+# Wine gives every file to its own account, S-1-5-21-0-0-0-1000, with every
+# right: the handler is one that an account other than Administrators could
+# replace, and a registration for all users is refused unless allowed.
+refused=$(assoc register 2>&1)
+check "replaceable: refused for all users" 3 "$?"
+check "replaceable: says who and where" yes "$(grep -q \
+  'the account S-1-5-21-0-0-0-1000 may change or delete C:\\Kavrex CLI\\Kavrex.exe' \
+  <<<"$refused" && echo yes)"
+check "replaceable: status says so" "file S-1-5-21-0-0-0-1000" \
+  "$(assoc status --json | json_field "d['replaceable']['by'], d['replaceable']['who'].split()[-1]")"
+check "replaceable: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
+
 before=$("$run" "$probe" dump .rar KavrexAssoc)
-dry=$(assoc register --dry-run)
+dry=$(assoc register --allow-replaceable-handler --dry-run)
 check "dry run: exit code" 0 "$?"
 check "dry run: lists the command it would write" yes \
   "$(grep -q 'KavrexAssoc\\Shell\\Open\\Command \[(default)\] = ""C:\\' <<<"$dry" && echo yes)"
@@ -48,7 +60,7 @@ holders() {
   done
 }
 for scope in machine user; do
-  assoc register --scope "$scope" >/dev/null
+  assoc register --allow-replaceable-handler --scope "$scope" >/dev/null
   check "$scope: register exit code" 0 "$?"
   assoc status >/dev/null
   check "$scope: status after register: exit code 0" 0 "$?"
@@ -76,7 +88,7 @@ settings=$(assoc settings 2>&1)
 check "settings: exit code where no Settings app answers" 3 "$?"
 check "settings: says so" yes "$(grep -q 'No Settings app answered' <<<"$settings" && echo yes)"
 # Wine's classes root is the machine's classes: there the command is checked.
-assoc register >/dev/null
+assoc register --allow-replaceable-handler >/dev/null
 check "the command names the real handler" 'C:\Kavrex CLI\Kavrex.exe' \
   "$("$run" "$probe" handler .rar | tr -d '\r')"
 # The shell opens a .rar file with Kavrex, handing it the file's path.
@@ -105,7 +117,7 @@ notified() {
   cat "${notes[@]}" 2>/dev/null | wc -l
 }
 export KAVREX_MENUBUILDER=winemenubuilder.exe=n
-assoc register >/dev/null
+assoc register --allow-replaceable-handler >/dev/null
 check "the shell hears of a registration" 1 "$(notified 1)"
 assoc remove --dry-run >/dev/null
 check "the shell hears nothing of a dry run" 1 "$(notified 1)"
@@ -118,13 +130,13 @@ cp "$folder/winemenubuilder.saved" "$system32/winemenubuilder.exe"
 
 # Refused names and types: exit 2, nothing written.
 for ext in .lnk .bat '.r*r'; do
-  assoc register --ext "$ext" >/dev/null 2>&1
+  assoc register --allow-replaceable-handler --ext "$ext" >/dev/null 2>&1
   check "refused $ext: exit code" 2 "$?"
 done
 check "refused: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
 # With the UTF-8 code page full-width letters are spelled as they are: their
 # own extension, never .rar by a best fit.
-assoc register --ext .ｒａｒ >/dev/null
+assoc register --allow-replaceable-handler --ext .ｒａｒ >/dev/null
 check "full-width: registered as itself" 0 "$?"
 check "full-width: .rar untouched" "" "$("$run" "$probe" dump .rar)"
 assoc status --ext .ｒａｒ >/dev/null
@@ -140,7 +152,7 @@ for name in "Εργαλεία Kavrex" "ツール Kavrex"; do
   there() { "$run" "C:\\$name\\kavrex-assoc.exe" "$@" | tr -d '\r'; }
   there --help >/dev/null
   check "$name: --help" 0 "$?"
-  there register >/dev/null
+  there register --allow-replaceable-handler >/dev/null
   check "$name: register" 0 "$?"
   there status >/dev/null
   check "$name: status says it opens with Kavrex" 0 "$?"
@@ -176,12 +188,12 @@ check "export: a file that is there stays" 3 "$?"
 
 # The user's own choice wins: the verdict and the note after registering say so.
 reg add "$user_choice" /v ProgId /d WinArc.rar /f
-report=$(assoc register --json)
+report=$(assoc register --allow-replaceable-handler --json)
 check "user choice: named after register" WinArc.rar \
   "$(json_field "d['userChoiceElsewhere'][0]['progId']" <<<"$report")"
 check "user choice: verdict" "user-choice-other WinArc.rar" \
   "$(assoc status --json | json_field "d['extensions'][0]['verdict'], d['extensions'][0]['openedBy']")"
-assoc register | grep -q "Settings > Apps > Default apps"
+assoc register --allow-replaceable-handler | grep -q "Settings > Apps > Default apps"
 check "user choice: the text says where to change it" 0 "$?"
 clean
 all_passed

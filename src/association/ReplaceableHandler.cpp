@@ -1,0 +1,205 @@
+#include "ReplaceableHandler.h"
+
+#include "Handler.h"
+#include "platform/FileSecurity.h"
+#include "platform/ProcessPaths.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
+namespace association {
+namespace {
+
+using namespace platform;
+
+// The rights that let an account put another program in the handler's place:
+// - on the file: write its data, delete it (and so rename it), or change its
+//   access list or owner, which gives it every other right;
+// - on its folder: the same, and add files (a library the handler loads from
+//   its folder, or a "Kavrex.exe.local" redirection folder) or delete them;
+// - on each folder above: delete or rename a folder on the path, or what it
+//   holds, or change its access list or owner. Adding an entry there changes
+//   nothing on the path, since no new entry can take a name already taken;
+//   so the right that Windows gives every authenticated user to make folders
+//   at the root of a drive does not count for a folder made by an installer.
+constexpr std::uint32_t TakeOver = DeleteItself | WriteAccessList | WriteOwner;
+constexpr std::uint32_t FileRights = WriteData | AppendData | TakeOver;
+constexpr std::uint32_t FolderRights = WriteData | AppendData | DeleteChild | TakeOver;
+constexpr std::uint32_t PathFolderRights = DeleteChild | TakeOver;
+
+// The accounts trusted with the machine: anyone else counts.
+constexpr const char* TrustedSids[] = {AdministratorsSid, SystemSid, TrustedInstallerSid};
+// What every standard user's token holds: an entry for any of them is one for all.
+constexpr const char* StandardUser[] = {EveryoneSid, AuthenticatedUsersSid, UsersSid,
+                                        InteractiveSid};
+// SIDs that no token holds: the creator's placeholders, and the owner's own
+// rights, which the owner check covers.
+constexpr const char* NoTokenSids[] = {"S-1-3-0", "S-1-3-1", "S-1-3-4"};
+
+struct SidName {
+    const char* sid;
+    const char* name;
+};
+constexpr SidName SidNames[] = {{EveryoneSid, "Everyone"},
+                                {AuthenticatedUsersSid, "Authenticated Users"},
+                                {UsersSid, "Users"},
+                                {InteractiveSid, "INTERACTIVE"},
+                                {"S-1-5-32-546", "Guests"}};
+
+struct ReasonText {
+    Replaceable replaceable;
+    const char* name; // in JSON
+    const char* text; // {who} and {where} filled in
+};
+constexpr ReasonText ReasonTexts[] = {
+    {Replaceable::ByFileRights, "file", "{who} may change or delete {where}"},
+    {Replaceable::ByFolderRights, "folder", "{who} may add or delete files in {where}"},
+    {Replaceable::ByPathFolderRights, "folder-on-path",
+     "{who} may rename or delete {where}, a folder on its path"},
+    {Replaceable::ByOwner, "owner", "{who} owns {where} and may change who has access to it"},
+    {Replaceable::Unreadable, "unreadable", "who may change {where} could not be read"},
+    {Replaceable::OnShare, "share",
+     "{where} is on a network share, which accounts of other machines may change"},
+};
+
+template <typename Range> bool Holds(const Range& sids, const std::string& sid) {
+    return std::any_of(std::begin(sids), std::end(sids),
+                       [&](const auto& held) { return sid == held; });
+}
+
+std::string Name(const std::string& sid) {
+    const auto* named = std::find_if(std::begin(SidNames), std::end(SidNames),
+                                     [&](const SidName& row) { return sid == row.sid; });
+    return named == std::end(SidNames) ? "the account " + sid : named->name;
+}
+
+// The tokens to try: a standard user's, and with it each other untrusted
+// account that an entry names.
+std::vector<std::vector<std::string>> UntrustedTokens(const FileSecurity& security) {
+    const std::vector<std::string> standard(std::begin(StandardUser), std::end(StandardUser));
+    std::vector<std::vector<std::string>> tokens{standard};
+    for (const AccessEntry& entry : security.accessList.value_or(std::vector<AccessEntry>{})) {
+        if (entry.allows && !Holds(TrustedSids, entry.sid) && !Holds(NoTokenSids, entry.sid) &&
+            !Holds(StandardUser, entry.sid)) {
+            tokens.push_back(standard);
+            tokens.back().push_back(entry.sid);
+        }
+    }
+    return tokens;
+}
+
+struct Level {
+    std::wstring path;
+    std::uint32_t rights; // those that count there
+    Replaceable through;
+};
+
+HandlerSafety At(SystemApi& system, const Level& level, Replaceable replaceable,
+                 const std::string& who = "") {
+    return {replaceable, who,
+            ToAnsi(system, level.path).value_or("a folder whose name this code page cannot spell")};
+}
+
+HandlerSafety CheckLevel(SystemApi& system, const Level& level) {
+    std::wstring text;
+    const auto security = system.GetFileSecurityText(level.path.c_str(), text)
+                              ? ParseSecurityText(text)
+                              : std::nullopt;
+    if (!security) {
+        return At(system, level, Replaceable::Unreadable);
+    }
+    for (const std::vector<std::string>& token : UntrustedTokens(*security)) {
+        const Grant grant = GrantedTo(*security, token, level.rights);
+        if (grant.rights != 0) {
+            return At(system, level, level.through, Name(grant.grantedBy));
+        }
+    }
+    if (!Holds(TrustedSids, security->owner)) {
+        return At(system, level, Replaceable::ByOwner, Name(security->owner));
+    }
+    return {};
+}
+
+// The file where it is there, its folder, and each folder above to the root.
+std::vector<Level> Levels(SystemApi& system, const std::wstring& file) {
+    std::vector<Level> levels;
+    if (system.GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        levels.push_back({file, FileRights, Replaceable::ByFileRights});
+    }
+    for (std::wstring path = file; path.size() > 3;) {
+        path = DirectoryPart(path);
+        if (path.size() > 3) {
+            path.pop_back(); // a folder is named without its last "\", a root with it
+        }
+        const bool first = levels.empty() || levels.back().path == file;
+        levels.push_back({path, first ? FolderRights : PathFolderRights,
+                          first ? Replaceable::ByFolderRights : Replaceable::ByPathFolderRights});
+    }
+    return levels;
+}
+
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    const std::wstring prefix = L"\\\\?\\";
+    const bool prefixed = path.compare(0, prefix.size(), prefix) == 0 &&
+                          path.compare(prefix.size(), 4, L"UNC\\") != 0;
+    return prefixed ? path.substr(prefix.size()) : path;
+}
+
+bool OnDriveLetter(const std::wstring& path) {
+    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+}
+
+std::string Replaced(std::string text, const std::string& placeholder, const std::string& by) {
+    const auto at = text.find(placeholder);
+    return at == std::string::npos ? text : text.replace(at, placeholder.size(), by);
+}
+
+const ReasonText& ReasonRow(Replaceable replaceable) {
+    return *std::find_if(std::begin(ReasonTexts), std::end(ReasonTexts),
+                         [&](const ReasonText& row) { return row.replaceable == replaceable; });
+}
+
+} // namespace
+
+HandlerSafety CheckHandlerSafety(SystemApi& system, const std::wstring& handlerPath) {
+    const std::wstring path = WithoutLongPathPrefix(handlerPath);
+    const Level whole{path, 0, Replaceable::No};
+    if (!OnDriveLetter(path)) { // a share's \\server\name, or no path a drive holds
+        return At(system, whole,
+                  path.rfind(L"\\\\", 0) == 0 ? Replaceable::OnShare : Replaceable::Unreadable);
+    }
+    if (system.GetDriveTypeW(path.substr(0, 3).c_str()) == DRIVE_REMOTE) {
+        return At(system, whole, Replaceable::OnShare);
+    }
+    for (const Level& level : Levels(system, path)) {
+        HandlerSafety safety = CheckLevel(system, level);
+        if (safety.replaceable != Replaceable::No) {
+            return safety;
+        }
+    }
+    return {};
+}
+
+HandlerSafety HandlerSafetyBesideProgram(SystemApi& system) {
+    return CheckHandlerSafety(system, HandlerPathBesideProgram(system));
+}
+
+std::string ReplaceableReason(const HandlerSafety& safety) {
+    return Replaced(Replaced(ReasonRow(safety.replaceable).text, "{who}", safety.who), "{where}",
+                    safety.where);
+}
+
+const char* ReplaceableName(Replaceable replaceable) {
+    return ReasonRow(replaceable).name;
+}
+
+std::string ReplaceableHandlerNote() {
+    return "Accounts other than administrators can change Kavrex.exe or a folder on its path, so "
+           "they could replace it with a program that every account would then run. To prevent "
+           "that, install Kavrex in a folder only administrators can change, such as Program "
+           "Files, or register it for your account only with kavrex-assoc register --scope user.";
+}
+
+} // namespace association

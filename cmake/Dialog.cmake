@@ -30,7 +30,7 @@ foreach(library kavrex_app kavrex_app_core kavrex_association kavrex_platform)
   list(APPEND dialog_sources ${sources})
 endforeach()
 add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/LibraryErrors.cpp ${dialog_sources}
-                           src/app/KavrexAssoc.rc)
+                           src/app/KavrexAssoc.rc src/app/Languages.rc)
 target_include_directories(KavrexAssoc PRIVATE ${generated} src src/app)
 set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
                             OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")

@@ -116,6 +116,7 @@ if(WIN32)
 
   add_library(kavrex_app STATIC
     src/app/Application.cpp
+    src/app/DialogTexts.cpp
     src/app/FatalError.cpp
     src/app/FormMain.cpp
     src/app/WinMessageBoxApi.cpp)

@@ -41,8 +41,10 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
            COMMAND bash ${display_fixture} stop ${KAVREX_DISPLAY_NUMBER} ${KAVREX_WINE_PREFIX})
   set_tests_properties(virtual_display_start PROPERTIES FIXTURES_SETUP virtual_display)
   set_tests_properties(virtual_display_stop PROPERTIES FIXTURES_CLEANUP virtual_display)
+  # English, whatever the developer's own language: a test of another sets its own.
   set(KAVREX_TEST_PROPERTIES FIXTURES_REQUIRED virtual_display
-                             ENVIRONMENT DISPLAY=:${KAVREX_DISPLAY_NUMBER})
+                             ENVIRONMENT DISPLAY=:${KAVREX_DISPLAY_NUMBER}
+                             ENVIRONMENT_MODIFICATION LC_ALL=set:C.UTF-8)
 endif()
 
 # kavrex_add_tests(name sources... LIBS libs... [LOCK resource])

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "DialogTexts.h"
 #include "Outcome.h"
 
 #include <vector>
@@ -123,8 +124,11 @@ void TApplication::SetMainForm(HWND form, MessageFilter* filter) {
 
 void TApplication::ShowText(const std::string& text, UINT icon) {
     UINT flags = MB_OK | icon;
-    if (RightToLeftReading()) {
+    if (RightToLeftReading() || TextsReadRightToLeft()) {
         flags |= MB_RTLREADING;
+    }
+    if (TextsReadRightToLeft()) {
+        flags |= MB_RIGHT;
     }
     const std::string caption = title_.substr(0, MaxCaption);
     MessageBoxScope scope(*this);

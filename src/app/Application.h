@@ -10,9 +10,6 @@
 
 namespace app {
 
-// The application's title: the taskbar button's text and every box's caption.
-constexpr const char* ApplicationTitle = "Associate with";
-
 // Sees each message before it is translated and dispatched.
 class MessageFilter {
   public:
@@ -22,6 +19,7 @@ class MessageFilter {
 
 class TApplication {
   public:
+    // The title: the taskbar button's text and every box's caption.
     explicit TApplication(std::string title, MessageBoxApi& boxes = SystemMessageBoxes());
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;

@@ -1,6 +1,7 @@
 #include "FatalError.h"
 
 #include "Application.h"
+#include "DialogTexts.h"
 #include "Outcome.h"
 #include "platform/WinTypes.h"
 
@@ -32,8 +33,12 @@ std::string EscapedErrorText() {
 }
 
 [[noreturn]] void ShowFatalErrorAndExit(const char* message) noexcept {
-    const std::string text = FatalErrorText(message);
-    ::MessageBoxA(nullptr, text.c_str(), ApplicationTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    const std::string text = FatalErrorText(DialogText(IDS_FATAL_ERROR), message);
+    UINT flags = MB_OK | MB_ICONERROR | MB_TASKMODAL;
+    if (TextsReadRightToLeft()) {
+        flags |= MB_RTLREADING | MB_RIGHT;
+    }
+    ::MessageBoxA(nullptr, text.c_str(), DialogText(IDS_TITLE).c_str(), flags);
     ::ExitProcess(FatalErrorExitCode);
 }
 

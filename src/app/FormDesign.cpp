@@ -4,10 +4,6 @@ namespace app {
 
 namespace {
 
-constexpr const char* LabelInfoCaption =
-    "The option control this app integration into Windows. This option allows to choose archive "
-    "types to handle by the app.";
-
 // At namespace scope: made before the program starts, with no thread-safe guard.
 // A dialog frame with a caption and a close box only; no caption icon. The
 // label is fixed in size and word-wrapped.
@@ -16,14 +12,14 @@ const FormDesign Design{
     .className = "TFormMain",
     .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS,
     .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
-    .caption = "Associate with", .clientWidth = 276, .clientHeight = 162,
+    .captionId = IDS_TITLE, .clientWidth = 276, .clientHeight = 162,
     .fontName = "Tahoma", .fontHeight = -11, .designDpi = 96, .designTextHeight = 13,
     .controls = {
-        {.name = "GroupBoxMain", .className = "BUTTON", .style = BS_GROUPBOX,                   .id = GroupBoxMainId, .parent = nullptr,        .bounds = {8, 8, 257, 57},    .caption = "Associate with", .checked = false},
-        {.name = "CheckBoxRAR",  .className = "BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP,  .id = CheckBoxRARId,  .parent = "GroupBoxMain", .bounds = {16, 24, 97, 17},  .caption = "RAR",            .checked = true},
-        {.name = "ButtonOK",     .className = "BUTTON", .style = BS_DEFPUSHBUTTON | WS_TABSTOP, .id = ButtonOKId,     .parent = nullptr,        .bounds = {8, 72, 121, 25},   .caption = "OK",             .checked = false},
-        {.name = "ButtonCancel", .className = "BUTTON", .style = BS_PUSHBUTTON | WS_TABSTOP,    .id = ButtonCancelId, .parent = nullptr,        .bounds = {144, 72, 121, 25}, .caption = "Cancel",         .checked = false},
-        {.name = "LabelInfo",    .className = "STATIC", .style = SS_LEFT,                       .id = LabelInfoId,    .parent = nullptr,        .bounds = {8, 112, 257, 49},  .caption = LabelInfoCaption, .checked = false},
+        {.name = "GroupBoxMain", .className = "BUTTON", .style = BS_GROUPBOX,                   .id = GroupBoxMainId, .parent = nullptr,        .bounds = {8, 8, 257, 57},    .captionId = IDS_GROUP, .caption = nullptr, .checked = false},
+        {.name = "CheckBoxRAR",  .className = "BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP,  .id = CheckBoxRARId,  .parent = "GroupBoxMain", .bounds = {16, 24, 97, 17},  .captionId = 0,         .caption = "RAR",   .checked = true},
+        {.name = "ButtonOK",     .className = "BUTTON", .style = BS_DEFPUSHBUTTON | WS_TABSTOP, .id = ButtonOKId,     .parent = nullptr,        .bounds = {8, 72, 121, 25},   .captionId = IDS_OK,     .caption = nullptr, .checked = false},
+        {.name = "ButtonCancel", .className = "BUTTON", .style = BS_PUSHBUTTON | WS_TABSTOP,    .id = ButtonCancelId, .parent = nullptr,        .bounds = {144, 72, 121, 25}, .captionId = IDS_CANCEL, .caption = nullptr, .checked = false},
+        {.name = "LabelInfo",    .className = "STATIC", .style = SS_LEFT,                       .id = LabelInfoId,    .parent = nullptr,        .bounds = {8, 112, 257, 49},  .captionId = IDS_LABEL,  .caption = nullptr, .checked = false},
     },
 };
 // clang-format on

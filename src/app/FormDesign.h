@@ -3,6 +3,7 @@
 // 13; the component's properties are its own (association/ComponentDesign.h).
 #pragma once
 
+#include "TextIds.h"
 #include "platform/WinTypes.h"
 
 #include <vector>
@@ -19,16 +20,17 @@ struct ControlDesign {
     const char* className; // the standard control's window class
     DWORD style;           // its class style, and WS_TABSTOP for a tab stop
     int id;
-    const char* parent; // the control it lies inside, or null for the dialog
-    Rect bounds;        // relative to the parent
-    const char* caption;
-    bool checked; // check boxes
+    const char* parent;  // the control it lies inside, or null for the dialog
+    Rect bounds;         // relative to the parent
+    unsigned captionId;  // in the string tables (TextIds.h); 0: the caption below
+    const char* caption; // the same in every language: a format's name
+    bool checked;        // check boxes
 };
 
 struct FormDesign {
     const char* className;
     DWORD style, exStyle;
-    const char* caption;
+    unsigned captionId;
     int clientWidth, clientHeight;
     const char* fontName;
     int fontHeight;

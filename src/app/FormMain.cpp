@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include "DialogKeys.h"
+#include "DialogTexts.h"
 #include "Layout.h"
 
 #include "association/ComponentDesign.h"
@@ -33,6 +34,10 @@ int DesignTextHeight(const FormDesign& design, int dpi) {
     ::GetTextExtentPoint32A(screen.Get(), "0", 1, &size);
     ::SelectObject(screen.Get(), previous);
     return size.cy;
+}
+
+const char* CaptionOf(const ControlDesign& control) {
+    return control.captionId ? DialogText(control.captionId).c_str() : control.caption;
 }
 
 void RegisterFormClass(const char* className, WNDPROC procedure) {
@@ -87,15 +92,17 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
     const ScaledLayout layout = LayoutFor(design, textHeight);
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     ::AdjustWindowRectEx(&frame, design.style, FALSE, design.exStyle);
-    window_.reset(::CreateWindowExA(design.exStyle, design.className, design.caption, design.style,
-                                    DesignLeft, DesignTop, frame.right - frame.left,
+    // Mirrored where the texts read right to left: the controls swap sides.
+    const DWORD exStyle = design.exStyle | (TextsReadRightToLeft() ? WS_EX_LAYOUTRTL : 0);
+    window_.reset(::CreateWindowExA(exStyle, design.className, DialogText(design.captionId).c_str(),
+                                    design.style, DesignLeft, DesignTop, frame.right - frame.left,
                                     frame.bottom - frame.top, application_.Handle(), nullptr,
                                     ::GetModuleHandleA(nullptr), this));
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (const ControlDesign& control : design.controls) {
         const HWND handle = ::CreateWindowExA(
-            0, control.className, control.caption, WS_CHILD | WS_VISIBLE | control.style, 0, 0, 0,
-            0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+            0, control.className, CaptionOf(control), WS_CHILD | WS_VISIBLE | control.style, 0, 0,
+            0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
             ::GetModuleHandleA(nullptr), nullptr);
         if (control.checked) {
             ::SendMessageA(handle, BM_SETCHECK, BST_CHECKED, 0);
@@ -176,7 +183,7 @@ void TFormMain::ButtonCancelClick() {
 }
 
 void TFormMain::ShowOutcome(const Outcome& outcome, const std::string& note) {
-    application_.ShowText(outcome.text + note,
+    application_.ShowText(DialogText(outcome.textId) + note,
                           outcome.icon == OutcomeIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION);
 }
 
@@ -187,7 +194,8 @@ std::string TFormMain::UserChoiceNotes() const {
     for (const association::ExtensionStatus& status : association::ChosenElsewhere(
              platform_.registry, platform_.system,
              association::WithoutExeExtensions(RegArchive->ArcExtensions()))) {
-        notes += "\n\n" + association::UserChoiceNote(status);
+        notes += "\n\n" +
+                 FilledText(DialogText(IDS_USER_CHOICE_NOTE), {status.extension, status.openedBy});
     }
     return notes;
 }
@@ -199,7 +207,7 @@ std::string TFormMain::ReplaceableNote() const {
         association::HandlerSafetyBesideProgram(platform_.system);
     return safety.replaceable == association::Replaceable::No
                ? ""
-               : "\n\n" + association::ReplaceableHandlerNote();
+               : "\n\n" + DialogText(IDS_REPLACEABLE_NOTE);
 }
 
 void TFormMain::Click(int controlId) {

@@ -14,21 +14,16 @@ struct ResultText {
 };
 
 constexpr ResultText RegistrationTexts[] = {
-    {AssociationResult::Registered,
-     {"Associations with this application have been registered.", OutcomeIcon::Information}},
-    {AssociationResult::AlreadyAssociated,
-     {"All extensions already associated with this application.", OutcomeIcon::Information}},
-    {AssociationResult::NoHandler, {"OnAssociation event not set.", OutcomeIcon::Information}},
-    {AssociationResult::Cancelled, {"User canceled.", OutcomeIcon::Information}},
-    {AssociationResult::DesignMode, {"Component in design mode.", OutcomeIcon::Information}},
-    {AssociationResult::Failed,
-     {"Associations with this application could not be registered.", OutcomeIcon::Error}},
+    {AssociationResult::Registered, {IDS_REGISTERED, OutcomeIcon::Information}},
+    {AssociationResult::AlreadyAssociated, {IDS_ALREADY_ASSOCIATED, OutcomeIcon::Information}},
+    {AssociationResult::NoHandler, {IDS_NO_HANDLER, OutcomeIcon::Information}},
+    {AssociationResult::Cancelled, {IDS_CANCELLED, OutcomeIcon::Information}},
+    {AssociationResult::DesignMode, {IDS_DESIGN_MODE, OutcomeIcon::Information}},
+    {AssociationResult::Failed, {IDS_NOT_REGISTERED, OutcomeIcon::Error}},
 };
 
-constexpr Outcome Removed{"Associations with this application have been removed",
-                          OutcomeIcon::Information};
-constexpr Outcome NotRemoved{"Associations with this application could not be removed.",
-                             OutcomeIcon::Error};
+constexpr Outcome Removed{IDS_REMOVED, OutcomeIcon::Information};
+constexpr Outcome NotRemoved{IDS_NOT_REMOVED, OutcomeIcon::Error};
 
 } // namespace
 
@@ -53,9 +48,8 @@ std::string ErrorText(const std::string& message) {
     return message;
 }
 
-std::string FatalErrorText(const std::string& message) {
-    const std::string text = "An unexpected error ended the program.";
-    return message.empty() ? text : text + "\n\n" + ErrorText(message);
+std::string FatalErrorText(const std::string& opening, const std::string& message) {
+    return message.empty() ? opening : opening + "\n\n" + ErrorText(message);
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
 // What the dialog tells the user after OK, and how an error is worded.
 #pragma once
 
+#include "TextIds.h"
 #include "association/RegArchive.h"
 
 #include <optional>
@@ -11,7 +12,7 @@ namespace app {
 enum class OutcomeIcon { Information, Error };
 
 struct Outcome {
-    const char* text;
+    unsigned textId; // in the string tables (TextIds.h)
     OutcomeIcon icon;
 };
 
@@ -23,7 +24,8 @@ Outcome RemovalOutcome(bool removed);
 // character that sorts before it.
 std::string ErrorText(const std::string& message);
 
-// The text of the box that ends the program after an error escaped everything.
-std::string FatalErrorText(const std::string& message);
+// The text of the box that ends the program after an error escaped everything:
+// the opening sentence, and the error's message where there is one.
+std::string FatalErrorText(const std::string& opening, const std::string& message);
 
 } // namespace app

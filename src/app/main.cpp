@@ -1,5 +1,6 @@
 // KavrexAssoc.exe: shows the "Associate with" dialog and exits when it closes.
 #include "Application.h"
+#include "DialogTexts.h"
 #include "FatalError.h"
 #include "FormMain.h"
 #include "platform/LateBinding.h"
@@ -13,7 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    app::TApplication application(app::ApplicationTitle);
+    app::TApplication application(app::DialogText(IDS_TITLE));
     app::TFormMain form(application);
     form.Show();
     application.Run();

@@ -195,11 +195,4 @@ const char* ReplaceableName(Replaceable replaceable) {
     return ReasonRow(replaceable).name;
 }
 
-std::string ReplaceableHandlerNote() {
-    return "Accounts other than administrators can change Kavrex.exe or a folder on its path, so "
-           "they could replace it with a program that every account would then run. To prevent "
-           "that, install Kavrex in a folder only administrators can change, such as Program "
-           "Files, or register it for your account only with kavrex-assoc register --scope user.";
-}
-
 } // namespace association

@@ -33,7 +33,5 @@ HandlerSafety HandlerSafetyBesideProgram(platform::SystemApi& system);
 std::string ReplaceableReason(const HandlerSafety& safety);
 // Its name in JSON: "file", "folder", "folder-on-path", "owner", "unreadable", "share".
 const char* ReplaceableName(Replaceable replaceable);
-// The dialog's note after it registered such a handler.
-std::string ReplaceableHandlerNote();
 
 } // namespace association

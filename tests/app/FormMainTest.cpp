@@ -1,8 +1,8 @@
 // The dialog in process, under Wine or Windows: its window tree, its keys, and
 // what it shows after OK, with message boxes captured instead of shown.
 #include "app/FormMain.h"
+#include "app/DialogTexts.h"
 #include "app/Layout.h"
-#include "association/ReplaceableHandler.h"
 #include "platform/EmulatedRegistryApi.h"
 #include "platform/EmulatedSystemApi.h"
 #include "platform/Exception.h"
@@ -169,7 +169,8 @@ TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
         SCOPED_TRACE(control.name);
         ASSERT_EQ(::GetDlgItem(form->Handle(), control.id), child) << "creation order";
         EXPECT_STRCASEEQ(control.className, ClassName(child).c_str());
-        EXPECT_EQ(control.caption, Text(child));
+        EXPECT_EQ(control.captionId ? app::DialogText(control.captionId) : control.caption,
+                  Text(child));
         const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
         EXPECT_EQ(control.style & 0x1F, style & 0x1F);
         EXPECT_EQ(control.style & WS_TABSTOP, style & WS_TABSTOP);
@@ -364,7 +365,7 @@ TEST_F(FormMain, AHandlerOthersCouldReplaceIsRegisteredWithANote) {
     Press(VK_RETURN);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Associations with this application have been registered.\n\n" +
-                  association::ReplaceableHandlerNote(),
+                  app::DialogText(IDS_REPLACEABLE_NOTE),
               boxes.boxes[0].text);
     EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("Program Files"));
 }

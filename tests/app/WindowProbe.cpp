@@ -1,7 +1,11 @@
 // A helper for the end-to-end test, run in the same Wine prefix as the program:
 // reads another process's message box and the registry, with plain Win32 calls.
 //   ready                       does nothing (prepares the prefix)
-//   box-text                    waits for the "Associate with" message box, prints its text
+//   box-text                    waits for the program's message box, prints its text (UTF-8)
+//   box-layout                  the same, then whether it reads right to left and is right-aligned
+//   dialog-texts                waits for the dialog, prints its title, each control's text and
+//                               whether it is mirrored
+//   press-ok, dismiss-box       clicks the dialog's OK button, or the box's
 //   short-path PATH             prints the short form of PATH
 //   dump KEY...                 prints each key below HKEY_CLASSES_ROOT as path=default value,
 //                               and its named values as path[name]=value
@@ -16,40 +20,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
-
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-    char name[64] = {};
-    char title[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    ::GetWindowTextA(window, title, sizeof title);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (std::strcmp(name, "#32770") == 0 && std::strcmp(title, "Associate with") == 0 &&
-        process != ::GetCurrentProcessId() && ::IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-int BoxText() {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        HWND box = nullptr;
-        ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
-        if (box) {
-            char text[4096] = {};                              // every note the box may hold
-            ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the message's static
-            std::printf("%s\n", text);
-            return 0;
-        }
-        ::Sleep(50);
-    }
-    std::printf("<no message box>\n");
-    return 1;
-}
 
 // A value as text: strings as they are, other types by their type.
 std::string ValueText(DWORD type, const char* data) {
@@ -109,9 +83,94 @@ std::string DefaultValue(const std::string& path) {
 
 // The UTF-8 form of a wide text.
 std::string Utf8(const wchar_t* text) {
-    char utf8[4 * MAX_PATH] = {};
+    char utf8[16384] = {}; // every note a box may hold
     ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
     return utf8;
+}
+
+std::string TextOf(HWND window) {
+    wchar_t text[4096] = {};
+    ::GetWindowTextW(window, text, 4096);
+    return Utf8(text);
+}
+
+struct Search {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM search) {
+    auto& wanted = *reinterpret_cast<Search*>(search);
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (std::wcscmp(name, wanted.className) == 0 && process != ::GetCurrentProcessId() &&
+        ::IsWindowVisible(window)) {
+        wanted.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Another program's visible window of that class, waited for up to 10 s.
+HWND WaitForWindow(const wchar_t* className) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        Search search{className, nullptr};
+        ::EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            return search.found;
+        }
+        ::Sleep(50);
+    }
+    std::printf("<no window of class %ls>\n", className);
+    return nullptr;
+}
+
+bool Has(HWND window, int which, LONG_PTR bits) {
+    return (::GetWindowLongPtrW(window, which) & bits) != 0;
+}
+
+// The message box's text; with "layout", also how it reads.
+int BoxText(bool layout) {
+    const HWND box = WaitForWindow(L"#32770");
+    if (!box) {
+        return 1;
+    }
+    const HWND message = ::GetDlgItem(box, 0xFFFF);
+    std::printf("%s\n", TextOf(message).c_str());
+    if (layout) {
+        const bool rtl = Has(box, GWL_EXSTYLE, WS_EX_RTLREADING | WS_EX_LAYOUTRTL) ||
+                         Has(message, GWL_EXSTYLE, WS_EX_RTLREADING | WS_EX_LAYOUTRTL);
+        // A mirrored control's left edge is on the right: Wine mirrors the box
+        // where Windows gives its text SS_RIGHT.
+        const bool rightAligned = ((::GetWindowLongPtrW(message, GWL_STYLE) & SS_TYPEMASK) ==
+                                   SS_RIGHT) != Has(message, GWL_EXSTYLE, WS_EX_LAYOUTRTL);
+        std::printf("%s %s\n", rtl ? "right-to-left" : "left-to-right",
+                    rightAligned ? "right-aligned" : "left-aligned");
+    }
+    return 0;
+}
+
+// The dialog's title, each control's text, and whether it is mirrored.
+int DialogTexts() {
+    const HWND dialog = WaitForWindow(L"TFormMain");
+    if (!dialog) {
+        return 1;
+    }
+    std::printf("%s\n", TextOf(dialog).c_str());
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        std::printf("%s\n", TextOf(child).c_str());
+    }
+    std::printf("%s\n", Has(dialog, GWL_EXSTYLE, WS_EX_LAYOUTRTL) ? "mirrored" : "not mirrored");
+    return 0;
+}
+
+// Clicks the dialog's OK button, or the box's.
+int Click(const wchar_t* className, int control) {
+    const HWND window = WaitForWindow(className);
+    return window && ::PostMessageW(::GetDlgItem(window, control), BM_CLICK, 0, 0) ? 0 : 1;
 }
 
 int Handler(const std::string& extension) {
@@ -166,8 +225,17 @@ int main(int argc, char** argv) {
     if (command == "-a") {
         return argc == 2 ? Note(L"notified.txt", "notified", L"a") : 0;
     }
-    if (command == "box-text") {
-        return BoxText();
+    if (command == "box-text" || command == "box-layout") {
+        return BoxText(command == "box-layout");
+    }
+    if (command == "dialog-texts") {
+        return DialogTexts();
+    }
+    if (command == "press-ok") {
+        return Click(L"TFormMain", 101); // the dialog's OK button
+    }
+    if (command == "dismiss-box") {
+        return Click(L"#32770", IDOK);
     }
     if (command == "short-path" && argc > 2) {
         char shortPath[MAX_PATH] = {};

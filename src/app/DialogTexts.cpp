@@ -3,6 +3,7 @@
 #include "platform/ProcessPaths.h"
 
 #include <optional>
+#include <vector>
 
 namespace app {
 namespace {
@@ -40,9 +41,9 @@ std::vector<std::string> texts;
 
 const std::vector<std::string>& Texts() {
     if (texts.empty()) {
-        texts =
-            Spelled(ChosenText)
-                .value_or(Spelled(EnglishText).value_or(std::vector<std::string>(IDS_LAST + 1)));
+        auto chosen = Spelled(ChosenText);
+        texts = chosen ? std::move(*chosen)
+                       : Spelled(EnglishText).value_or(std::vector<std::string>(IDS_LAST + 1));
     }
     return texts;
 }
@@ -72,17 +73,6 @@ std::wstring TableText(unsigned id, unsigned short language) {
         at += 1 + *at;
     }
     return std::wstring(at + 1, *at);
-}
-
-std::string FilledText(std::string pattern, const std::vector<std::string>& arguments) {
-    for (std::size_t i = arguments.size(); i > 0; --i) { // %10 before %1
-        const std::string placeholder = "%" + std::to_string(i);
-        for (auto at = pattern.find(placeholder); at != std::string::npos;
-             at = pattern.find(placeholder, at + arguments[i - 1].size())) {
-            pattern.replace(at, placeholder.size(), arguments[i - 1]);
-        }
-    }
-    return pattern;
 }
 
 } // namespace app

@@ -6,7 +6,6 @@
 #include "TextIds.h"
 
 #include <string>
-#include <vector>
 
 namespace app {
 
@@ -20,8 +19,5 @@ bool TextsReadRightToLeft();
 
 // The text of one language's table, as it stands; empty when it has none.
 std::wstring TableText(unsigned id, unsigned short language);
-
-// The pattern with "%1", "%2"… replaced by the arguments, in order.
-std::string FilledText(std::string pattern, const std::vector<std::string>& arguments);
 
 } // namespace app

@@ -7,6 +7,7 @@
 #include "association/ComponentDesign.h"
 #include "association/ExtensionStatus.h"
 #include "association/ReplaceableHandler.h"
+#include "platform/Exception.h"
 
 #include <utility>
 
@@ -194,8 +195,8 @@ std::string TFormMain::UserChoiceNotes() const {
     for (const association::ExtensionStatus& status : association::ChosenElsewhere(
              platform_.registry, platform_.system,
              association::WithoutExeExtensions(RegArchive->ArcExtensions()))) {
-        notes += "\n\n" +
-                 FilledText(DialogText(IDS_USER_CHOICE_NOTE), {status.extension, status.openedBy});
+        notes += "\n\n" + platform::FilledText(DialogText(IDS_USER_CHOICE_NOTE),
+                                               {status.extension, status.openedBy});
     }
     return notes;
 }

@@ -1,6 +1,7 @@
 #include "ReplaceableHandler.h"
 
 #include "Handler.h"
+#include "platform/Exception.h"
 #include "platform/FileSecurity.h"
 #include "platform/ProcessPaths.h"
 
@@ -51,17 +52,17 @@ constexpr SidName SidNames[] = {{EveryoneSid, "Everyone"},
 struct ReasonText {
     Replaceable replaceable;
     const char* name; // in JSON
-    const char* text; // {who} and {where} filled in
+    const char* text; // %1: who; %2: where
 };
 constexpr ReasonText ReasonTexts[] = {
-    {Replaceable::ByFileRights, "file", "{who} may change or delete {where}"},
-    {Replaceable::ByFolderRights, "folder", "{who} may add or delete files in {where}"},
+    {Replaceable::ByFileRights, "file", "%1 may change or delete %2"},
+    {Replaceable::ByFolderRights, "folder", "%1 may add or delete files in %2"},
     {Replaceable::ByPathFolderRights, "folder-on-path",
-     "{who} may rename or delete {where}, a folder on its path"},
-    {Replaceable::ByOwner, "owner", "{who} owns {where} and may change who has access to it"},
-    {Replaceable::Unreadable, "unreadable", "who may change {where} could not be read"},
+     "%1 may rename or delete %2, a folder on its path"},
+    {Replaceable::ByOwner, "owner", "%1 owns %2 and may change who has access to it"},
+    {Replaceable::Unreadable, "unreadable", "who may change %2 could not be read"},
     {Replaceable::OnShare, "share",
-     "{where} is on a network share, which accounts of other machines may change"},
+     "%2 is on a network share, which accounts of other machines may change"},
 };
 
 template <typename Range> bool Holds(const Range& sids, const std::string& sid) {
@@ -151,11 +152,6 @@ bool OnDriveLetter(const std::wstring& path) {
     return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
 }
 
-std::string Replaced(std::string text, const std::string& placeholder, const std::string& by) {
-    const auto at = text.find(placeholder);
-    return at == std::string::npos ? text : text.replace(at, placeholder.size(), by);
-}
-
 const ReasonText& ReasonRow(Replaceable replaceable) {
     return *std::find_if(std::begin(ReasonTexts), std::end(ReasonTexts),
                          [&](const ReasonText& row) { return row.replaceable == replaceable; });
@@ -187,8 +183,7 @@ HandlerSafety HandlerSafetyBesideProgram(SystemApi& system) {
 }
 
 std::string ReplaceableReason(const HandlerSafety& safety) {
-    return Replaced(Replaced(ReasonRow(safety.replaceable).text, "{who}", safety.who), "{where}",
-                    safety.where);
+    return FilledText(ReasonRow(safety.replaceable).text, {safety.who, safety.where});
 }
 
 const char* ReplaceableName(Replaceable replaceable) {

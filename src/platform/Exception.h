@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,5 +18,8 @@ class Exception : public std::exception {
 
 // The pattern with its first "%s" replaced by the argument.
 std::string FormatText(const std::string& pattern, const std::string& argument);
+// The pattern with "%1", "%2"… replaced by the arguments, in order; an
+// argument is never read for placeholders again.
+std::string FilledText(std::string pattern, const std::vector<std::string>& arguments);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // before any window exists.
 #include "app/DialogKeys.h"
 #include "app/Outcome.h"
+#include "platform/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,14 @@ TEST(DialogOutcome, AnErrorEndsWithAFullStop) {
 TEST(DialogText, AFatalErrorNamesTheErrorWhenThereIsOne) {
     EXPECT_EQ("It ended.", FatalErrorText("It ended.", ""));
     EXPECT_EQ("It ended.\n\nDisk full.", FatalErrorText("It ended.", "Disk full"));
+}
+
+TEST(DialogText, PlaceholdersAreFilledInOrder) {
+    using platform::FilledText;
+    EXPECT_EQ(".rar files open with WinArc.rar (%3)",
+              FilledText("%1 files open with %2 (%3)", {".rar", "WinArc.rar"}));
+    EXPECT_EQ("a%2b", FilledText("%1b", {"a%2"})) << "an argument is not read again";
+    EXPECT_EQ("x x", FilledText("%10 %1", std::vector<std::string>(10, "x"))) << "%10 is not %1";
 }
 
 TEST(DialogKeys, EnterPressesOkUnlessCancelHasTheFocus) {

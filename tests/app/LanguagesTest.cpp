@@ -137,11 +137,4 @@ TEST(Languages, EnglishIsTheTextsAsTheyHaveAlwaysBeen) {
     EXPECT_FALSE(TextsReadRightToLeft());
 }
 
-TEST(Languages, PlaceholdersAreFilledInOrder) {
-    EXPECT_EQ(".rar files open with WinArc.rar (%3)",
-              FilledText("%1 files open with %2 (%3)", {".rar", "WinArc.rar"}));
-    EXPECT_EQ("a%2b", FilledText("%1b", {"a%2"})) << "an argument is not read again";
-    EXPECT_EQ("x x", FilledText("%10 %1", std::vector<std::string>(10, "x"))) << "%10 is not %1";
-}
-
 } // namespace

@@ -17,32 +17,36 @@ struct KeyDesign {
     // the application's name.
     const char* key;
     const char* name; // empty for the default value
-    bool optional;    // left out when its value is empty
     bool closeAfter;
-    bool own; // beyond the association's classic keys, written after them
     TakeBack takeBack;
     const char* emptyUpTo; // pattern of the highest key that goes once empty
 };
 
-// In writing order. The icon is the last key opened below the type key: it is
-// closed there, and the shell keys are opened from the root again. The last of
-// the classic keys is closed too, before our own rows. Software\Classes and
-// Software\RegisteredApplications are Windows' own: they always stay.
+// In writing order: first what nothing reads until the extension names our
+// type, then that switch, then the "Open with" entry below it. Nothing else is
+// written below the extension before it switches: in the user's classes a new
+// extension key would hide the machine's one from HKEY_CLASSES_ROOT ("Merged
+// View of HKEY_CLASSES_ROOT"), and the kept value is only written into a key
+// that holds a default already. The icon is the last key opened below the
+// type key: it is closed there, and the shell keys are opened from the root
+// again.
+// Software\Classes and Software\RegisteredApplications are Windows' own: they
+// always stay.
 // clang-format off
 constexpr KeyDesign Keys[] = {
-    // role                           hive               key                                              name                      opt.   close  own    how it is taken back         empty up to
-    {KeyRole::Extension,              Hive::Classes,     "{X}",                                           "",                       false, false, false, TakeBack::OwnType,           "{X}"},
-    {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, false, false, TakeBack::TypeKey,           ""},
-    {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       false, true,  false, TakeBack::WithTypeKey,       ""},
-    {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, false, false, TakeBack::WithTypeKey,       ""},
-    {KeyRole::Verb,                   Hive::Classes,     "{T}\\Shell\\Open",                              "",                       true,  false, false, TakeBack::WithTypeKey,       ""},
-    {KeyRole::PreviousType,           Hive::Classes,     "{X}",                                           "{T}.Previous",           true,  false, true,  TakeBack::Value,             "{X}"},
-    {KeyRole::OpenWith,               Hive::Classes,     "{X}\\OpenWithProgids",                          "{T}",                    false, false, true,  TakeBack::Value,             "{X}"},
-    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationName",        false, false, true,  TakeBack::RegistrationValue, "Software\\{A}"},
-    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationDescription", false, false, true,  TakeBack::RegistrationValue, "Software\\{A}"},
-    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationIcon",        false, false, true,  TakeBack::RegistrationValue, "Software\\{A}"},
-    {KeyRole::FileAssociation,        Hive::Application, "Software\\{A}\\Capabilities\\FileAssociations", "{X}",                    false, false, true,  TakeBack::ValueIfOurs,       "Software\\{A}"},
-    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",              "{A}",                    false, true,  true,  TakeBack::PointerOnceGone,   ""},
+    // role                           hive               key                                              name                      close  how it is taken back         empty up to
+    {KeyRole::PreviousType,           Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}"},
+    {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, TakeBack::TypeKey,           ""},
+    {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       true,  TakeBack::WithTypeKey,       ""},
+    {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, TakeBack::WithTypeKey,       ""},
+    {KeyRole::Verb,                   Hive::Classes,     "{T}\\Shell\\Open",                              "",                       false, TakeBack::WithTypeKey,       ""},
+    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationName",        false, TakeBack::RegistrationValue, "Software\\{A}"},
+    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationDescription", false, TakeBack::RegistrationValue, "Software\\{A}"},
+    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationIcon",        false, TakeBack::RegistrationValue, "Software\\{A}"},
+    {KeyRole::FileAssociation,        Hive::Application, "Software\\{A}\\Capabilities\\FileAssociations", "{X}",                    false, TakeBack::ValueIfOurs,       "Software\\{A}"},
+    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",              "{A}",                    true,  TakeBack::PointerOnceGone,   ""},
+    {KeyRole::Extension,              Hive::Classes,     "{X}",                                           "",                       false, TakeBack::OwnType,           "{X}"},
+    {KeyRole::OpenWith,               Hive::Classes,     "{X}\\OpenWithProgids",                          "{T}",                    true,  TakeBack::Value,             "{X}"},
 };
 // clang-format on
 
@@ -85,11 +89,12 @@ std::string IconValue(const Association& a) {
     return a.handlerPath + "," + std::to_string(a.iconIndex);
 }
 
-std::string ValueOf(KeyRole role, const Association& a) {
+// The text a string row holds.
+std::string TextOf(KeyRole role, const Association& a) {
     switch (role) {
     case KeyRole::Extension:
-    case KeyRole::OpenWith: // the type is its value's name; the data stays empty
-        return role == KeyRole::Extension ? a.keys.typeName : std::string();
+    case KeyRole::FileAssociation:
+        return a.keys.typeName;
     case KeyRole::Type:
         return a.description;
     case KeyRole::Icon:
@@ -99,34 +104,39 @@ std::string ValueOf(KeyRole role, const Association& a) {
         return OpenCommand(a.handlerPath, a.paramString);
     case KeyRole::Verb:
         return a.menuName;
-    case KeyRole::PreviousType:
-        return a.previousType;
     case KeyRole::ApplicationName:
         return a.keys.application;
     case KeyRole::ApplicationDescription:
         return a.applicationDescription;
-    case KeyRole::FileAssociation:
-        return a.keys.typeName;
     case KeyRole::RegisteredApplication:
         return CapabilitiesKey(a.keys.application);
+    case KeyRole::OpenWith:     // the type is its value's name; the data stays empty
+    case KeyRole::PreviousType: // not text: kept as it was
+        break;
     }
     return {};
+}
+
+// What the row writes; none where it is left out.
+std::optional<platform::RegistryValue> ValueOf(KeyRole role, const Association& a) {
+    if (role == KeyRole::PreviousType) {
+        return a.kept;
+    }
+    if (role == KeyRole::Verb && a.menuName.empty()) {
+        return std::nullopt;
+    }
+    return platform::StringValue(TextOf(role, a));
 }
 
 } // namespace
 
 std::vector<LayoutRow> AssociationLayout(const Association& association) {
     std::vector<LayoutRow> rows;
-    std::size_t classicRows = 0;
     for (const KeyDesign& design : Keys) {
-        std::string value = ValueOf(design.role, association);
-        if (!design.optional || !value.empty()) {
-            rows.push_back(
-                {PlaceOf(design, association.keys), std::move(value), design.closeAfter});
-            classicRows += design.own ? 0 : 1;
+        if (std::optional<platform::RegistryValue> value = ValueOf(design.role, association)) {
+            rows.push_back({PlaceOf(design, association.keys), std::move(*value), design.closeAfter});
         }
     }
-    rows[classicRows - 1].closeAfter = true; // the classic keys end closed
     return rows;
 }
 
@@ -153,7 +163,7 @@ std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys) {
     std::vector<TakeBackRow> rows;
     rows.reserve(std::size(Keys));
     for (auto design = std::rbegin(Keys); design != std::rend(Keys); ++design) {
-        rows.push_back({PlaceOf(*design, keys), design->takeBack, ValueOf(design->role, ours),
+        rows.push_back({PlaceOf(*design, keys), design->takeBack, TextOf(design->role, ours),
                         Expanded(design->emptyUpTo, keys)});
     }
     return rows;

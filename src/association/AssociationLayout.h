@@ -1,29 +1,35 @@
 // The registry layout of one association, for type name T, description D,
 // handler path H, icon index N, argument template P, optional verb name M,
 // application name A (Kavrex), application description E, the extension X and
-// the type X had before ours, V:
+// the value V that X's default held before ours, when it was another's:
 //
-//   below HKEY_CLASSES_ROOT                                          removal takes it back
-//   X                         (default)               T              to V when V is still there,
-//   else deleted T                         (default)               D              T's subtree, once
-//   no extension names T T\DefaultIcon             (default)               H,N            with T
-//   T\Shell\Open\Command      (default)               "H" "P"        with T
-//   T\Shell\Open              (default)               M              with T (only when M is not
-//   empty)
-//   --- our own, after the rows above ---
-//   X                         T.Previous              V              deleted (only when V was
-//   another's) X\OpenWithProgids         T                       ""             deleted below the
-//   hive that received the classes (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER)
-//   Software\A\Capabilities   ApplicationName         A              deleted once no extension is
-//   recorded Software\A\Capabilities   ApplicationDescription  E              likewise
-//   Software\A\Capabilities   ApplicationIcon         H,N            likewise
-//   Software\A\Capabilities\FileAssociations  X       T              deleted while it names T
-//   Software\RegisteredApplications           A       Software\A\Capabilities
-//                                                                    deleted once that key is gone
+// clang-format off
+//   below HKEY_CLASSES_ROOT, in writing order             removal takes it back
+//   X                        T.Previous         V          deleted; first V goes back to X's
+//                                                          default when it names a type that
+//                                                          is still there, or is no type name
+//   T                        (default)          D          T's subtree, once no extension names T
+//   T\DefaultIcon            (default)          H,N        with T
+//   T\Shell\Open\Command     (default)          "H" "P"    with T
+//   T\Shell\Open             (default)          M          with T (only when M is not empty)
+//   below the hive that received the classes (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER)
+//   Software\A\Capabilities  ApplicationName    A          deleted once no extension is recorded
+//   Software\A\Capabilities  ApplicationDescription E      likewise
+//   Software\A\Capabilities  ApplicationIcon    H,N        likewise
+//   ...\Capabilities\FileAssociations  X        T          deleted while it names T
+//   Software\RegisteredApplications  A  Software\A\Capabilities  deleted once that key is gone
+//   below HKEY_CLASSES_ROOT, last
+//   X                        (default)          T          first of all: V, as above, else deleted
+//   X\OpenWithProgids        T                  ""         deleted
+// clang-format on
 //
-// Each key of ours that removal leaves empty goes too, up to X and Software\A.
+// X's default is the commit point: until it names T, nothing reads the rows
+// above it, so a run stopped anywhere leaves either the extension as it was or
+// the association whole ("Open with" may follow). Removal gives X back first,
+// then takes away what no longer has a reader. Each key of ours that removal
+// leaves empty goes too, up to X and Software\A.
 //
-// The rows from OpenWithProgids on are what Windows 8 and later ask of a
+// The Capabilities, RegisteredApplications and OpenWithProgids rows are what Windows 8 and later ask of a
 // program that wants to be offered, not imposed: "OpenWithProgids" lists it in
 // "Open with" (learn.microsoft.com/windows/win32/shell/how-to-include-an-
 // application-on-the-open-with-dialog-box: the ProgID as a value name, REG_SZ
@@ -41,9 +47,11 @@
 // table. A row without a way back cannot be written.
 #pragma once
 
+#include "platform/RegistryValue.h"
 #include "platform/WinTypes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +86,9 @@ enum class TakeBack {
     // The extension's type: the kept one back, when that is still there, else
     // deleted; while it still names ours, nothing else of the extension goes.
     OwnType,
+    // The kept value, for each extension; put back should another run have
+    // switched the extension to ours meanwhile, so that it is never lost.
+    KeptValue,
     Value,       // the value, for each extension
     ValueIfOurs, // the value, for each extension, while it holds what registering wrote
     TypeKey,     // the key with its subtree, once no extension names the type
@@ -102,7 +113,8 @@ struct Association {
     std::int32_t iconIndex;
     std::string paramString;
     std::string menuName;
-    std::string previousType; // another program's type that X named; empty: none
+    // What X's default held when it was another's, to give back; none: nothing.
+    std::optional<platform::RegistryValue> kept;
     std::string applicationDescription;
 };
 
@@ -115,11 +127,12 @@ struct LayoutPlace {
 
 struct LayoutRow {
     LayoutPlace place;
-    std::string value;
+    platform::RegistryValue value;
     bool closeAfter; // the registering order closes the key once its value is written
 };
 
-// The rows in writing order; a row whose value is optional and empty is left out.
+// The rows in writing order, X's default last; the verb's row without a verb
+// name and the kept value's row with nothing kept are left out.
 std::vector<LayoutRow> AssociationLayout(const Association& association);
 
 struct TakeBackRow {

@@ -19,27 +19,23 @@ std::string OpenPathFor(const std::string& key, const std::string& current) {
 bool WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
                const std::vector<LayoutRow>& rows) {
     platform::TRegistry writer(registry);
-    try {
-        std::string current;
-        for (const LayoutRow& row : rows) {
-            const HKEY root = HiveRoot(row.place.hive, applicationHive);
-            if (root != writer.RootHandle()) {
-                writer.SetRoot(root); // which closes the current key
-                current.clear();
-            }
-            // A refused open would leave another key current: never write there.
-            if (!writer.OpenPath(OpenPathFor(row.place.key, current), true)) {
-                return false;
-            }
-            writer.WriteText(row.place.name, row.value);
-            current = row.place.key;
-            if (row.closeAfter) {
-                writer.CloseCurrent();
-                current.clear();
-            }
+    std::string current;
+    for (const LayoutRow& row : rows) {
+        const HKEY root = HiveRoot(row.place.hive, applicationHive);
+        if (root != writer.RootHandle()) {
+            writer.SetRoot(root); // which closes the current key
+            current.clear();
         }
-    } catch (const std::exception&) {
-        return false;
+        // A refused open would leave another key current: never write there.
+        if (!writer.OpenPath(OpenPathFor(row.place.key, current), true) ||
+            writer.WriteValueStatus(row.place.name, row.value) != ERROR_SUCCESS) {
+            return false;
+        }
+        current = row.place.key;
+        if (row.closeAfter) {
+            writer.CloseCurrent();
+            current.clear();
+        }
     }
     return true;
 }

@@ -1,34 +1,52 @@
 #include "PreviousType.h"
 
 #include "StoredValue.h"
-#include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
 namespace association {
 namespace {
 
-// A text value of a key below root; empty when either is not there or the
-// value is not text; nullopt when the registry refuses to tell.
-std::optional<std::string> KnownText(platform::RegistryApi& registry, HKEY root,
-                                     const LayoutPlace& place) {
-    StoredText stored = ReadStored(registry, root, place.key, place.name);
-    return stored.Known() ? std::optional(std::move(stored.text)) : std::nullopt;
+StoredText Stored(platform::RegistryApi& registry, KeyRole role, const AssociationKeys& keys) {
+    const LayoutPlace place = LayoutValue(role, keys);
+    return ReadStored(registry, HKEY_CLASSES_ROOT, place.key, place.name);
+}
+
+// A type is a key below the classes: a name of one level, and not empty.
+bool CanNameType(const std::string& name) {
+    return !name.empty() && name.find('\\') == std::string::npos;
 }
 
 } // namespace
 
 std::optional<std::string> CurrentType(platform::RegistryApi& registry,
                                        const AssociationKeys& keys) {
-    return KnownText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::Extension, keys));
+    StoredText stored = Stored(registry, KeyRole::Extension, keys);
+    return stored.Known() ? std::optional(std::move(stored.text)) : std::nullopt;
 }
 
-std::optional<std::string> TypeToKeep(platform::RegistryApi& registry,
-                                      const AssociationKeys& keys) {
-    std::optional<std::string> current = CurrentType(registry, keys);
-    if (current && platform::SameName(*current, keys.typeName)) {
-        current->clear();
+bool NamesType(const platform::RegistryValue& value, const std::string& typeName) {
+    const std::optional<std::string> text = platform::TextOf(value);
+    return text && platform::SameName(*text, typeName);
+}
+
+bool OursToReplace(const platform::RegistryValue& value, const std::string& typeName) {
+    const std::optional<std::string> text = platform::TextOf(value);
+    return text && (text->empty() || platform::SameName(*text, typeName));
+}
+
+Kept ValueToKeep(platform::RegistryApi& registry, const AssociationKeys& keys) {
+    const StoredText kept = Stored(registry, KeyRole::PreviousType, keys);
+    const StoredText current = Stored(registry, KeyRole::Extension, keys);
+    if (!kept.Known() || !current.Known()) {
+        return {false, std::nullopt};
     }
-    return current;
+    if (current.ValueFound() && !OursToReplace(current.value, keys.typeName)) {
+        return {true, current.value};
+    }
+    if (NamesType(current.value, keys.typeName) && kept.ValueFound()) {
+        return {true, kept.value};
+    }
+    return {};
 }
 
 std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName) {
@@ -47,22 +65,27 @@ std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::st
     return false;
 }
 
-std::optional<std::string> TypeToGiveBack(platform::RegistryApi& registry,
-                                          const AssociationKeys& keys) {
-    const std::optional<std::string> current = CurrentType(registry, keys);
-    if (!current || !platform::SameName(*current, keys.typeName)) {
-        return current ? std::optional<std::string>("") : std::nullopt; // not ours now
+Kept ValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys) {
+    const StoredText current = Stored(registry, KeyRole::Extension, keys);
+    if (!current.Known() || !current.ValueFound() || !NamesType(current.value, keys.typeName)) {
+        return {current.Known(), std::nullopt}; // not ours now
     }
-    std::optional<std::string> kept =
-        KnownText(registry, HKEY_CLASSES_ROOT, LayoutValue(KeyRole::PreviousType, keys));
-    if (!kept || kept->empty()) {
-        return kept;
+    const StoredText kept = Stored(registry, KeyRole::PreviousType, keys);
+    if (!kept.Known() || !kept.ValueFound()) {
+        return {kept.Known(), std::nullopt};
     }
-    const std::optional<bool> exists = TypeKeyExists(registry, *kept);
+    const std::optional<std::string> type = platform::TextOf(kept.value);
+    if (!type) {
+        return {true, kept.value}; // not a type: the value as it was
+    }
+    if (!CanNameType(*type) || platform::SameName(*type, keys.typeName)) {
+        return {};
+    }
+    const std::optional<bool> exists = TypeKeyExists(registry, *type);
     if (!exists) {
-        return std::nullopt;
+        return {false, std::nullopt};
     }
-    return *exists ? *kept : std::string();
+    return {true, *exists ? kept.value : std::optional<platform::RegistryValue>()};
 }
 
 } // namespace association

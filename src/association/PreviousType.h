@@ -1,6 +1,7 @@
-// The type an extension named before ours: kept when registering takes the
-// extension over, given back when removing lets it go. Each read that the
-// registry refuses is told apart (nullopt) from one that finds nothing.
+// What an extension's default held before ours: kept by registering when it
+// takes the extension over, given back by removing when it lets it go. The
+// kept value has the type and bytes the default had, whatever they were. Each
+// read that the registry refuses is told apart from one that finds nothing.
 #pragma once
 
 #include "AssociationLayout.h"
@@ -11,23 +12,40 @@
 
 namespace association {
 
-// The type the extension names in HKEY_CLASSES_ROOT; empty when none.
+struct Kept {
+    bool known = true; // false: the registry refused to tell
+    std::optional<platform::RegistryValue> value; // none: nothing to keep or give back
+};
+
+// The type the extension names in HKEY_CLASSES_ROOT; empty when none or when
+// its default is not text; nullopt when the registry refuses to tell.
 std::optional<std::string> CurrentType(platform::RegistryApi& registry,
                                        const AssociationKeys& keys);
 
-// The type to keep when registering: the extension's current type when it is
-// another program's; empty when it is ours (so a second registration never
-// keeps our own name) or there is none.
-std::optional<std::string> TypeToKeep(platform::RegistryApi& registry, const AssociationKeys& keys);
+// Whether the value is text naming the type (up to its first NUL, as Windows
+// reads it, without regard to letter case).
+bool NamesType(const platform::RegistryValue& value, const std::string& typeName);
+
+// Whether registering takes the value's place without keeping it, and
+// removing takes it away: it is text that names our type, or empty text,
+// which names none.
+bool OursToReplace(const platform::RegistryValue& value, const std::string& typeName);
+
+// What registering keeps: the extension's default when it is another's, of
+// any type; when the extension names ours already, what the run that made it
+// so kept, so that a second registration never keeps our own name. The kept
+// value is read before the default: a removal running at once gives the kept
+// value back before it deletes it, so one of the two reads finds it.
+Kept ValueToKeep(platform::RegistryApi& registry, const AssociationKeys& keys);
 
 // Whether a type's key is there: in HKEY_CLASSES_ROOT, or in the machine's
 // classes, which the merged view shows where the user's classes lack the key.
 std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName);
 
-// What removing ours gives back: the kept type, when the extension still
-// names ours and the kept type's key is still there; else empty, and removal
-// leaves the extension without a type.
-std::optional<std::string> TypeToGiveBack(platform::RegistryApi& registry,
-                                          const AssociationKeys& keys);
+// What removing ours gives back while the extension names ours: the kept
+// value, when it is text naming a type that is still there, or is not text at
+// all (a default that was binary, a number, ...); nothing when it names our
+// own type, a type that is gone, or text that can be no type's name.
+Kept ValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys);
 
 } // namespace association

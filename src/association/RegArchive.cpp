@@ -113,7 +113,8 @@ AssociationResult TRegArchive::Associate() {
     return allWritten ? AssociationResult::Registered : AssociationResult::Failed;
 }
 
-// Writes one extension's layout; false when any part of it could not be written.
+// Writes one extension's layout, the switch of its default last; false when
+// any part of it could not be written.
 bool TRegArchive::RegisterExtension(Association association) {
     // An empty name would put the entries at the root of the classes; an empty
     // handler path could not be spelled.
@@ -121,24 +122,30 @@ bool TRegArchive::RegisterExtension(Association association) {
         association.handlerPath.empty()) {
         return false;
     }
-    // Read before the extension's type is overwritten; a type that cannot be
-    // read could not be kept, so nothing is written over it.
-    const std::optional<std::string> previous = TypeToKeep(platform_.registry, association.keys);
-    if (!previous) {
+    // Read before anything is written; a default that cannot be read could
+    // not be kept, so nothing is written over it.
+    const Kept kept = ValueToKeep(platform_.registry, association.keys);
+    if (!kept.known) {
         return false;
     }
-    association.previousType = *previous;
-    if (WriteRows(platform_.registry, platform_.applicationHive, AssociationLayout(association))) {
+    association.kept = kept.value;
+    return WriteRows(platform_.registry, platform_.applicationHive,
+                     AssociationLayout(association)) &&
+           StillKept(association);
+}
+
+// A removal running at once may have deleted the kept value after it was
+// written and before the extension was switched: it is written again.
+bool TRegArchive::StillKept(const Association& association) {
+    if (!association.kept) {
         return true;
     }
-    // The extension may name ours by now, with the row that keeps the type
-    // it had not reached: that row alone, so that removal can give it back.
-    if (!association.previousType.empty()) {
-        WriteRows(platform_.registry, platform_.applicationHive,
-                  {{LayoutValue(KeyRole::PreviousType, association.keys), association.previousType,
-                    true}});
-    }
-    return false;
+    const LayoutPlace place = LayoutValue(KeyRole::PreviousType, association.keys);
+    const StoredText stored =
+        ReadStored(platform_.registry, HKEY_CLASSES_ROOT, place.key, place.name);
+    return (stored.ValueFound() && stored.value == *association.kept) ||
+           WriteRows(platform_.registry, platform_.applicationHive,
+                     {{place, *association.kept, true}});
 }
 
 // The program named by the extension's open command; empty when there is none.

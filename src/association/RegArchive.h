@@ -102,6 +102,7 @@ class TRegArchive : public TComponent {
     std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
     bool RegisterExtension(Association association);
+    bool StillKept(const Association& association);
 
     Platform platform_;
     TStringList arcExtensions_;

@@ -1,5 +1,6 @@
 #include "Removal.h"
 
+#include "LayoutWriter.h"
 #include "PreviousType.h"
 #include "StoredValue.h"
 #include "platform/Registry.h"
@@ -105,38 +106,76 @@ bool Removal::DeleteTree(Hive hive, const std::string& key) {
     return Gone(registry.DeleteTreeStatus("\\" + key));
 }
 
-// The extension's default value, when it is ours: the kept type when that is
-// still there, else nothing. A default value that is another program's type
-// or is not text stays, and that is no failure; one that cannot be read stays
-// too, and that is.
-bool Removal::TakeBackType(const LayoutPlace& extension) {
-    const std::optional<std::string> giveBack = TypeToGiveBack(registry_, keys_);
-    if (!giveBack) {
-        return false; // whatever is done could lose the type it had
+// Whether the current key, an extension's, holds no subkey and no value but
+// its default and the kept value.
+std::optional<bool> Removal::HoldsOnlyOurs(TRegistry& registry) {
+    platform::KeySummary summary;
+    std::vector<std::string> names;
+    if (!registry.QueryKeySummary(summary) || !ValueNames(registry_, registry, names)) {
+        return std::nullopt;
     }
+    const std::string kept = LayoutValue(KeyRole::PreviousType, keys_).name;
+    return summary.SubKeyCount == 0 &&
+           std::all_of(names.begin(), names.end(), [&kept](const std::string& name) {
+               return name.empty() || SameName(name, kept);
+           });
+}
+
+// The extension's default value, when it is ours: the kept value when there
+// is one to give back, else nothing. A default value that is another
+// program's stays, and that is no failure; one that cannot be read stays too,
+// and that is.
+bool Removal::TakeBackType(const LayoutPlace& extension) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(extension.hive));
     if (const LONG opened = registry.OpenPathStatus("\\" + extension.key, false)) {
         return platform::IsNotFound(opened);
     }
-    std::string owner;
-    const LONG read = registry.ReadTextStatus(extension.name, owner);
-    if (read != ERROR_SUCCESS && !platform::IsNotFound(read)) {
-        return read == ERROR_INVALID_DATATYPE;
+    platform::RegistryValue owner;
+    if (const LONG read = registry.ReadValueStatus(extension.name, owner)) {
+        return platform::IsNotFound(read);
     }
-    if (!owner.empty() && !SameName(owner, keys_.typeName)) {
+    if (!OursToReplace(owner, keys_.typeName)) {
         return true;
     }
-    if (giveBack->empty()) {
-        return Gone(registry.DeleteValueStatus(extension.name));
+    const Kept giveBack = ValueToGiveBack(registry_, keys_);
+    if (!giveBack.known) {
+        return false; // whatever is done could lose what it had
     }
-    try {
-        registry.WriteText(extension.name, *giveBack);
-    } catch (const std::exception&) {
+    if (!giveBack.value) {
+        // A key left empty goes in the same call, so that no empty key of the
+        // user's hides the machine's from HKEY_CLASSES_ROOT meanwhile.
+        const std::optional<bool> onlyOurs = HoldsOnlyOurs(registry);
+        if (onlyOurs == true) {
+            registry.CloseCurrent();
+            return Gone(registry.DeleteTreeStatus("\\" + extension.key));
+        }
+        return onlyOurs.has_value() && Gone(registry.DeleteValueStatus(extension.name));
+    }
+    if (registry.WriteValueStatus(extension.name, *giveBack.value) != ERROR_SUCCESS) {
         return false;
     }
     changed_ = true;
     return true;
+}
+
+// The kept value goes. A registration running at once may have switched the
+// extension to ours since it was read: then the value is put back, so that
+// what it keeps is never lost, and the extension is not removed.
+bool Removal::DeleteKeptValue(const LayoutPlace& place) {
+    const StoredText kept = ReadStored(registry_, RootOf(place.hive), place.key, place.name);
+    if (!kept.ValueFound()) {
+        return kept.Known();
+    }
+    if (!DeleteValue(place)) {
+        return false;
+    }
+    const std::optional<std::string> type = CurrentType(registry_, keys_);
+    if (type && !SameName(*type, keys_.typeName)) {
+        return true;
+    }
+    WriteRows(registry_, applicationHive_, {{place, kept.value, true}});
+    return false;
 }
 
 bool Removal::RemoveExtension(const std::string& extension) {
@@ -144,23 +183,29 @@ bool Removal::RemoveExtension(const std::string& extension) {
     if (extension.empty()) {
         return true; // that would name the root of the classes: nothing of ours
     }
-    const std::vector<TakeBackRow> rows = TakeBackLayout(keys_);
-    for (const TakeBackRow& row : rows) {
-        if (row.takeBack == TakeBack::OwnType && !TakeBackType(row.place)) {
-            return false; // it still names ours: its record and listing stay with it
-        }
-    }
     bool removed = true;
-    for (const TakeBackRow& row : rows) {
-        const bool value = row.takeBack == TakeBack::Value || row.takeBack == TakeBack::ValueIfOurs;
-        if (value) {
+    // In reverse writing order: "Open with", then the switch back, then what
+    // nothing reads any more.
+    for (const TakeBackRow& row : TakeBackLayout(keys_)) {
+        switch (row.takeBack) {
+        case TakeBack::OwnType:
+            if (!TakeBackType(row.place)) {
+                return false; // it still names ours: what it keeps stays with it
+            }
+            break;
+        case TakeBack::KeptValue:
+            removed &= DeleteKeptValue(row.place);
+            break;
+        case TakeBack::Value:
+        case TakeBack::ValueIfOurs:
             removed &= DeleteValue(row.place, row.takeBack == TakeBack::ValueIfOurs
                                                   ? std::optional(row.ours)
                                                   : std::nullopt);
+            break;
+        default:
+            continue; // the keys the extensions share
         }
-        if (value || row.takeBack == TakeBack::OwnType) {
-            removed &= DeleteKeysOnceEmpty(row);
-        }
+        removed &= DeleteKeysOnceEmpty(row);
     }
     return removed;
 }

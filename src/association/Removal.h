@@ -4,7 +4,7 @@
 
 #include "ArchiveExtensions.h"
 #include "AssociationLayout.h"
-#include "platform/RegistryApi.h"
+#include "platform/Registry.h"
 
 #include <optional>
 #include <string>
@@ -46,7 +46,9 @@ class Removal {
     // The row's key and those above it up to its emptyUpTo, each once empty.
     bool DeleteKeysOnceEmpty(const TakeBackRow& row);
     bool DeleteTree(Hive hive, const std::string& key);
+    std::optional<bool> HoldsOnlyOurs(platform::TRegistry& registry);
     bool TakeBackType(const LayoutPlace& extension);
+    bool DeleteKeptValue(const LayoutPlace& place);
     bool RemoveRegistration(const std::vector<TakeBackRow>& rows);
     // Each is nullopt when a refused call keeps it from being told.
     std::optional<bool> HoldsValues(Hive hive, const std::string& key);

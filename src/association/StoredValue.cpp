@@ -11,14 +11,15 @@ StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::str
     StoredText stored;
     stored.status = reader.OpenPathStatus("\\" + key, false);
     stored.keyFound = !platform::IsNotFound(stored.status);
-    platform::ValueKind kind = platform::ValueKind::String;
     if (stored.status == ERROR_SUCCESS) {
-        stored.status = reader.ReadTextStatus(name, stored.text, &kind);
+        stored.status = reader.ReadValueStatus(name, stored.value);
     }
-    if (stored.status != ERROR_SUCCESS) {
-        stored.text.clear();
+    const std::optional<std::string> text = platform::TextOf(stored.value);
+    if (stored.status == ERROR_SUCCESS && !text) {
+        stored.status = ERROR_INVALID_DATATYPE;
     }
-    stored.expandable = kind == platform::ValueKind::ExpandString;
+    stored.text = stored.status == ERROR_SUCCESS ? *text : std::string();
+    stored.expandable = stored.value.type == REG_EXPAND_SZ;
     return stored;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/RegistryApi.h"
+#include "platform/RegistryValue.h"
 
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ namespace association {
 
 struct StoredText {
     std::string text;            // empty unless the value is there and is text
+    platform::RegistryValue value; // as stored, of any type, when it is there
     bool expandable = false;     // REG_EXPAND_SZ
     bool keyFound = false;       // false only when the key is not there
     LONG status = ERROR_SUCCESS; // of the open that failed, else of the read

@@ -37,7 +37,7 @@ Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
             ReadStored(registry, hive, capabilities + record, keys.extension).text, keys.typeName);
     }
     platform::ScopedRegistryApi classes(registry, hive);
-    listing.givesBack = association::TypeToGiveBack(classes, keys).value_or("");
+    listing.givesBack = association::ValueToGiveBack(classes, keys).value;
     return listing;
 }
 

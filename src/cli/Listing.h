@@ -6,6 +6,7 @@
 #include "association/AssociationLayout.h"
 #include "platform/RegistryApi.h"
 
+#include <optional>
 #include <string>
 
 namespace cli {
@@ -13,7 +14,8 @@ namespace cli {
 struct Listing {
     bool defaultApps = false;
     bool openWith = false;
-    std::string givesBack; // empty: removal leaves the extension without a type
+    // What removal gives back; none: it leaves the extension without a default.
+    std::optional<platform::RegistryValue> givesBack;
 };
 
 // Reads with read rights only; keys name the extension, our type and Kavrex.

@@ -87,10 +87,18 @@ json EntryJson(Console& console, const association::ClassesEntry& entry) {
             {"opensKavrex", entry.opensKavrex}};
 }
 
+// A type by its name; any other value as the report shows values.
+std::string GivesBackText(const Listing& listing) {
+    if (!listing.givesBack) {
+        return {};
+    }
+    return platform::TextOf(*listing.givesBack).value_or(platform::Readable(*listing.givesBack));
+}
+
 json ListingJson(Console& console, const Listing& listing) {
     return {{"defaultApps", listing.defaultApps},
             {"openWith", listing.openWith},
-            {"givesBack", Utf8OrNull(console, listing.givesBack)}};
+            {"givesBack", Utf8OrNull(console, GivesBackText(listing))}};
 }
 
 // e.g. Default apps and "Open with"; removal gives back WinArc.rar
@@ -99,8 +107,8 @@ std::string ListingText(const Listing& listing) {
                        : listing.defaultApps                   ? "Default apps"
                        : listing.openWith                      ? "\"Open with\""
                                                                : "not listed";
-    if (!listing.givesBack.empty()) {
-        text += "; removal gives back " + listing.givesBack;
+    if (listing.givesBack) {
+        text += "; removal gives back " + GivesBackText(listing);
     }
     return text;
 }

@@ -192,24 +192,46 @@ std::string TRegistry::ReadText(const std::string& name) {
     return UpToNul(text, fetched);
 }
 
+LONG TRegistry::ReadValueStatus(const std::string& name, RegistryValue& value) {
+    value = {};
+    for (;;) {
+        DWORD size = 0;
+        if (const LONG status = QueryValue(name, value.type, nullptr, size)) {
+            return status;
+        }
+        value.data.assign(size, '\0');
+        const LONG status = QueryValue(name, value.type, value.data.data(), size);
+        if (status == ERROR_MORE_DATA) {
+            continue; // it grew between the two calls
+        }
+        value.data.resize(status == ERROR_SUCCESS ? size : 0);
+        return status;
+    }
+}
+
+LONG TRegistry::WriteValueStatus(const std::string& name, const RegistryValue& value) {
+    if (!current_) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return api_.RegSetValueExA(current_.Get(), name.c_str(), 0, value.type,
+                               reinterpret_cast<const BYTE*>(value.data.data()),
+                               static_cast<DWORD>(value.data.size()));
+}
+
 LONG TRegistry::ReadTextStatus(const std::string& name, std::string& text, ValueKind* kind) {
     text.clear();
-    DWORD type = 0;
-    DWORD size = 0;
-    if (const LONG status = QueryValue(name, type, nullptr, size)) {
+    RegistryValue value;
+    if (const LONG status = ReadValueStatus(name, value)) {
         return status;
     }
-    std::string fetched(size, '\0');
-    if (const LONG status = QueryValue(name, type, fetched.data(), size)) {
-        return status;
-    }
-    if (!IsText(KindOfPlatformType(type))) {
+    const std::optional<std::string> read = TextOf(value);
+    if (!read) {
         return ERROR_INVALID_DATATYPE;
     }
     if (kind) {
-        *kind = KindOfPlatformType(type);
+        *kind = KindOfPlatformType(value.type);
     }
-    text = UpToNul(fetched, size);
+    text = *read;
     return ERROR_SUCCESS;
 }
 

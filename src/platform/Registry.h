@@ -9,6 +9,7 @@
 #include "Exception.h"
 #include "KeyHandle.h"
 #include "RegistryApi.h"
+#include "RegistryValue.h"
 
 #include <cstdint>
 #include <string>
@@ -59,6 +60,12 @@ class TRegistry {
     // not there, ERROR_INVALID_DATATYPE when it is not text, or the refusal.
     // kind, when given, receives the kind of text it was.
     LONG ReadTextStatus(const std::string& name, std::string& text, ValueKind* kind = nullptr);
+    // A value of the current key as it is stored, of any type; ERROR_FILE_NOT_FOUND
+    // when it is not there, or the refusal.
+    LONG ReadValueStatus(const std::string& name, RegistryValue& value);
+    // Stores the value with its type and bytes. The ANSI call gives a string
+    // that lacks its final NUL one ("RegSetValueExA").
+    LONG WriteValueStatus(const std::string& name, const RegistryValue& value);
     // Stores the text as REG_SZ with its NUL. Raises ERegistryException when
     // the write is refused or no key is current.
     void WriteText(const std::string& name, const std::string& text);

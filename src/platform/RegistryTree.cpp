@@ -132,9 +132,7 @@ std::vector<RegistryChange> Difference(const std::string& path,
 
 std::string Describe(const RegistryChange& change) {
     const std::string value = " [" + (change.value.empty() ? "(default)" : change.value) + "]";
-    const auto quoted = [](const std::optional<RegistryValue>& data) {
-        return "\"" + ValueText(*data) + "\"";
-    };
+    const auto quoted = [](const std::optional<RegistryValue>& data) { return Readable(*data); };
     switch (change.kind) {
     case ChangeKind::KeyCreated:
         return "create key    " + change.key;
@@ -166,6 +164,48 @@ std::string ValueText(const RegistryValue& value) {
         hex += digits;
     }
     return hex;
+}
+
+std::string TypeName(DWORD type) {
+    const struct {
+        DWORD type;
+        const char* name;
+    } names[] = {{REG_NONE, "REG_NONE"},     {REG_SZ, "REG_SZ"},
+                 {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
+                 {REG_DWORD, "REG_DWORD"},   {REG_MULTI_SZ, "REG_MULTI_SZ"},
+                 {REG_QWORD, "REG_QWORD"}};
+    for (const auto& name : names) {
+        if (name.type == type) {
+            return name.name;
+        }
+    }
+    return "type " + std::to_string(type);
+}
+
+std::string Readable(const RegistryValue& value) {
+    const std::string text = ValueText(value);
+    switch (value.type) {
+    case REG_SZ:
+        return "\"" + text + "\"";
+    case REG_EXPAND_SZ:
+        return "expandable \"" + text + "\"";
+    case REG_DWORD:
+        return value.data.size() == 4 ? "dword " + text : "dword of " + std::to_string(value.data.size()) + " bytes " + text;
+    case REG_MULTI_SZ: {
+        std::string strings = "multi-string";
+        for (std::size_t at = 0; at < value.data.size() && value.data[at];) {
+            const std::size_t end = std::min(value.data.find('\0', at), value.data.size());
+            strings += " \"" + value.data.substr(at, end - at) + "\"";
+            at = end + 1;
+        }
+        return strings;
+    }
+    case REG_BINARY:
+        return "binary " + (text.empty() ? std::string("(no data)") : text);
+    default:
+        break;
+    }
+    return TypeName(value.type) + " " + (text.empty() ? std::string("(no data)") : text);
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include "RegistryApi.h"
 #include "RegistryNames.h"
+#include "RegistryValue.h"
 
 #include <map>
 #include <optional>
@@ -11,12 +12,6 @@
 #include <vector>
 
 namespace platform {
-
-struct RegistryValue {
-    DWORD type = REG_NONE;
-    std::string data;
-    bool operator==(const RegistryValue&) const = default;
-};
 
 struct RegistryTree {
     std::map<std::string, RegistryValue, NameLess> values; // "" is the default value
@@ -54,5 +49,11 @@ std::string Describe(const RegistryChange& change);
 // A value's data as text: strings up to their NUL, a DWORD in decimal, other
 // data in hexadecimal bytes.
 std::string ValueText(const RegistryValue& value);
+// A value with its type, as a person reads it: "text", expandable "text",
+// dword 1234, binary de,ad,be,ef, multi-string "a" "b", ... so that no value
+// of another type reads as a string, and none with no data as nothing.
+std::string Readable(const RegistryValue& value);
+// The name of a value's type, as the SDK spells it: REG_SZ, REG_BINARY, ...
+std::string TypeName(DWORD type);
 
 } // namespace platform

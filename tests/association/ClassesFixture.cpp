@@ -15,39 +15,10 @@ void AddTree(platform::RegistryApi& api, const std::string& path, ClassesTree& t
     }
 }
 
-// Read with the direct helpers, not with the tree reader under test.
-void AddFlat(platform::RegistryApi& api, HKEY root, const std::string& path,
-             const std::string& shown, FlatTree& flat) {
-    flat[shown] = NoValue;
-    for (const std::string& name : ValueNames(api, root, path)) {
-        const RawValue value = GetRawValue(api, root, path, name);
-        std::string entry = shown;
-        entry.append(" [").append(name).append("]");
-        flat[entry] = Shown(value.type, value.bytes);
-    }
-    for (const std::string& child : SubkeyNames(api, root, path)) {
-        const std::string childPath = JoinPath(path, child);
-        // Where the classes root is a view of the hive's classes, they show there.
-        if (root != HKEY_CLASSES_ROOT && platform::SameName(childPath, platform::ClassesPath)) {
-            continue;
-        }
-        AddFlat(api, root, childPath, JoinPath(shown, child), flat);
-    }
-}
-
 } // namespace
 
-std::string Shown(DWORD type, const std::string& bytes) {
-    return std::to_string(type) + ":" + bytes;
-}
-
 FlatTree Everything(platform::RegistryApi& api, HKEY applicationHive) {
-    FlatTree flat;
-    for (const auto& [root, name] :
-         {std::pair{HKEY_CLASSES_ROOT, "Classes"}, std::pair{applicationHive, "Hive"}}) {
-        AddFlat(api, root, "", name, flat);
-    }
-    return flat;
+    return Snapshot(api, {{HKEY_CLASSES_ROOT, "Classes"}, {applicationHive, "Hive"}});
 }
 
 void AddTestProgram(platform::EmulatedSystemApi& system) {

@@ -17,9 +17,6 @@ namespace testing_support {
 
 // Every key below a classes key with its default value, by path from the root.
 using ClassesTree = std::map<std::string, std::string>;
-// Every key and value below some roots: "Root\\key" for a key (NoValue),
-// "Root\\key [name]" for a value, with its type and bytes.
-using FlatTree = std::map<std::string, std::string>;
 
 constexpr const char* Folder = "C:\\Program Files\\Kvx Tool\\";
 constexpr const char* Program = "C:\\Program Files\\Kvx Tool\\KvxTest.exe";
@@ -37,8 +34,6 @@ DialogComponent(association::Platform platform, const std::vector<std::string>& 
 ClassesTree Tree(platform::RegistryApi& api, const std::string& key);
 // The classes root and the hive that receives the program's registration.
 FlatTree Everything(platform::RegistryApi& api, HKEY applicationHive);
-// A value as FlatTree shows it.
-std::string Shown(DWORD type, const std::string& bytes);
 
 class ClassesFixture : public RegistryFixture {
   protected:

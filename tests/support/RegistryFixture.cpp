@@ -1,5 +1,6 @@
 #include "support/RegistryFixture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -147,21 +148,64 @@ RawValue GetRawValue(RegistryApi& api, HKEY root, const std::string& path,
         return missing;
     }
     DWORD type = 0;
-    BYTE data[1024];
-    DWORD size = sizeof data;
-    const LONG status = api.RegQueryValueExA(key, name.c_str(), nullptr, &type, data, &size);
+    DWORD size = 0;
+    LONG status = api.RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    std::string data(size, '\0');
+    if (status == ERROR_SUCCESS) {
+        status = api.RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data.data()), &size);
+    }
     if (!platform::IsPredefinedKey(key)) {
         api.RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
         return missing;
     }
-    return {type, std::string(reinterpret_cast<const char*>(data), size)};
+    data.resize(size);
+    return {type, data};
 }
 
 std::string DefaultText(RegistryApi& api, HKEY root, const std::string& path) {
     const RawValue value = GetRawValue(api, root, path, "");
     return value.bytes.substr(0, value.bytes.find('\0'));
+}
+
+namespace {
+
+// Read with the direct helpers, not with the tree reader under test.
+void AddFlat(RegistryApi& api, HKEY root, const std::string& path, const std::string& shown,
+             bool withoutClasses, FlatTree& flat) {
+    flat[shown] = NoValue;
+    for (const std::string& name : ValueNames(api, root, path)) {
+        const RawValue value = GetRawValue(api, root, path, name);
+        std::string entry = shown;
+        entry.append(" [").append(name).append("]");
+        flat[entry] = Shown(value.type, value.bytes);
+    }
+    for (const std::string& child : SubkeyNames(api, root, path)) {
+        const std::string childPath = JoinPath(path, child);
+        if (!withoutClasses || !platform::SameName(childPath, platform::ClassesPath)) {
+            AddFlat(api, root, childPath, JoinPath(shown, child), withoutClasses, flat);
+        }
+    }
+}
+
+} // namespace
+
+std::string Shown(DWORD type, const std::string& bytes) {
+    return std::to_string(type) + ":" + bytes;
+}
+
+FlatTree Snapshot(RegistryApi& api, const std::vector<std::pair<HKEY, std::string>>& roots) {
+    // Where the classes root is listed, a hive's classes show there alone.
+    const bool classesListed = std::any_of(roots.begin(), roots.end(), [](const auto& root) {
+        return root.first == HKEY_CLASSES_ROOT;
+    });
+    FlatTree flat;
+    for (const auto& [root, name] : roots) {
+        AddFlat(api, root, "", name, classesListed && root != HKEY_CLASSES_ROOT, flat);
+    }
+    return flat;
 }
 
 RegistryUnderTest::RegistryUnderTest(Backend backend)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,12 @@ struct RawValue {
 RawValue GetRawValue(platform::RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name);
 std::string DefaultText(platform::RegistryApi& api, HKEY root, const std::string& path);
+// Every key and value below some roots: "Name\\key" for a key (NoValue),
+// "Name\\key [name]" for a value, with its type and bytes (Shown).
+using FlatTree = std::map<std::string, std::string>;
+FlatTree Snapshot(platform::RegistryApi& api,
+                  const std::vector<std::pair<HKEY, std::string>>& roots);
+std::string Shown(DWORD type, const std::string& bytes);
 
 // The registry a test runs on: a fresh emulation, or the real one.
 class RegistryUnderTest {

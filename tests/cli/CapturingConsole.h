@@ -1,0 +1,29 @@
+// A console that keeps what a command prints and the files it writes.
+#pragma once
+
+#include "cli/Console.h"
+
+#include <map>
+#include <string>
+
+namespace testing_support {
+
+class CapturingConsole final : public cli::Console {
+  public:
+    void WriteLine(const std::string& text) override { out += text + "\n"; }
+    void WriteUtf8Line(const std::string& text) override { out += text + "\n"; }
+    void WriteErrorLine(const std::string& text) override { err += text + "\n"; }
+    std::string ToUtf8(const std::string& ansi) override { return ansi; }
+    cli::FileWrite WriteFile(const std::string& path, const std::string& bytes,
+                             bool replace) override {
+        if (!replace && files.count(path)) {
+            return cli::FileWrite::AlreadyThere;
+        }
+        files[path] = bytes;
+        return cli::FileWrite::Written;
+    }
+    std::string out, err;
+    std::map<std::string, std::string> files;
+};
+
+} // namespace testing_support

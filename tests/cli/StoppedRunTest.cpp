@@ -1,0 +1,96 @@
+// Runs stopped dead after each of their changing calls in turn, registering and
+// removing, the dialog's way and the command line's for both scopes, with
+// another archive program owning .rar: nothing of that program is lost, .rar
+// never names our type before our type can open it, status says what Windows
+// would do, and running either command again finishes the job.
+#include "cli/Machine.h"
+#include "support/StoppingRegistryApi.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+using namespace testing_support;
+
+const std::string Ours = std::string("\"") + HandlerShortPath + "\" \"%1\"";
+
+std::string Text(const std::string& text) {
+    return text + '\0';
+}
+
+// What another program had is still there: as .rar's type, or kept beside ours.
+void ExpectKept(Machine& machine, HKEY hive) {
+    const RawValue type = GetRawValue(machine.registry, hive, "Software\\Classes\\.rar", "");
+    const RawValue kept =
+        GetRawValue(machine.registry, hive, "Software\\Classes\\.rar", "KavrexAssoc.Previous");
+    EXPECT_TRUE(type.bytes == Text(OtherType) ||
+                (type.bytes == Text("KavrexAssoc") && kept.bytes == Text(OtherType)))
+        << "type " << type.bytes << ", kept " << kept.bytes;
+}
+
+// .rar names our type only once that type opens Kavrex. Removing, Windows
+// opens it with Kavrex until the other program has it back; registering, the
+// same but while the user's .rar key is made and given its type, two calls
+// that no program can make one.
+void ExpectNeverDangling(Machine& machine, bool removing) {
+    const std::string type = DefaultText(machine.registry, HKEY_CLASSES_ROOT, ".rar");
+    EXPECT_TRUE(type != "KavrexAssoc" || machine.OpensWithKavrex());
+    if (removing) {
+        EXPECT_TRUE(type == OtherType || machine.OpensWithKavrex()) << type;
+    }
+}
+
+TEST(StoppedRuns, NothingIsLostAndRunningAgainFinishes) {
+    int states = 0;
+    // The other program in the classes the run changes, and, for a user's
+    // registration, in the machine's classes, which the user's then hide.
+    const std::pair<Way, HKEY> cases[] = {{Way::Dialog, HKEY_LOCAL_MACHINE},
+                                          {Way::Machine, HKEY_LOCAL_MACHINE},
+                                          {Way::User, HKEY_CURRENT_USER},
+                                          {Way::User, HKEY_LOCAL_MACHINE}};
+    for (const auto& [way, hive] : cases) {
+        Machine reference;
+        reference.AddOtherProgram(hive);
+        const FlatTree original = reference.Everything();
+        ASSERT_TRUE(reference.Run(way, false));
+        const FlatTree registered = reference.Everything();
+        for (const bool removing : {false, true}) {
+            SCOPED_TRACE(std::string(WayName(way)) + (removing ? ", removing" : ", registering") +
+                         (hive == HKEY_CURRENT_USER ? ", the other's in the user's classes" : ""));
+            // The machine as the run found it, the run stopped after that many changes.
+            const auto stoppedAfter = [&](std::optional<int> changes) {
+                auto machine = std::make_unique<Machine>();
+                machine->AddOtherProgram(hive);
+                if (removing) {
+                    EXPECT_TRUE(machine->Run(way, false));
+                }
+                StoppingRegistryApi stopping(machine->registry, changes);
+                machine->Run(way, removing, stopping);
+                return std::make_pair(std::move(machine), stopping.ChangesMade());
+            };
+            const int changes = stoppedAfter(std::nullopt).second;
+            for (int n = 0; n <= changes; ++n, ++states) {
+                SCOPED_TRACE("stopped after " + std::to_string(n) + " of " +
+                             std::to_string(changes) + " changes");
+                auto machine = stoppedAfter(n).first;
+                ExpectKept(*machine, hive);
+                ExpectNeverDangling(*machine, removing);
+                EXPECT_EQ(machine->OpensWithKavrex(), machine->Verdict() == "opens-with-kavrex");
+                EXPECT_TRUE(machine->Run(way, true));
+                EXPECT_EQ(original, machine->Everything()) << "undone";
+
+                machine = stoppedAfter(n).first;
+                EXPECT_TRUE(machine->Run(way, false));
+                EXPECT_EQ(registered, machine->Everything()) << "finished";
+                EXPECT_TRUE(machine->Run(way, true));
+                EXPECT_EQ(original, machine->Everything()) << "finished, then removed";
+            }
+        }
+    }
+    std::printf("[ stopped  ] %d stopped states checked\n", states);
+}
+
+} // namespace

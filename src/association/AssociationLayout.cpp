@@ -134,7 +134,8 @@ std::vector<LayoutRow> AssociationLayout(const Association& association) {
     std::vector<LayoutRow> rows;
     for (const KeyDesign& design : Keys) {
         if (std::optional<platform::RegistryValue> value = ValueOf(design.role, association)) {
-            rows.push_back({PlaceOf(design, association.keys), std::move(*value), design.closeAfter});
+            rows.push_back(
+                {PlaceOf(design, association.keys), std::move(*value), design.closeAfter});
         }
     }
     return rows;

@@ -29,9 +29,9 @@
 // then takes away what no longer has a reader. Each key of ours that removal
 // leaves empty goes too, up to X and Software\A.
 //
-// The Capabilities, RegisteredApplications and OpenWithProgids rows are what Windows 8 and later ask of a
-// program that wants to be offered, not imposed: "OpenWithProgids" lists it in
-// "Open with" (learn.microsoft.com/windows/win32/shell/how-to-include-an-
+// The Capabilities, RegisteredApplications and OpenWithProgids rows are what Windows 8 and later
+// ask of a program that wants to be offered, not imposed: "OpenWithProgids" lists it in "Open with"
+// (learn.microsoft.com/windows/win32/shell/how-to-include-an-
 // application-on-the-open-with-dialog-box: the ProgID as a value name, REG_SZ
 // with empty data), and "Capabilities" with its "RegisteredApplications" entry
 // lists it in Settings > Apps > Default apps (learn.microsoft.com/windows/

@@ -13,7 +13,7 @@
 namespace association {
 
 struct Kept {
-    bool known = true; // false: the registry refused to tell
+    bool known = true;                            // false: the registry refused to tell
     std::optional<platform::RegistryValue> value; // none: nothing to keep or give back
 };
 

@@ -11,11 +11,11 @@
 namespace association {
 
 struct StoredText {
-    std::string text;            // empty unless the value is there and is text
+    std::string text;              // empty unless the value is there and is text
     platform::RegistryValue value; // as stored, of any type, when it is there
-    bool expandable = false;     // REG_EXPAND_SZ
-    bool keyFound = false;       // false only when the key is not there
-    LONG status = ERROR_SUCCESS; // of the open that failed, else of the read
+    bool expandable = false;       // REG_EXPAND_SZ
+    bool keyFound = false;         // false only when the key is not there
+    LONG status = ERROR_SUCCESS;   // of the open that failed, else of the read
     // The value is there, text or not (an "Open with" entry may be REG_NONE).
     bool ValueFound() const { return status == ERROR_SUCCESS || status == ERROR_INVALID_DATATYPE; }
     // Neither the key nor the value is refused: what is there is known.

@@ -321,6 +321,9 @@ LONG EmulatedRegistryApi::Injected(RegistryCall call, const std::string& keyPath
 }
 
 REGSAM EmulatedRegistryApi::Denied(const std::string& keyPath) const {
+    if (rules_.empty()) {
+        return 0; // every right, as Wine grants
+    }
     const std::vector<std::string> key = Levels(keyPath);
     REGSAM denied = 0;
     for (const AccessRule& rule : rules_) {

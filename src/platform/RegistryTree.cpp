@@ -170,9 +170,9 @@ std::string TypeName(DWORD type) {
     const struct {
         DWORD type;
         const char* name;
-    } names[] = {{REG_NONE, "REG_NONE"},     {REG_SZ, "REG_SZ"},
+    } names[] = {{REG_NONE, "REG_NONE"},           {REG_SZ, "REG_SZ"},
                  {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
-                 {REG_DWORD, "REG_DWORD"},   {REG_MULTI_SZ, "REG_MULTI_SZ"},
+                 {REG_DWORD, "REG_DWORD"},         {REG_MULTI_SZ, "REG_MULTI_SZ"},
                  {REG_QWORD, "REG_QWORD"}};
     for (const auto& name : names) {
         if (name.type == type) {
@@ -190,7 +190,9 @@ std::string Readable(const RegistryValue& value) {
     case REG_EXPAND_SZ:
         return "expandable \"" + text + "\"";
     case REG_DWORD:
-        return value.data.size() == 4 ? "dword " + text : "dword of " + std::to_string(value.data.size()) + " bytes " + text;
+        return value.data.size() == 4
+                   ? "dword " + text
+                   : "dword of " + std::to_string(value.data.size()) + " bytes " + text;
     case REG_MULTI_SZ: {
         std::string strings = "multi-string";
         for (std::size_t at = 0; at < value.data.size() && value.data[at];) {

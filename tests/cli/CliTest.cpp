@@ -1,8 +1,8 @@
 // kavrex-assoc on the emulated registry: verdicts, exit codes, argument errors,
 // scopes, dry runs, JSON and the default-associations XML.
-#include "cli/CapturingConsole.h"
 #include "cli/Cli.h"
 #include "Version.h"
+#include "cli/CapturingConsole.h"
 #include "platform/EmulatedSystemApi.h"
 #include "platform/OverlayRegistryApi.h"
 #include "support/RegistryFixture.h"

@@ -47,9 +47,13 @@ bool Machine::Run(Way way, bool remove, platform::RegistryApi& through) {
                     way == Way::User ? "user" : "machine", "--ext", ".rar,.zip"},
                    through) == 0;
     }
+    return RunComponent(HKEY_LOCAL_MACHINE, remove, through);
+}
+
+bool Machine::RunComponent(HKEY hive, bool remove, platform::RegistryApi& through) {
     system.SetModuleFileName(std::wstring(Folder) + L"KavrexAssoc.exe");
-    platform::ScopedRegistryApi classes(through, HKEY_LOCAL_MACHINE);
-    association::TRegArchive archive(nullptr, {classes, system, HKEY_LOCAL_MACHINE});
+    platform::ScopedRegistryApi classes(through, hive);
+    association::TRegArchive archive(nullptr, {classes, system, hive});
     association::ReadComponentDesign(
         archive, association::DialogRegArchiveDesign(),
         [](association::TComponent*, const std::string&, bool& cancel) { cancel = false; });

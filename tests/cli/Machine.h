@@ -34,13 +34,16 @@ class Machine {
     // true when the run says it did.
     bool Run(Way way, bool remove, platform::RegistryApi& through);
     bool Run(Way way, bool remove) { return Run(way, remove, registry); }
+    // The component on the hive's classes, as the dialog runs it on the machine's.
+    bool RunComponent(HKEY hive, bool remove, platform::RegistryApi& through);
     // kavrex-assoc with these arguments; its exit code.
     int Cli(std::vector<const char*> arguments, platform::RegistryApi& through);
     // status --json of .rar; the verdict ("" when the output does not parse).
     std::string Verdict();
     // Both hives whole.
-    FlatTree Everything() { return Snapshot(registry, {{HKEY_LOCAL_MACHINE, "HKLM"},
-                                                       {HKEY_CURRENT_USER, "HKCU"}}); }
+    FlatTree Everything() {
+        return Snapshot(registry, {{HKEY_LOCAL_MACHINE, "HKLM"}, {HKEY_CURRENT_USER, "HKCU"}});
+    }
 
     // Another archive program in the hive's classes: its type owns .rar, with
     // a content type, an "Open with" entry, a ShellNew key and its

@@ -17,8 +17,8 @@ bool Changes(RegistryCall call) {
     return inner_.forwarded
 
 LONG GuardedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
-                                         DWORD options, REGSAM access, void* security,
-                                         HKEY* result, DWORD* disposition) {
+                                         DWORD options, REGSAM access, void* security, HKEY* result,
+                                         DWORD* disposition) {
     KAVREX_GUARDED(CreateKey, RegCreateKeyExA(key, subKey, reserved, keyClass, options, access,
                                               security, result, disposition));
 }
@@ -32,8 +32,8 @@ LONG GuardedRegistryApi::RegCloseKey(HKEY key) {
     KAVREX_GUARDED(CloseKey, RegCloseKey(key));
 }
 
-LONG GuardedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved,
-                                          DWORD* type, BYTE* data, DWORD* dataSize) {
+LONG GuardedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type,
+                                          BYTE* data, DWORD* dataSize) {
     KAVREX_GUARDED(QueryValue, RegQueryValueExA(key, valueName, reserved, type, data, dataSize));
 }
 
@@ -48,9 +48,9 @@ LONG GuardedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* class
                                           DWORD* maxValueNameLength, DWORD* maxValueLength,
                                           DWORD* securityDescriptorSize, FILETIME* lastWriteTime) {
     KAVREX_GUARDED(QueryInfoKey,
-                   RegQueryInfoKeyA(key, keyClass, classLength, reserved, subKeys,
-                                    maxSubKeyLength, maxClassLength, values, maxValueNameLength,
-                                    maxValueLength, securityDescriptorSize, lastWriteTime));
+                   RegQueryInfoKeyA(key, keyClass, classLength, reserved, subKeys, maxSubKeyLength,
+                                    maxClassLength, values, maxValueNameLength, maxValueLength,
+                                    securityDescriptorSize, lastWriteTime));
 }
 
 LONG GuardedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
@@ -61,8 +61,7 @@ LONG GuardedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD*
 }
 
 LONG GuardedRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
-                                       DWORD* reserved, DWORD* type, BYTE* data,
-                                       DWORD* dataSize) {
+                                       DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
     KAVREX_GUARDED(EnumValue,
                    RegEnumValueA(key, index, name, nameLength, reserved, type, data, dataSize));
 }

@@ -1,0 +1,128 @@
+// Two runs at once, as a deployment script and the dialog may be: registering
+// with registering and with removing, on the machine's classes and on the
+// user's beside them, the turn passing before any one changing call, or
+// before one and again some calls later. Nothing of the other archive program is lost in any
+// schedule, and one more run of each command leaves what it is asked for.
+#include "cli/Machine.h"
+#include "support/InterleavedRegistryApi.h"
+#include "support/StoppingRegistryApi.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <tuple>
+
+namespace {
+
+using namespace testing_support;
+
+struct Side {
+    HKEY hive; // whose classes the component changes
+    bool remove;
+};
+
+const char* Described(const Side& side) {
+    return side.hive == HKEY_CURRENT_USER
+               ? (side.remove ? "the user's removing" : "the user's registering")
+               : (side.remove ? "removing" : "registering");
+}
+
+// How many changing calls the run makes on its own.
+int ChangesOf(const Side& side, const std::function<void(Machine&)>& prepare) {
+    Machine machine;
+    prepare(machine);
+    StoppingRegistryApi counting(machine.registry, std::nullopt);
+    machine.RunComponent(side.hive, side.remove, counting);
+    return counting.ChangesMade();
+}
+
+// The turn passes before each changing call of the first run; the second
+// then goes to its end, or back after 1, 2, 3, 5, 8, ... of its changes.
+std::vector<std::deque<int>> Schedules(int first, int second) {
+    std::vector<std::deque<int>> schedules;
+    for (int a = 0; a <= first; ++a) {
+        schedules.push_back({a});
+        for (int b = 1, next = 2; b < second; std::tie(b, next) = std::pair(next, b + next)) {
+            schedules.push_back({a, b});
+        }
+    }
+    return schedules;
+}
+
+struct Pair {
+    Side first, second;
+    bool registered; // the machine's classes registered before they start
+};
+
+class ConcurrentRuns : public ::testing::TestWithParam<Pair> {};
+
+TEST_P(ConcurrentRuns, NothingIsLostAndOneMoreRunSettlesIt) {
+    const Pair& pair = GetParam();
+    int schedules = 0;
+    const auto prepare = [&](Machine& machine) {
+        machine.AddOtherProgram(HKEY_LOCAL_MACHINE);
+        if (pair.registered) {
+            EXPECT_TRUE(machine.RunComponent(HKEY_LOCAL_MACHINE, false, machine.registry));
+        }
+        if (pair.first.hive == HKEY_CURRENT_USER && pair.first.remove) {
+            EXPECT_TRUE(machine.RunComponent(HKEY_CURRENT_USER, false, machine.registry));
+        }
+    };
+    Machine reference;
+    reference.AddOtherProgram(HKEY_LOCAL_MACHINE);
+    const FlatTree original = reference.Everything();
+    for (const Side& side : {pair.first, pair.second}) {
+        ASSERT_TRUE(reference.RunComponent(side.hive, false, reference.registry));
+    }
+    const FlatTree registered = reference.Everything();
+    for (const std::deque<int>& turns :
+         Schedules(ChangesOf(pair.first, prepare), ChangesOf(pair.second, prepare))) {
+        SCOPED_TRACE("turns " + std::to_string(turns.front()) +
+                     (turns.size() > 1 ? ", " + std::to_string(turns.back()) : ""));
+        // Every other schedule is settled by removing, the others by registering.
+        {
+            const bool finishByRemoving = schedules % 2 == 1;
+            Machine machine;
+            prepare(machine);
+            Interleaving(machine.registry, turns)
+                .Run(
+                    [&](platform::RegistryApi& r) {
+                        machine.RunComponent(pair.first.hive, pair.first.remove, r);
+                    },
+                    [&](platform::RegistryApi& r) {
+                        machine.RunComponent(pair.second.hive, pair.second.remove, r);
+                    });
+            const RawValue type =
+                GetRawValue(machine.registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "");
+            const RawValue kept = GetRawValue(machine.registry, HKEY_LOCAL_MACHINE,
+                                              "Software\\Classes\\.rar", "KavrexAssoc.Previous");
+            EXPECT_TRUE(type.bytes == std::string(OtherType) + '\0' ||
+                        kept.bytes == std::string(OtherType) + '\0')
+                << "type " << type.bytes << ", kept " << kept.bytes;
+            for (const Side& side : {pair.first, pair.second}) {
+                EXPECT_TRUE(machine.RunComponent(side.hive, finishByRemoving, machine.registry));
+            }
+            EXPECT_EQ(finishByRemoving ? original : registered, machine.Everything());
+            ++schedules;
+        }
+    }
+    std::printf("[ at once  ] %d schedules of %s with %s checked\n", schedules,
+                Described(pair.first), Described(pair.second));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, ConcurrentRuns,
+    ::testing::Values(Pair{{HKEY_LOCAL_MACHINE, false}, {HKEY_LOCAL_MACHINE, false}, false},
+                      Pair{{HKEY_LOCAL_MACHINE, false}, {HKEY_LOCAL_MACHINE, true}, true},
+                      Pair{{HKEY_LOCAL_MACHINE, true}, {HKEY_LOCAL_MACHINE, false}, true},
+                      Pair{{HKEY_LOCAL_MACHINE, false}, {HKEY_CURRENT_USER, false}, false},
+                      Pair{{HKEY_CURRENT_USER, true}, {HKEY_LOCAL_MACHINE, false}, false}),
+    [](const ::testing::TestParamInfo<Pair>& info) {
+        const auto name = [](const Side& side) {
+            return std::string(side.hive == HKEY_CURRENT_USER ? "Users" : "") +
+                   (side.remove ? "Removing" : "Registering");
+        };
+        return name(info.param.first) + "With" + name(info.param.second);
+    });
+
+} // namespace

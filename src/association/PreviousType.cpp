@@ -11,9 +11,11 @@ StoredText Stored(platform::RegistryApi& registry, KeyRole role, const Associati
     return ReadStored(registry, HKEY_CLASSES_ROOT, place.key, place.name);
 }
 
-// A type is a key below the classes: a name of one level, and not empty.
+// A type is a key below the classes: a name of one level, not empty, and no
+// longer than the registry allows ("Registry Element Size Limits").
 bool CanNameType(const std::string& name) {
-    return !name.empty() && name.find('\\') == std::string::npos;
+    return !name.empty() && name.size() < platform::LongestKeyName &&
+           name.find('\\') == std::string::npos;
 }
 
 } // namespace

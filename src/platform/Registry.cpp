@@ -91,20 +91,31 @@ bool TRegistry::OpenPath(const std::string& path, bool createAllowed) {
     return OpenPathStatus(path, createAllowed) == ERROR_SUCCESS;
 }
 
+LONG TRegistry::OpenOrCreate(HKEY base, const std::string& subPath, bool create, HKEY& key) {
+    const REGSAM access = accessMask_ | ViewFor(base);
+    // Level by level, each call's sub-path within what the call takes; a
+    // single level goes as it is, for the registry to judge.
+    const auto split = subPath.rfind('\\', LongestAnsiSubPath);
+    if (subPath.size() > LongestAnsiSubPath && split != std::string::npos && split != 0) {
+        HKEY upper = nullptr;
+        if (const LONG status = OpenOrCreate(base, subPath.substr(0, split), create, upper)) {
+            return status;
+        }
+        const KeyHandle owned(api_, upper);
+        return OpenOrCreate(upper, subPath.substr(split + 1), create, key);
+    }
+    if (create && !subPath.empty()) {
+        DWORD disposition = 0;
+        return api_.RegCreateKeyExA(base, subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    access, nullptr, &key, &disposition);
+    }
+    return api_.RegOpenKeyExA(base, subPath.c_str(), 0, access, &key);
+}
+
 LONG TRegistry::OpenPathStatus(const std::string& path, bool createAllowed) {
     const ResolvedPath resolved = Resolve(path);
     HKEY key = nullptr;
-    LONG status;
-    if (createAllowed && !resolved.subPath.empty()) {
-        DWORD disposition = 0;
-        status = api_.RegCreateKeyExA(resolved.base, resolved.subPath.c_str(), 0, nullptr,
-                                      REG_OPTION_NON_VOLATILE, accessMask_ | ViewFor(resolved.base),
-                                      nullptr, &key, &disposition);
-    } else {
-        status = api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0,
-                                    accessMask_ | ViewFor(resolved.base), &key);
-    }
-    if (status != ERROR_SUCCESS) {
+    if (const LONG status = OpenOrCreate(resolved.base, resolved.subPath, createAllowed, key)) {
         return status;
     }
     KeyHandle opened(api_, key);
@@ -124,8 +135,7 @@ void TRegistry::CloseCurrent() {
 KeyHandle TRegistry::OpenHandle(const std::string& path) {
     const ResolvedPath resolved = Resolve(path);
     HKEY key = nullptr;
-    if (api_.RegOpenKeyExA(resolved.base, resolved.subPath.c_str(), 0,
-                           accessMask_ | ViewFor(resolved.base), &key) != ERROR_SUCCESS) {
+    if (OpenOrCreate(resolved.base, resolved.subPath, false, key) != ERROR_SUCCESS) {
         return KeyHandle();
     }
     return KeyHandle(api_, key);
@@ -258,7 +268,19 @@ LONG TRegistry::DeleteTreeStatus(const std::string& path) {
         BorrowedCurrent borrowed(*this, key);
         DeleteSubkeysOfCurrent();
     }
-    return api_.RegDeleteKeyExA(resolved.base, resolved.subPath.c_str(), ViewFor(resolved.base), 0);
+    const auto split = resolved.subPath.rfind('\\');
+    if (resolved.subPath.size() <= LongestAnsiSubPath || split == std::string::npos) {
+        return api_.RegDeleteKeyExA(resolved.base, resolved.subPath.c_str(),
+                                    ViewFor(resolved.base), 0);
+    }
+    HKEY parent = nullptr; // a long path: deleted from its parent
+    if (const LONG status =
+            OpenOrCreate(resolved.base, resolved.subPath.substr(0, split), false, parent)) {
+        return status;
+    }
+    const KeyHandle owned(api_, parent);
+    return api_.RegDeleteKeyExA(parent, resolved.subPath.substr(split + 1).c_str(),
+                                ViewFor(resolved.base), 0);
 }
 
 // Depth first, from the highest enumeration index down, so that the indexes

@@ -98,6 +98,9 @@ class TRegistry {
     class BorrowedCurrent;
 
     ResolvedPath Resolve(const std::string& path) const;
+    // Opens, or creates, the key below base; a sub-path longer than one call
+    // takes is walked in parts.
+    LONG OpenOrCreate(HKEY base, const std::string& subPath, bool create, HKEY& key);
     LONG QueryValue(const std::string& name, DWORD& type, void* buffer, DWORD& size);
     void DeleteSubkeysOfCurrent();
 

@@ -21,6 +21,10 @@ constexpr DWORD WidestAnsiUnit = 3;
 // The longest key name the registry holds, 255 characters ("Registry Element
 // Size Limits"), in bytes of any ANSI code page, with the NUL.
 constexpr DWORD LongestKeyName = 255 * WidestAnsiUnit + 1;
+// The longest sub-path one ANSI call takes: it converts the path into a buffer
+// of the thread's that holds 260 UTF-16 units (Wine answers ERROR_MORE_DATA
+// past them, as measured). 255 bytes stay within it in every code page.
+constexpr std::size_t LongestAnsiSubPath = 255;
 
 // The registry view every key is opened, created and deleted in: the 64-bit
 // one, whatever the program's own bitness. A 32-bit program on 64-bit Windows
@@ -74,14 +78,12 @@ inline std::string JoinPath(const std::string& parent, const std::string& child)
 // The path's levels, with empty levels passed over.
 inline std::vector<std::string> PathLevels(const std::string& path) {
     std::vector<std::string> levels;
-    std::string level;
-    for (const char c : path + '\\') {
-        if (c != '\\') {
-            level += c;
-        } else if (!level.empty()) {
-            levels.push_back(std::move(level));
-            level.clear();
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        if (end > start) {
+            levels.push_back(path.substr(start, end - start));
         }
+        start = end + 1;
     }
     return levels;
 }

@@ -56,9 +56,33 @@ RootRedirect::~RootRedirect() {
 }
 #endif
 
+namespace {
+
+// The key at path below root, opened (or created) a level at a time where the
+// path is longer than one ANSI call takes.
+LONG Open(RegistryApi& api, HKEY root, const std::string& path, bool create, REGSAM access,
+          HKEY& key) {
+    const auto split = path.rfind('\\');
+    if (path.size() > platform::LongestAnsiSubPath && split != std::string::npos) {
+        HKEY parent = nullptr;
+        if (const LONG status = Open(api, root, path.substr(0, split), create, access, parent)) {
+            return status;
+        }
+        const LONG status = Open(api, parent, path.substr(split + 1), create, access, key);
+        api.RegCloseKey(parent);
+        return status;
+    }
+    access |= ViewFor(root);
+    return create ? api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, access, nullptr, &key,
+                                        nullptr)
+                  : api.RegOpenKeyExA(root, path.c_str(), 0, access, &key);
+}
+
+} // namespace
+
 bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
+    if (Open(api, root, path, false, KEY_READ, key) != ERROR_SUCCESS) {
         return false;
     }
     if (!platform::IsPredefinedKey(key)) {
@@ -70,8 +94,7 @@ bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
 void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewFor(root),
-                                  nullptr, &key, nullptr))
+              Open(api, root, path, true, KEY_ALL_ACCESS, key))
         << path;
     api.RegCloseKey(key);
 }
@@ -79,7 +102,7 @@ void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
 std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
+    if (Open(api, root, path, false, KEY_READ, key) != ERROR_SUCCESS) {
         return names;
     }
     char name[256];
@@ -100,7 +123,7 @@ std::vector<std::string> SubkeyNames(RegistryApi& api, HKEY root, const std::str
 std::vector<std::string> ValueNames(RegistryApi& api, HKEY root, const std::string& path) {
     std::vector<std::string> names;
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
+    if (Open(api, root, path, false, KEY_READ, key) != ERROR_SUCCESS) {
         return names;
     }
     std::string name(16384, '\0');
@@ -125,6 +148,14 @@ void DeleteKeyTree(RegistryApi& api, HKEY root, const std::string& path) {
     for (const std::string& child : SubkeyNames(api, root, path)) {
         DeleteKeyTree(api, root, JoinPath(path, child));
     }
+    const auto split = path.rfind('\\');
+    HKEY parent = root;
+    if (split != std::string::npos &&
+        Open(api, root, path.substr(0, split), false, KEY_ALL_ACCESS, parent) == ERROR_SUCCESS) {
+        api.RegDeleteKeyExA(parent, path.substr(split + 1).c_str(), ViewFor(root), 0);
+        api.RegCloseKey(parent);
+        return;
+    }
     api.RegDeleteKeyExA(root, path.c_str(), ViewFor(root), 0);
 }
 
@@ -132,8 +163,7 @@ void SetRawValue(RegistryApi& api, HKEY root, const std::string& path, const std
                  DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              api.RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewFor(root),
-                                  nullptr, &key, nullptr));
+              Open(api, root, path, true, KEY_ALL_ACCESS, key));
     EXPECT_EQ(ERROR_SUCCESS, api.RegSetValueExA(key, name.c_str(), 0, type,
                                                 reinterpret_cast<const BYTE*>(bytes.data()),
                                                 static_cast<DWORD>(bytes.size())));
@@ -144,7 +174,7 @@ RawValue GetRawValue(RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name) {
     RawValue missing{REG_NONE, NoValue};
     HKEY key = nullptr;
-    if (api.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | ViewFor(root), &key) != ERROR_SUCCESS) {
+    if (Open(api, root, path, false, KEY_READ, key) != ERROR_SUCCESS) {
         return missing;
     }
     DWORD type = 0;

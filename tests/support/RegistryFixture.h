@@ -42,6 +42,9 @@ struct RawValue {
     std::string bytes;
     bool operator==(const RawValue&) const = default;
 };
+inline void PrintTo(const RawValue& value, std::ostream* out) {
+    *out << value.type << ":" << ::testing::PrintToString(value.bytes);
+}
 RawValue GetRawValue(platform::RegistryApi& api, HKEY root, const std::string& path,
                      const std::string& name);
 std::string DefaultText(platform::RegistryApi& api, HKEY root, const std::string& path);

@@ -5,6 +5,7 @@
 #include "StoredValue.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
+#include "platform/RegistryTree.h"
 
 namespace association {
 namespace {
@@ -31,17 +32,62 @@ bool Opens(platform::SystemApi& system, const StoredText& command, const Handler
 // sysinfo/merged-view-of-hkey-classes-root; and REG_SAVE_MERGED_KEY_INFORMATION:
 // of a key present in both trees the higher one's prevails, key by key).
 // Elsewhere the machine's key is read.
-StoredText MergedText(platform::RegistryApi& registry, const std::string& key) {
+StoredText MergedText(platform::RegistryApi& registry, const std::string& key,
+                      const std::string& name = "") {
     const std::string path = ClassesKey(key);
-    const StoredText user = ReadStored(registry, HKEY_CURRENT_USER, path);
-    return user.keyFound ? user : ReadStored(registry, HKEY_LOCAL_MACHINE, path);
+    const StoredText user = ReadStored(registry, HKEY_CURRENT_USER, path, name);
+    return user.keyFound ? user : ReadStored(registry, HKEY_LOCAL_MACHINE, path, name);
+}
+
+// The program file a command names by its full path, when Windows would
+// start it from there: none for a command that names it without a folder,
+// which Windows looks for along its search path.
+bool NamesMissingProgram(platform::SystemApi& system, const std::string& command) {
+    const std::string unquoted = command.substr(command.rfind('"', 0) == 0 ? 1 : 0);
+    const bool fullPath = unquoted.rfind("\\\\", 0) == 0 ||
+                          (unquoted.size() > 2 && unquoted[1] == ':' && unquoted[2] == '\\');
+    if (!fullPath) {
+        return false;
+    }
+    const std::string program = StartedProgram(system, command);
+    return program.empty() || system.GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether the type cannot open a file: its key is not there, it has no open
+// command (nor a DelegateExecute handler, nor another verb), or the command
+// names a program file that is not there.
+bool IsBroken(platform::RegistryApi& registry, platform::SystemApi& system,
+              const std::string& type) {
+    if (!MergedText(registry, type).keyFound) {
+        return true;
+    }
+    const std::string commandKey = LayoutKey(KeyRole::Command, {"", type, ""});
+    const StoredText command = MergedText(registry, commandKey);
+    if (command.ValueFound()) {
+        return NamesMissingProgram(
+            system, command.expandable ? ExpandedCommand(system, command.text) : command.text);
+    }
+    if (MergedText(registry, commandKey, "DelegateExecute").ValueFound()) {
+        return false;
+    }
+    const std::string verbs = platform::ParentPath(platform::ParentPath(commandKey));
+    const std::optional<DWORD> count = SubkeyCount(registry, HKEY_CURRENT_USER, ClassesKey(verbs));
+    const std::optional<DWORD> machine =
+        SubkeyCount(registry, HKEY_LOCAL_MACHINE, ClassesKey(verbs));
+    const DWORD open = MergedText(registry, platform::ParentPath(commandKey)).keyFound ? 1 : 0;
+    return count.value_or(0) <= open && machine.value_or(0) <= open;
 }
 
 ClassesEntry ReadEntry(platform::RegistryApi& registry, platform::SystemApi& system, HKEY root,
                        const std::string& extension, const Handler& handler) {
     ClassesEntry entry;
     const AssociationKeys keys{extension, "", ""};
-    entry.typeName = TextValue(registry, root, ClassesKey(LayoutKey(KeyRole::Extension, keys)));
+    const StoredText type =
+        ReadStored(registry, root, ClassesKey(LayoutKey(KeyRole::Extension, keys)));
+    entry.typeName = type.text;
+    entry.notAType = !type.Known()                            ? "(could not be read)"
+                     : type.text.empty() && type.ValueFound() ? platform::Readable(type.value)
+                                                              : "";
     if (!entry.typeName.empty()) {
         const StoredText command =
             ReadStored(registry, root,
@@ -83,8 +129,9 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }
-    status.verdict =
-        status.userChoice.empty() ? Verdict::AssociatedWithOther : Verdict::UserChoiceOther;
+    status.verdict = !status.userChoice.empty()           ? Verdict::UserChoiceOther
+                     : IsBroken(registry, system, opener) ? Verdict::Broken
+                                                          : Verdict::AssociatedWithOther;
     status.openedBy = opener;
     return status;
 }

@@ -15,9 +15,14 @@ struct ClassesEntry {
     std::string typeName; // empty: no entry
     std::string command;  // the type's open command
     bool opensKavrex = false;
+    // A default that names no type, as a person reads it (binary de,ad, ...),
+    // or that could not be read; empty otherwise.
+    std::string notAType;
 };
 
-enum class Verdict { OpensWithKavrex, UserChoiceOther, AssociatedWithOther, NotAssociated };
+// Broken: the extension names a type that is not there, that has no way to
+// open a file, or whose open command names a program file that is not there.
+enum class Verdict { OpensWithKavrex, UserChoiceOther, AssociatedWithOther, NotAssociated, Broken };
 
 struct ExtensionStatus {
     std::string extension;

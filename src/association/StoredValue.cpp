@@ -23,6 +23,18 @@ StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::str
     return stored;
 }
 
+std::optional<DWORD> SubkeyCount(platform::RegistryApi& registry, HKEY root,
+                                 const std::string& key) {
+    platform::TRegistry reader(registry, KEY_READ);
+    reader.SetRoot(root);
+    platform::KeySummary summary;
+    if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS ||
+        !reader.QueryKeySummary(summary)) {
+        return std::nullopt;
+    }
+    return summary.SubKeyCount;
+}
+
 std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
     platform::TRegistry reader(registry, KEY_READ);
     reader.SetRoot(root);

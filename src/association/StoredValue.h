@@ -26,6 +26,11 @@ struct StoredText {
 StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::string& key,
                       const std::string& name = "");
 
+// How many subkeys a key below root has; none when it is not there or the
+// registry refuses to tell.
+std::optional<DWORD> SubkeyCount(platform::RegistryApi& registry, HKEY root,
+                                 const std::string& key);
+
 // Whether a key below root is there; nullopt when the registry refuses to tell.
 std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key);
 

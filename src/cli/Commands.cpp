@@ -4,6 +4,7 @@
 #include "Listing.h"
 #include "Report.h"
 #include "association/AssociationLayout.h"
+#include "association/PreviousType.h"
 #include "association/RegArchive.h"
 #include "platform/ChangeRecorder.h"
 #include "platform/OverlayRegistryApi.h"
@@ -77,6 +78,21 @@ bool RefusedAsReplaceable(Environment& environment, const Options& options,
     return true;
 }
 
+// Registering leaves an extension whose default it cannot read as it is: it
+// could not keep what is there. Says which.
+void SayUnreadDefaults(Environment& environment, const Options& options,
+                       platform::RegistryApi& target) {
+    platform::ScopedRegistryApi classes(target, ScopeRoot(options.scope));
+    for (const std::string& extension : options.extensions) {
+        if (!association::CurrentType(classes, {extension, "", ""})) {
+            environment.console.WriteErrorLine(
+                "The default value of " + extension +
+                " could not be read, so it was left as it is and " + extension +
+                " was not registered: what it holds could not have been kept.");
+        }
+    }
+}
+
 int Change(Environment& environment, const Options& options, bool remove) {
     const bool rightsMissing = !CanWriteClasses(environment.registry, options.scope);
     if (rightsMissing && !options.dryRun) {
@@ -105,6 +121,9 @@ int Change(Environment& environment, const Options& options, bool remove) {
     platform::OverlayRegistryApi overlay(environment.registry);
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
     const bool done = RunComponent(environment, options, remove, target);
+    if (!done && !remove) {
+        SayUnreadDefaults(environment, options, target);
+    }
     const auto changes = recorder.Changes(target);
     if (!changes) {
         environment.console.WriteErrorLine(

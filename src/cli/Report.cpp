@@ -30,6 +30,9 @@ constexpr VerdictText VerdictTexts[] = {
      "opens with %s, the user's own choice, which wins over every association"},
     {Verdict::AssociatedWithOther, "associated-with-other", "associated with another program: %s"},
     {Verdict::NotAssociated,       "not-associated",        "not associated"},
+    {Verdict::Broken,              "broken",
+     "broken: it names %s, which cannot open it (no such type, no open command, or a program "
+     "file that is not there); register repairs it"},
 };
 // clang-format on
 
@@ -80,7 +83,9 @@ json Utf8OrNull(Console& console, const std::string& ansi) {
 
 json EntryJson(Console& console, const association::ClassesEntry& entry) {
     if (entry.typeName.empty()) {
-        return nullptr;
+        return entry.notAType.empty()
+                   ? json(nullptr)
+                   : json{{"type", nullptr}, {"default", Utf8(console, entry.notAType)}};
     }
     return {{"type", Utf8(console, entry.typeName)},
             {"command", Utf8(console, entry.command)},
@@ -114,7 +119,10 @@ std::string ListingText(const Listing& listing) {
 }
 
 std::string EntryText(const association::ClassesEntry& entry) {
-    return entry.typeName.empty() ? "(none)" : entry.typeName + " -> " + entry.command;
+    if (entry.typeName.empty()) {
+        return entry.notAType.empty() ? "(none)" : entry.notAType + ", which names no type";
+    }
+    return entry.typeName + " -> " + entry.command;
 }
 
 json ChangeJson(Console& console, const RegistryChange& change) {
@@ -126,6 +134,10 @@ json ChangeJson(Console& console, const RegistryChange& change) {
         entry["value"] = Utf8(console, change.value);
         entry["old"] = change.before ? Utf8(console, ValueText(*change.before)) : json(nullptr);
         entry["new"] = change.after ? Utf8(console, ValueText(*change.after)) : json(nullptr);
+        entry["oldType"] =
+            change.before ? json(platform::TypeName(change.before->type)) : json(nullptr);
+        entry["newType"] =
+            change.after ? json(platform::TypeName(change.after->type)) : json(nullptr);
     }
     return entry;
 }

@@ -183,7 +183,11 @@ std::string TypeName(DWORD type) {
 }
 
 std::string Readable(const RegistryValue& value) {
-    const std::string text = ValueText(value);
+    // A long value shows its start and its size, not a screen of digits.
+    constexpr std::size_t Shown = 64;
+    const std::string text =
+        ValueText({value.type, value.data.substr(0, Shown)}) +
+        (value.data.size() > Shown ? "... (" + std::to_string(value.data.size()) + " bytes)" : "");
     switch (value.type) {
     case REG_SZ:
         return "\"" + text + "\"";

@@ -27,6 +27,7 @@ class KavrexAssocCli : public ::testing::Test {
     void SetUp() override {
         system.SetModuleFileName(L"C:\\Program Files\\Kavrex\\kavrex-assoc.exe");
         system.AddFile(Wide(HandlerLong), Wide(HandlerShort));
+        system.AddFile(L"C:\\other.exe");
     }
     int Run(std::vector<const char*> arguments) {
         console.out.clear(); // the files stay
@@ -108,16 +109,17 @@ TEST_F(KavrexAssocCli, TheCommandIsReadAsWindowsStartsIt) {
         const char* command;
         DWORD type;
         bool shorterProgramExists; // C:\Program.exe
-        bool opensKavrex;
+        const char* verdict;
     } cases[] = {
-        {"\"C:\\PROGRA~1\\Kavrex\\Kavrex.exe\" \"%1\"", REG_SZ, false, true},
-        {"\"c:\\program files\\kavrex\\KAVREX.EXE\" \"%1\"", REG_SZ, false, true},
-        {"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, false, true},
-        {"C:\\Program Files\\Kavrex\\Kavrex %1", REG_SZ, false, true},
-        {"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, true, false},
-        {"\"%ProgramFiles%\\Kavrex\\Kavrex.exe\" \"%1\"", REG_EXPAND_SZ, false, true},
-        {"\"%ProgramFiles%\\Kavrex\\Kavrex.exe\" \"%1\"", REG_SZ, false, false},
-        {"\"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, false, false},
+        {"\"C:\\PROGRA~1\\Kavrex\\Kavrex.exe\" \"%1\"", REG_SZ, false, "opens-with-kavrex"},
+        {"\"c:\\program files\\kavrex\\KAVREX.EXE\" \"%1\"", REG_SZ, false, "opens-with-kavrex"},
+        {"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, false, "opens-with-kavrex"},
+        {"C:\\Program Files\\Kavrex\\Kavrex %1", REG_SZ, false, "opens-with-kavrex"},
+        {"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, true, "associated-with-other"},
+        {"\"%ProgramFiles%\\Kavrex\\Kavrex.exe\" \"%1\"", REG_EXPAND_SZ, false,
+         "opens-with-kavrex"},
+        {"\"%ProgramFiles%\\Kavrex\\Kavrex.exe\" \"%1\"", REG_SZ, false, "associated-with-other"},
+        {"\"C:\\Program Files\\Kavrex\\Kavrex.exe %1", REG_SZ, false, "broken"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
@@ -133,9 +135,10 @@ TEST_F(KavrexAssocCli, TheCommandIsReadAsWindowsStartsIt) {
         for (const char* x86Folder : {"C:\\Program Files", "C:\\Program Files (x86)"}) {
             system.SetEnvironmentVariable("ProgramFiles", x86Folder);
             const json status = StatusJson();
-            EXPECT_EQ(c.opensKavrex, status["machine"]["opensKavrex"]) << x86Folder;
-            EXPECT_EQ(c.opensKavrex ? "opens-with-kavrex" : "associated-with-other",
-                      status["verdict"]);
+            EXPECT_EQ(c.verdict == std::string("opens-with-kavrex"),
+                      status["machine"]["opensKavrex"])
+                << x86Folder;
+            EXPECT_EQ(c.verdict, status["verdict"]);
             system.SetEnvironmentVariable("ProgramW6432", "C:\\Program Files");
         }
     }
@@ -155,7 +158,7 @@ TEST_F(KavrexAssocCli, TheMergedClassesAreReadKeyByKey) {
         {"the machine's alone", false, false, false, "opens-with-kavrex"},
         {"the user's extension key, without a type", true, false, false, "not-associated"},
         {"the user's type key, without a command key", false, true, false, "opens-with-kavrex"},
-        {"the user's command key, without a command", false, true, true, "associated-with-other"},
+        {"the user's command key, without a command", false, true, true, "broken"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -445,11 +448,11 @@ TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
     const json report = json::parse(console.out);
     EXPECT_TRUE(report["dryRun"]);
     EXPECT_TRUE(report["done"]);
-    const json expected = {{"kind", "set-value"},
-                           {"key", "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar"},
-                           {"value", ""},
-                           {"old", "WinArc"},
-                           {"new", "KavrexAssoc"}};
+    const json expected = {
+        {"kind", "set-value"},  {"key", "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar"},
+        {"value", ""},          {"old", "WinArc"},
+        {"new", "KavrexAssoc"}, {"oldType", "REG_SZ"},
+        {"newType", "REG_SZ"}};
     EXPECT_EQ(expected, report["changes"][0]);
     // In the classes 6 new keys and 6 values, the type kept among them; for
     // Default apps 4 new keys and 5 values.
@@ -458,7 +461,9 @@ TEST_F(KavrexAssocCli, ADryRunPrintsTheChangesAndMakesNone) {
                        {"key", "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar"},
                        {"value", "KavrexAssoc.Previous"},
                        {"old", nullptr},
-                       {"new", "WinArc"}};
+                       {"new", "WinArc"},
+                       {"oldType", nullptr},
+                       {"newType", "REG_SZ"}};
     EXPECT_EQ(kept, report["changes"][1]);
     EXPECT_EQ("WinArc", DefaultText(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
     EXPECT_FALSE(KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\KavrexAssoc"));
@@ -691,6 +696,94 @@ TEST_F(KavrexAssocCli, ExportsTheDefaultAssociationsFile) {
     EXPECT_NE(std::string::npos, console.err.find("--force")) << console.err;
     EXPECT_EQ(0, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file, "--force"}));
     EXPECT_EQ(printed, console.files[file]);
+}
+
+// Whatever .rar's default held is kept with its type and bytes, shown as what
+// it is, and given back exactly.
+TEST_F(KavrexAssocCli, AnyDefaultIsKeptExactlyAndShownAsItIs) {
+    const std::string extension = "Software\\Classes\\.rar";
+    const struct {
+        DWORD type;
+        std::string bytes;
+        const char* shown; // in the change report and status
+    } cases[] = {
+        {REG_BINARY, std::string("\xde\xad\xbe\xef\0\x01", 6), "binary de,ad,be,ef,00,01"},
+        {REG_DWORD, std::string("\x2a\0\0\0", 4), "dword 42"},
+        {REG_MULTI_SZ, std::string("a\0b\0\0", 5), "multi-string \"a\" \"b\""},
+        {REG_NONE, "", "REG_NONE (no data)"},
+        {REG_BINARY, std::string(1 << 20, '\x7f'), "binary 7f,7f,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        registry = {};
+        SetRawValue(registry, HKEY_LOCAL_MACHINE, extension, "", c.type, c.bytes);
+        EXPECT_EQ(1, Run({"status"}));
+        EXPECT_NE(std::string::npos, console.out.find(std::string("machine classes: ") + c.shown))
+            << console.out.substr(0, 300);
+        EXPECT_EQ(0, Run({"register"}));
+        EXPECT_NE(std::string::npos, console.out.find(std::string("(was ") + c.shown))
+            << console.out.substr(0, 300);
+        EXPECT_EQ((RawValue{c.type, c.bytes}),
+                  GetRawValue(registry, HKEY_LOCAL_MACHINE, extension, "KavrexAssoc.Previous"));
+        EXPECT_EQ(0, Run({"remove"}));
+        EXPECT_EQ((RawValue{c.type, c.bytes}),
+                  GetRawValue(registry, HKEY_LOCAL_MACHINE, extension, ""));
+    }
+}
+
+TEST_F(KavrexAssocCli, ADefaultThatCannotBeReadIsLeftAndSaidSo) {
+    Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "WinArc");
+    registry.FailCallOnKey(platform::RegistryCall::QueryValue,
+                           "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar", ERROR_ACCESS_DENIED);
+    EXPECT_EQ(3, Run({"register"}));
+    EXPECT_NE(std::string::npos, console.err.find("default value of .rar could not be read"))
+        << console.err;
+    registry.ClearFaults();
+    EXPECT_EQ("WinArc", DefaultText(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+}
+
+// An extension that names a type which cannot open it is broken, not another
+// program's; register repairs it.
+TEST_F(KavrexAssocCli, ABrokenAssociationIsToldAndRepaired) {
+    const std::string type = "Software\\Classes\\Kvx.Type";
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> values; // key below the type, name
+        const char* command;                                     // of Shell\Open\Command
+        const char* verdict;
+    } cases[] = {
+        {"no such type", {}, nullptr, "broken"},
+        {"a type without a way to open", {{"DefaultIcon", ""}}, nullptr, "broken"},
+        {"a command naming a program that is not there",
+         {},
+         "\"C:\\Gone\\Kavrex.exe\" \"%1\"",
+         "broken"},
+        {"an unquoted one", {}, "C:\\Gone\\Kavrex.exe %1", "broken"},
+        {"one found along the search path",
+         {},
+         "rundll32.exe zipfldr.dll",
+         "associated-with-other"},
+        {"a handler that Windows starts",
+         {{"Shell\\Open\\Command", "DelegateExecute"}},
+         nullptr,
+         "associated-with-other"},
+        {"another verb", {{"Shell\\Play\\Command", ""}}, nullptr, "associated-with-other"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = {};
+        Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "Kvx.Type");
+        for (const auto& [key, name] : c.values) {
+            Set(HKEY_LOCAL_MACHINE, type + "\\" + key, "x", name);
+        }
+        if (c.command) {
+            Set(HKEY_LOCAL_MACHINE, type + "\\Shell\\Open\\Command", c.command);
+        }
+        EXPECT_EQ(c.verdict, StatusJson()["verdict"]);
+        EXPECT_EQ(1, Run({"status"}));
+        EXPECT_EQ(0, Run({"register"}));
+        EXPECT_EQ("opens-with-kavrex", StatusJson()["verdict"]);
+    }
 }
 
 } // namespace

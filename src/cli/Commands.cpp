@@ -85,10 +85,10 @@ void SayUnreadDefaults(Environment& environment, const Options& options,
     platform::ScopedRegistryApi classes(target, ScopeRoot(options.scope));
     for (const std::string& extension : options.extensions) {
         if (!association::CurrentType(classes, {extension, "", ""})) {
-            environment.console.WriteErrorLine(
-                "The default value of " + extension +
-                " could not be read, so it was left as it is and " + extension +
-                " was not registered: what it holds could not have been kept.");
+            std::string message = "The default value of " + extension;
+            message += " could not be read, so it was left as it is and " + extension;
+            message += " was not registered: what it holds could not have been kept.";
+            environment.console.WriteErrorLine(message);
         }
     }
 }

@@ -270,8 +270,8 @@ LONG TRegistry::DeleteTreeStatus(const std::string& path) {
     }
     const auto split = resolved.subPath.rfind('\\');
     if (resolved.subPath.size() <= LongestAnsiSubPath || split == std::string::npos) {
-        return api_.RegDeleteKeyExA(resolved.base, resolved.subPath.c_str(),
-                                    ViewFor(resolved.base), 0);
+        return api_.RegDeleteKeyExA(resolved.base, resolved.subPath.c_str(), ViewFor(resolved.base),
+                                    0);
     }
     HKEY parent = nullptr; // a long path: deleted from its parent
     if (const LONG status =

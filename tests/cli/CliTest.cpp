@@ -774,7 +774,7 @@ TEST_F(KavrexAssocCli, ABrokenAssociationIsToldAndRepaired) {
         registry = {};
         Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "Kvx.Type");
         for (const auto& [key, name] : c.values) {
-            Set(HKEY_LOCAL_MACHINE, type + "\\" + key, "x", name);
+            Set(HKEY_LOCAL_MACHINE, JoinPath(type, key), "x", name);
         }
         if (c.command) {
             Set(HKEY_LOCAL_MACHINE, type + "\\Shell\\Open\\Command", c.command);

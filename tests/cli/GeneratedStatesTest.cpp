@@ -32,7 +32,7 @@ constexpr int DefaultStates = 2000;
 
 constexpr const char* Classes = "Software\\Classes\\";
 constexpr const char* Ours = "KavrexAssoc";
-const std::string LongType(255, 't'); // the longest key name
+const std::string LongType(255, 't');        // the longest key name
 const std::string LongValueName(16383, 'v'); // the longest value name
 
 std::string Text(const std::string& text) {
@@ -72,7 +72,7 @@ std::vector<Choice> ExtensionDefaults() {
             as(REG_MULTI_SZ, std::string("Other.Type\0Second\0\0", 19)),
             as(REG_NONE, ""),
             as(REG_SZ, "Other.Type"), // without its NUL
-            as(REG_SZ, std::string("Other.Type\0garbage\0\x01\x02", 22)),
+            as(REG_SZ, std::string("Other.Type\0garbage\0\x01\x02", 21)),
             as(REG_SZ, Text("Other\\Type")),
             as(REG_SZ, Text(std::string(1 << 16, 'm'))),
             {Value(extension, "", REG_SZ, Text(LongType)),
@@ -86,8 +86,12 @@ std::vector<Choice> Records() {
     const auto record = [&](DWORD type, const std::string& bytes) {
         return Choice{Value(extension, std::string(Ours) + ".Previous", type, bytes, false)};
     };
-    return {{}, {}, record(REG_SZ, Text("Other.Type")), record(REG_SZ, Text(Ours)),
-            record(REG_SZ, Text("Gone.Type")), record(REG_BINARY, "\x01\x02"),
+    return {{},
+            {},
+            record(REG_SZ, Text("Other.Type")),
+            record(REG_SZ, Text(Ours)),
+            record(REG_SZ, Text("Gone.Type")),
+            record(REG_BINARY, "\x01\x02"),
             record(REG_SZ, Text(""))};
 }
 
@@ -101,8 +105,9 @@ std::vector<std::vector<Choice>> Slots() {
         ExtensionDefaults(),
         Records(),
         // Another program's type, and its neighbours below .rar.
-        {{}, {Value(std::string(Classes) + "Other.Type\\Shell\\Open\\Command", "", REG_SZ,
-                    Text("\"C:\\Other\\other.exe\" \"%1\""))}},
+        {{},
+         {Value(std::string(Classes) + "Other.Type\\Shell\\Open\\Command", "", REG_SZ,
+                Text("\"C:\\Other\\other.exe\" \"%1\""))}},
         {{},
          {Value(extension, "Content Type", REG_SZ, Text("application/x-rar")),
           Value(extension + "\\OpenWithProgids", "Other.Type", REG_NONE, ""),
@@ -110,8 +115,7 @@ std::vector<std::vector<Choice>> Slots() {
          {Value(extension, LongValueName, REG_SZ, Text("long")),
           Value(extension + "\\" + std::string(255, 'k'), "*", REG_NONE, "")}},
         // Our own entries, whole, in part, or naming another program.
-        {{},
-         {Value(extension + "\\OpenWithProgids", Ours, REG_SZ, Text(""), false)}},
+        {{}, {Value(extension + "\\OpenWithProgids", Ours, REG_SZ, Text(""), false)}},
         {{},
          {Value(type, "", REG_SZ, Text("KavrexAssoc file"), false),
           Value(type + "\\Shell\\Open\\Command", "", REG_SZ, Text(ourCommand), false)},
@@ -204,9 +208,9 @@ class GeneratedStates : public ::testing::Test {
         };
         const auto removed = [&] {
             const bool done = machine.Cli({"remove", "--scope", scope}, machine.registry) == 0;
-            EXPECT_TRUE(!done || (!NamesOurs(machine, start.scope) &&
-                                  !KeyExists(machine.registry, start.scope,
-                                             std::string(Classes) + Ours)))
+            EXPECT_TRUE(!done ||
+                        (!NamesOurs(machine, start.scope) &&
+                         !KeyExists(machine.registry, start.scope, std::string(Classes) + Ours)))
                 << "remove said done";
         };
         status();
@@ -225,7 +229,8 @@ class GeneratedStates : public ::testing::Test {
         const FlatTree after = machine.Everything();
         for (const Entry& entry : start.entries) {
             EXPECT_TRUE(!entry.foreign || KeptAsItWas(entry, start, after))
-                << Shown(start.scope, entry).substr(0, 120) << " was " << testing_support::Shown(entry.type, entry.bytes).substr(0, 60);
+                << Shown(start.scope, entry).substr(0, 120) << " was "
+                << testing_support::Shown(entry.type, entry.bytes).substr(0, 60);
         }
     }
 

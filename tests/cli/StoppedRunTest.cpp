@@ -50,7 +50,8 @@ class StoppedRuns : public ::testing::TestWithParam<Case> {};
 
 TEST_P(StoppedRuns, NothingIsLostAndRunningAgainFinishes) {
     int states = 0;
-    const auto [way, hive] = GetParam();
+    const Way way = GetParam().first;
+    const HKEY hive = GetParam().second;
     Machine reference;
     reference.AddOtherProgram(hive);
     const FlatTree original = reference.Everything();

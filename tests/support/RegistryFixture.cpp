@@ -93,9 +93,7 @@ bool KeyExists(RegistryApi& api, HKEY root, const std::string& path) {
 
 void CreateKey(RegistryApi& api, HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              Open(api, root, path, true, KEY_ALL_ACCESS, key))
-        << path;
+    ASSERT_EQ(ERROR_SUCCESS, Open(api, root, path, true, KEY_ALL_ACCESS, key)) << path;
     api.RegCloseKey(key);
 }
 
@@ -162,8 +160,7 @@ void DeleteKeyTree(RegistryApi& api, HKEY root, const std::string& path) {
 void SetRawValue(RegistryApi& api, HKEY root, const std::string& path, const std::string& name,
                  DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              Open(api, root, path, true, KEY_ALL_ACCESS, key));
+    ASSERT_EQ(ERROR_SUCCESS, Open(api, root, path, true, KEY_ALL_ACCESS, key));
     EXPECT_EQ(ERROR_SUCCESS, api.RegSetValueExA(key, name.c_str(), 0, type,
                                                 reinterpret_cast<const BYTE*>(bytes.data()),
                                                 static_cast<DWORD>(bytes.size())));

@@ -457,6 +457,9 @@ LONG EmulatedRegistryApi::Locate(RegistryCall call, HKEY key, LPCSTR subKey, Tar
 
 LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD,
                                           REGSAM access, void*, HKEY* result, DWORD* disposition) {
+    if (const LONG gated = Gated(RegistryCall::CreateKey)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::CreateKey, key, subKey, target)) {
         return status;
@@ -490,6 +493,9 @@ LONG EmulatedRegistryApi::RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR,
 
 LONG EmulatedRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access,
                                         HKEY* result) {
+    if (const LONG gated = Gated(RegistryCall::OpenKey)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::OpenKey, key, subKey, target)) {
         return status;
@@ -511,6 +517,9 @@ LONG EmulatedRegistryApi::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM a
 }
 
 LONG EmulatedRegistryApi::RegCloseKey(HKEY key) {
+    if (const LONG gated = Gated(RegistryCall::CloseKey)) {
+        return gated;
+    }
     const auto handle = handles_.find(key);
     const std::string target = handle == handles_.end() ? std::string() : handle->second.node->path;
     if (const LONG injected = Injected(RegistryCall::CloseKey, target)) {
@@ -528,6 +537,9 @@ LONG EmulatedRegistryApi::RegCloseKey(HKEY key) {
 
 LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type,
                                            BYTE* data, DWORD* dataSize) {
+    if (const LONG gated = Gated(RegistryCall::QueryValue)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::QueryValue, key, QueryValue, target)) {
         return status;
@@ -555,6 +567,9 @@ LONG EmulatedRegistryApi::RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, D
 
 LONG EmulatedRegistryApi::RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type,
                                          const BYTE* data, DWORD dataSize) {
+    if (const LONG gated = Gated(RegistryCall::SetValue)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::SetValue, key, SetValue, target)) {
         return status;
@@ -598,6 +613,9 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
                                            DWORD* values, DWORD* maxValueNameLength,
                                            DWORD* maxValueLength, DWORD* securityDescriptorSize,
                                            FILETIME* lastWriteTime) {
+    if (const LONG gated = Gated(RegistryCall::QueryInfoKey)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::QueryInfoKey, key, QueryValue, target)) {
         return status;
@@ -627,6 +645,9 @@ LONG EmulatedRegistryApi::RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWOR
 
 LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                         DWORD*, LPSTR, DWORD*, FILETIME*) {
+    if (const LONG gated = Gated(RegistryCall::EnumKey)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::EnumKey, key, EnumerateSubKeys, target)) {
         return status;
@@ -647,6 +668,9 @@ LONG EmulatedRegistryApi::RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD
 
 LONG EmulatedRegistryApi::RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameLength,
                                         DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
+    if (const LONG gated = Gated(RegistryCall::EnumValue)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::EnumValue, key, QueryValue, target)) {
         return status;
@@ -677,6 +701,9 @@ LONG EmulatedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
 // Without a view, in the process's own: "RegDeleteKeyA" cannot reach the
 // other view, "RegDeleteKeyExA" with KEY_WOW64_64KEY or KEY_WOW64_32KEY can.
 LONG EmulatedRegistryApi::RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD) {
+    if (const LONG gated = Gated(RegistryCall::DeleteKey)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::DeleteKey, key, subKey, target)) {
         return status;
@@ -696,6 +723,9 @@ LONG EmulatedRegistryApi::RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, 
 }
 
 LONG EmulatedRegistryApi::RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    if (const LONG gated = Gated(RegistryCall::DeleteValue)) {
+        return gated;
+    }
     Target target;
     if (const LONG status = Locate(RegistryCall::DeleteValue, key, SetValue, target)) {
         return status;

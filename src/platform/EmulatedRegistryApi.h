@@ -6,6 +6,7 @@
 
 #include "RegistryApi.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -69,6 +70,11 @@ class EmulatedRegistryApi final : public RegistryApi {
     void FailCallOnKey(RegistryCall call, const std::string& keyPath, LONG error);
     // Every call answers as it would without the faults told so far.
     void ClearFaults() { faults_.clear(); }
+    // Asked by every call, with the call it is, before the call looks at
+    // anything: ERROR_SUCCESS lets it go on, any other code is its answer.
+    // Through it a test stops a run dead, or has two runs take turns.
+    using CallGate = std::function<LONG(RegistryCall)>;
+    void SetCallGate(CallGate gate) { gate_ = std::move(gate); }
     // The subtree refuses creation, writing, deletion and opening for write
     // access with ERROR_ACCESS_DENIED, as for a user without that right.
     void MakeReadOnly(const std::string& keyPath);
@@ -131,6 +137,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     // The key a call reaches in the registry view it asks for.
     void ApplyView(Target& target, REGSAM access);
     LONG Injected(RegistryCall call, const std::string& keyPath);
+    LONG Gated(RegistryCall call) const { return gate_ ? gate_(call) : ERROR_SUCCESS; }
     void AddRule(const std::string& keyPath, bool subtree, REGSAM denied);
     REGSAM Denied(const std::string& keyPath) const;
     HKEY NewHandle(const std::shared_ptr<Node>& node, REGSAM access);
@@ -138,6 +145,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     std::map<HKEY, std::shared_ptr<Node>> roots_;
     std::map<HKEY, Handle> handles_;
     std::vector<Fault> faults_;
+    CallGate gate_;
     std::vector<AccessRule> rules_;
     std::map<RegistryCall, int> calls_;
     ULONG_PTR nextHandle_ = 0x100;

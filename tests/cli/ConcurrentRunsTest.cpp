@@ -31,8 +31,8 @@ const char* Described(const Side& side) {
 int ChangesOf(const Side& side, const std::function<void(Machine&)>& prepare) {
     Machine machine;
     prepare(machine);
-    StoppingRegistryApi counting(machine.registry, std::nullopt);
-    machine.RunComponent(side.hive, side.remove, counting);
+    const StoppedRun counting(machine.registry, std::nullopt);
+    machine.RunComponent(side.hive, side.remove);
     return counting.ChangesMade();
 }
 
@@ -62,17 +62,17 @@ TEST_P(ConcurrentRuns, NothingIsLostAndOneMoreRunSettlesIt) {
     const auto prepare = [&](Machine& machine) {
         machine.AddOtherProgram(HKEY_LOCAL_MACHINE);
         if (pair.registered) {
-            EXPECT_TRUE(machine.RunComponent(HKEY_LOCAL_MACHINE, false, machine.registry));
+            EXPECT_TRUE(machine.RunComponent(HKEY_LOCAL_MACHINE, false));
         }
         if (pair.first.hive == HKEY_CURRENT_USER && pair.first.remove) {
-            EXPECT_TRUE(machine.RunComponent(HKEY_CURRENT_USER, false, machine.registry));
+            EXPECT_TRUE(machine.RunComponent(HKEY_CURRENT_USER, false));
         }
     };
     Machine reference;
     reference.AddOtherProgram(HKEY_LOCAL_MACHINE);
     const FlatTree original = reference.Everything();
     for (const Side& side : {pair.first, pair.second}) {
-        ASSERT_TRUE(reference.RunComponent(side.hive, false, reference.registry));
+        ASSERT_TRUE(reference.RunComponent(side.hive, false));
     }
     const FlatTree registered = reference.Everything();
     for (const std::deque<int>& turns :
@@ -80,31 +80,23 @@ TEST_P(ConcurrentRuns, NothingIsLostAndOneMoreRunSettlesIt) {
         SCOPED_TRACE("turns " + std::to_string(turns.front()) +
                      (turns.size() > 1 ? ", " + std::to_string(turns.back()) : ""));
         // Every other schedule is settled by removing, the others by registering.
-        {
-            const bool finishByRemoving = schedules % 2 == 1;
-            Machine machine;
-            prepare(machine);
-            Interleaving(machine.registry, turns)
-                .Run(
-                    [&](platform::RegistryApi& r) {
-                        machine.RunComponent(pair.first.hive, pair.first.remove, r);
-                    },
-                    [&](platform::RegistryApi& r) {
-                        machine.RunComponent(pair.second.hive, pair.second.remove, r);
-                    });
-            const RawValue type =
-                GetRawValue(machine.registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "");
-            const RawValue kept = GetRawValue(machine.registry, HKEY_LOCAL_MACHINE,
-                                              "Software\\Classes\\.rar", "KavrexAssoc.Previous");
-            EXPECT_TRUE(type.bytes == std::string(OtherType) + '\0' ||
-                        kept.bytes == std::string(OtherType) + '\0')
-                << "type " << type.bytes << ", kept " << kept.bytes;
-            for (const Side& side : {pair.first, pair.second}) {
-                EXPECT_TRUE(machine.RunComponent(side.hive, finishByRemoving, machine.registry));
-            }
-            EXPECT_EQ(finishByRemoving ? original : registered, machine.Everything());
-            ++schedules;
+        const bool finishByRemoving = schedules++ % 2 == 1;
+        Machine machine;
+        prepare(machine);
+        Interleaving(machine.registry, turns)
+            .Run([&] { machine.RunComponent(pair.first.hive, pair.first.remove); },
+                 [&] { machine.RunComponent(pair.second.hive, pair.second.remove); });
+        const RawValue type =
+            GetRawValue(machine.registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "");
+        const RawValue kept = GetRawValue(machine.registry, HKEY_LOCAL_MACHINE,
+                                          "Software\\Classes\\.rar", "KavrexAssoc.Previous");
+        EXPECT_TRUE(type.bytes == std::string(OtherType) + '\0' ||
+                    kept.bytes == std::string(OtherType) + '\0')
+            << "type " << type.bytes << ", kept " << kept.bytes;
+        for (const Side& side : {pair.first, pair.second}) {
+            EXPECT_TRUE(machine.RunComponent(side.hive, finishByRemoving));
         }
+        EXPECT_EQ(finishByRemoving ? original : registered, machine.Everything());
     }
     std::printf("[ at once  ] %d schedules of %s with %s checked\n", schedules,
                 Described(pair.first), Described(pair.second));

@@ -207,7 +207,7 @@ class GeneratedStates : public ::testing::Test {
             EXPECT_NE("", machine.Verdict()) << "status --json does not parse";
         };
         const auto removed = [&] {
-            const bool done = machine.Cli({"remove", "--scope", scope}, machine.registry) == 0;
+            const bool done = machine.Cli({"remove", "--scope", scope}) == 0;
             EXPECT_TRUE(!done ||
                         (!NamesOurs(machine, start.scope) &&
                          !KeyExists(machine.registry, start.scope, std::string(Classes) + Ours)))
@@ -216,8 +216,7 @@ class GeneratedStates : public ::testing::Test {
         status();
         removed();
         const bool registered =
-            machine.Cli({"register", "--scope", scope, "--allow-replaceable-handler"},
-                        machine.registry) == 0;
+            machine.Cli({"register", "--scope", scope, "--allow-replaceable-handler"}) == 0;
         EXPECT_TRUE(!registered ||
                     (NamesOurs(machine, start.scope) &&
                      DefaultText(machine.registry, start.scope,

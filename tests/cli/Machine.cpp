@@ -41,18 +41,17 @@ Machine::Machine() {
     system.AddFile(L"C:\\Other\\other.exe");
 }
 
-bool Machine::Run(Way way, bool remove, platform::RegistryApi& through) {
+bool Machine::Run(Way way, bool remove) {
     if (way != Way::Dialog) {
         return Cli({remove ? "remove" : "register", "--scope",
-                    way == Way::User ? "user" : "machine", "--ext", ".rar,.zip"},
-                   through) == 0;
+                    way == Way::User ? "user" : "machine", "--ext", ".rar,.zip"}) == 0;
     }
-    return RunComponent(HKEY_LOCAL_MACHINE, remove, through);
+    return RunComponent(HKEY_LOCAL_MACHINE, remove);
 }
 
-bool Machine::RunComponent(HKEY hive, bool remove, platform::RegistryApi& through) {
+bool Machine::RunComponent(HKEY hive, bool remove) {
     system.SetModuleFileName(std::wstring(Folder) + L"KavrexAssoc.exe");
-    platform::ScopedRegistryApi classes(through, hive);
+    platform::ScopedRegistryApi classes(registry, hive);
     association::TRegArchive archive(nullptr, {classes, system, hive});
     association::ReadComponentDesign(
         archive, association::DialogRegArchiveDesign(),
@@ -61,17 +60,17 @@ bool Machine::RunComponent(HKEY hive, bool remove, platform::RegistryApi& throug
                   : archive.Associate() == association::AssociationResult::Registered;
 }
 
-int Machine::Cli(std::vector<const char*> arguments, platform::RegistryApi& through) {
+int Machine::Cli(std::vector<const char*> arguments) {
     system.SetModuleFileName(std::wstring(Folder) + L"kavrex-assoc.exe");
     console.out.clear();
     console.err.clear();
     arguments.insert(arguments.begin(), "kavrex-assoc");
-    cli::Environment environment{through, system, console};
+    cli::Environment environment{registry, system, console};
     return cli::RunCommandLine(static_cast<int>(arguments.size()), arguments.data(), environment);
 }
 
 std::string Machine::Verdict() {
-    Cli({"status", "--json"}, registry);
+    Cli({"status", "--json"});
     const nlohmann::json status = nlohmann::json::parse(console.out, nullptr, false);
     return status.is_discarded() ? "" : status["extensions"][0]["verdict"].get<std::string>();
 }

@@ -30,14 +30,12 @@ class Machine {
     Machine();
 
     // Registers or removes .rar (and .zip from the command line) the way
-    // given, through that registry (the emulation, or a decorator over it);
-    // true when the run says it did.
-    bool Run(Way way, bool remove, platform::RegistryApi& through);
-    bool Run(Way way, bool remove) { return Run(way, remove, registry); }
+    // given; true when the run says it did.
+    bool Run(Way way, bool remove);
     // The component on the hive's classes, as the dialog runs it on the machine's.
-    bool RunComponent(HKEY hive, bool remove, platform::RegistryApi& through);
+    bool RunComponent(HKEY hive, bool remove);
     // kavrex-assoc with these arguments; its exit code.
-    int Cli(std::vector<const char*> arguments, platform::RegistryApi& through);
+    int Cli(std::vector<const char*> arguments);
     // status --json of .rar; the verdict ("" when the output does not parse).
     std::string Verdict();
     // Both hives whole.

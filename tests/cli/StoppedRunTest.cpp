@@ -67,9 +67,9 @@ TEST_P(StoppedRuns, NothingIsLostAndRunningAgainFinishes) {
             if (removing) {
                 EXPECT_TRUE(machine->Run(way, false));
             }
-            StoppingRegistryApi stopping(machine->registry, changes);
-            machine->Run(way, removing, stopping);
-            return std::make_pair(std::move(machine), stopping.ChangesMade());
+            const StoppedRun stopped(machine->registry, changes);
+            machine->Run(way, removing);
+            return std::make_pair(std::move(machine), stopped.ChangesMade());
         };
         const int changes = stoppedAfter(std::nullopt).second;
         for (int n = 0; n <= changes; ++n, ++states) {

@@ -1,33 +1,28 @@
 #include "support/InterleavedRegistryApi.h"
 
+#include "support/StoppingRegistryApi.h"
+
 #include <thread>
 
 namespace testing_support {
+namespace {
 
-class Interleaving::Turn final : public GuardedRegistryApi {
-  public:
-    Turn(platform::RegistryApi& inner, Interleaving& owner, int run)
-        : GuardedRegistryApi(inner), owner_(owner), run_(run) {}
+thread_local int thisRun = 0; // which run the calling thread makes
 
-  protected:
-    LONG Before(platform::RegistryCall call) override { return owner_.Before(run_, call); }
+} // namespace
 
-  private:
-    Interleaving& owner_;
-    int run_;
-};
-
-Interleaving::Interleaving(platform::RegistryApi& registry, std::deque<int> turns)
-    : views_{std::make_unique<Turn>(registry, *this, 0),
-             std::make_unique<Turn>(registry, *this, 1)},
-      turns_(std::move(turns)) {
+Interleaving::Interleaving(platform::EmulatedRegistryApi& registry, std::deque<int> turns)
+    : registry_(registry), turns_(std::move(turns)) {
     if (!turns_.empty()) {
         left_ = turns_.front();
         turns_.pop_front();
     }
+    registry_.SetCallGate([this](platform::RegistryCall call) { return Before(call); });
 }
 
-Interleaving::~Interleaving() = default;
+void Interleaving::WaitForTurn(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [this] { return active_ == thisRun; });
+}
 
 void Interleaving::PassTurn(int from) {
     const int other = 1 - from;
@@ -42,16 +37,13 @@ void Interleaving::PassTurn(int from) {
     changed_.notify_all();
 }
 
-LONG Interleaving::Before(int run, platform::RegistryCall call) {
+LONG Interleaving::Before(platform::RegistryCall call) {
     std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [&] { return active_ == run; });
-        if (!Changes(call) || left_ != 0) {
-            left_ -= Changes(call) && left_ > 0 ? 1 : 0;
-            return ERROR_SUCCESS;
-        }
-        PassTurn(run);
+    for (WaitForTurn(lock); Changes(call) && left_ == 0; WaitForTurn(lock)) {
+        PassTurn(thisRun);
     }
+    left_ -= Changes(call) && left_ > 0 ? 1 : 0;
+    return ERROR_SUCCESS;
 }
 
 void Interleaving::Finished(int run) {
@@ -62,18 +54,19 @@ void Interleaving::Finished(int run) {
     }
 }
 
-void Interleaving::Run(const std::function<void(platform::RegistryApi&)>& first,
-                       const std::function<void(platform::RegistryApi&)>& second) {
+void Interleaving::Run(const std::function<void()>& first, const std::function<void()>& second) {
     std::thread other([&] {
+        thisRun = 1;
         {
             // Not a step before its turn: the runs share the emulated system too.
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [&] { return active_ == 1; });
+            WaitForTurn(lock);
         }
-        second(*views_[1]);
+        second();
         Finished(1);
     });
-    first(*views_[0]);
+    thisRun = 0;
+    first();
     Finished(0);
     other.join();
 }

@@ -1,15 +1,15 @@
-// Two runs on one registry, taking turns as a schedule says, so that a test
-// can run them "at once" in a chosen, repeatable order: each run on a thread
-// of its own, only one of them ever going, the turn passing right before a
-// changing call (create, set, delete), when the run has read what it acts on.
+// Two runs on one emulated registry, taking turns as a schedule says, so that
+// a test can run them "at once" in a chosen, repeatable order: each run on a
+// thread of its own, only one of them ever going, the turn passing right
+// before a changing call (create, set, delete), when the run has read what it
+// acts on.
 #pragma once
 
-#include "support/GuardedRegistryApi.h"
+#include "platform/EmulatedRegistryApi.h"
 
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <memory>
 #include <mutex>
 
 namespace testing_support {
@@ -19,22 +19,21 @@ class Interleaving {
     // turns: how many changing calls each run makes in its turn, the first run
     // first, then the second, and so on; when they run out, each run goes to
     // its end, the first run first.
-    Interleaving(platform::RegistryApi& registry, std::deque<int> turns);
-    ~Interleaving();
+    Interleaving(platform::EmulatedRegistryApi& registry, std::deque<int> turns);
+    ~Interleaving() { registry_.SetCallGate(nullptr); }
     Interleaving(const Interleaving&) = delete;
     Interleaving& operator=(const Interleaving&) = delete;
 
-    // Runs both to their end, each through its own view of the registry.
-    void Run(const std::function<void(platform::RegistryApi&)>& first,
-             const std::function<void(platform::RegistryApi&)>& second);
+    // Runs both to their end.
+    void Run(const std::function<void()>& first, const std::function<void()>& second);
 
   private:
-    class Turn;
-    LONG Before(int run, platform::RegistryCall call);
+    LONG Before(platform::RegistryCall call);
+    void WaitForTurn(std::unique_lock<std::mutex>& lock);
     void Finished(int run);
     void PassTurn(int from);
 
-    std::unique_ptr<Turn> views_[2];
+    platform::EmulatedRegistryApi& registry_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<int> turns_;

@@ -2,15 +2,22 @@
 
 namespace testing_support {
 
-LONG StoppingRegistryApi::Before(platform::RegistryCall call) {
-    if (!stopped_ && Changes(call)) {
-        stopped_ = made_ == limit_;
-        made_ += stopped_ ? 0 : 1;
-    }
-    if (stopped_ && call != platform::RegistryCall::CloseKey) {
-        return ERROR_OPERATION_ABORTED;
-    }
-    return ERROR_SUCCESS;
+using platform::RegistryCall;
+
+bool Changes(RegistryCall call) {
+    return call == RegistryCall::CreateKey || call == RegistryCall::SetValue ||
+           call == RegistryCall::DeleteKey || call == RegistryCall::DeleteValue;
+}
+
+StoppedRun::StoppedRun(platform::EmulatedRegistryApi& registry, std::optional<int> changes)
+    : registry_(registry), limit_(changes) {
+    registry_.SetCallGate([this](RegistryCall call) -> LONG {
+        if (!stopped_ && Changes(call)) {
+            stopped_ = made_ == limit_;
+            made_ += stopped_ ? 0 : 1;
+        }
+        return stopped_ && call != RegistryCall::CloseKey ? ERROR_OPERATION_ABORTED : ERROR_SUCCESS;
+    });
 }
 
 } // namespace testing_support

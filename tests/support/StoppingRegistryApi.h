@@ -1,30 +1,32 @@
-// A run stopped dead after its first N changing calls, as when its process is
-// killed, its session logged off or the power fails: every later call fails,
-// so none of the run's own clean-up reaches the registry. Closing a handle
-// still works, as Windows closes a dead process's handles. Unlike a refused
-// call, which the code under test may answer, a stop leaves exactly what the
-// first N changes made.
+// A run on the emulation stopped dead after its first N changing calls, as
+// when its process is killed, its session logged off or the power fails:
+// every later call fails, so none of the run's own clean-up reaches the
+// registry. Closing a handle still works, as Windows closes a dead process's
+// handles. Unlike a refused call, which the code under test may answer, a
+// stop leaves exactly what the first N changes made.
 #pragma once
 
-#include "support/GuardedRegistryApi.h"
+#include "platform/EmulatedRegistryApi.h"
 
 #include <optional>
 
 namespace testing_support {
 
-class StoppingRegistryApi final : public GuardedRegistryApi {
+// Whether the call may change the registry: create, set or delete.
+bool Changes(platform::RegistryCall call);
+
+class StoppedRun {
   public:
     // Without a limit it never stops, and counts.
-    StoppingRegistryApi(platform::RegistryApi& inner, std::optional<int> changes)
-        : GuardedRegistryApi(inner), limit_(changes) {}
+    StoppedRun(platform::EmulatedRegistryApi& registry, std::optional<int> changes);
+    ~StoppedRun() { registry_.SetCallGate(nullptr); }
+    StoppedRun(const StoppedRun&) = delete;
+    StoppedRun& operator=(const StoppedRun&) = delete;
 
     int ChangesMade() const { return made_; }
-    bool Stopped() const { return stopped_; }
-
-  protected:
-    LONG Before(platform::RegistryCall call) override;
 
   private:
+    platform::EmulatedRegistryApi& registry_;
     std::optional<int> limit_;
     int made_ = 0;
     bool stopped_ = false;

@@ -5,7 +5,6 @@
 #include "StoredValue.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
-#include "platform/RegistryTree.h"
 
 namespace association {
 namespace {
@@ -85,9 +84,10 @@ ClassesEntry ReadEntry(platform::RegistryApi& registry, platform::SystemApi& sys
     const StoredText type =
         ReadStored(registry, root, ClassesKey(LayoutKey(KeyRole::Extension, keys)));
     entry.typeName = type.text;
-    entry.notAType = !type.Known()                            ? "(could not be read)"
-                     : type.text.empty() && type.ValueFound() ? platform::Readable(type.value)
-                                                              : "";
+    entry.unread = !type.Known();
+    if (type.status == ERROR_INVALID_DATATYPE) {
+        entry.notAType = type.value;
+    }
     if (!entry.typeName.empty()) {
         const StoredText command =
             ReadStored(registry, root,

@@ -4,6 +4,9 @@
 
 #include "Handler.h"
 #include "platform/RegistryApi.h"
+#include "platform/RegistryValue.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -15,9 +18,10 @@ struct ClassesEntry {
     std::string typeName; // empty: no entry
     std::string command;  // the type's open command
     bool opensKavrex = false;
-    // A default that names no type, as a person reads it (binary de,ad, ...),
-    // or that could not be read; empty otherwise.
-    std::string notAType;
+    // A default that names no type (binary data, a number, ...): none for
+    // text and where there is none; unread when it could not be read.
+    std::optional<platform::RegistryValue> notAType;
+    bool unread = false;
 };
 
 // Broken: the extension names a type that is not there, that has no way to

@@ -81,11 +81,18 @@ json Utf8OrNull(Console& console, const std::string& ansi) {
     return ansi.empty() ? json(nullptr) : Utf8(console, ansi);
 }
 
+// What the entry's default holds when it names no type; empty when it holds none.
+std::string NotATypeText(const association::ClassesEntry& entry) {
+    return entry.unread     ? "(could not be read)"
+           : entry.notAType ? platform::Readable(*entry.notAType) + ", which names no type"
+                            : "";
+}
+
 json EntryJson(Console& console, const association::ClassesEntry& entry) {
     if (entry.typeName.empty()) {
-        return entry.notAType.empty()
-                   ? json(nullptr)
-                   : json{{"type", nullptr}, {"default", Utf8(console, entry.notAType)}};
+        const std::string notAType = NotATypeText(entry);
+        return notAType.empty() ? json(nullptr)
+                                : json{{"type", nullptr}, {"default", Utf8(console, notAType)}};
     }
     return {{"type", Utf8(console, entry.typeName)},
             {"command", Utf8(console, entry.command)},
@@ -120,7 +127,8 @@ std::string ListingText(const Listing& listing) {
 
 std::string EntryText(const association::ClassesEntry& entry) {
     if (entry.typeName.empty()) {
-        return entry.notAType.empty() ? "(none)" : entry.notAType + ", which names no type";
+        const std::string notAType = NotATypeText(entry);
+        return notAType.empty() ? "(none)" : notAType;
     }
     return entry.typeName + " -> " + entry.command;
 }

@@ -95,4 +95,11 @@ bool Machine::OpensWithKavrex() {
                    .rfind(std::string("\"") + HandlerShortPath + "\"", 0) == 0;
 }
 
+bool Machine::KeepsOtherType(HKEY hive) {
+    const std::string extension = std::string("Software\\Classes\\.rar");
+    const std::string other = Text(OtherType);
+    return GetRawValue(registry, hive, extension, "").bytes == other ||
+           GetRawValue(registry, hive, extension, "KavrexAssoc.Previous").bytes == other;
+}
+
 } // namespace testing_support

@@ -49,6 +49,8 @@ class Machine {
     void AddOtherProgram(HKEY hive);
     // What HKEY_CLASSES_ROOT opens .rar with, read as Windows reads it.
     bool OpensWithKavrex();
+    // The other program's type is still the hive's .rar's, or kept beside ours.
+    bool KeepsOtherType(HKEY hive);
 
     platform::EmulatedRegistryApi registry;
     platform::EmulatedSystemApi system;

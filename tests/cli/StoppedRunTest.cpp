@@ -15,22 +15,6 @@ namespace {
 
 using namespace testing_support;
 
-const std::string Ours = std::string("\"") + HandlerShortPath + "\" \"%1\"";
-
-std::string Text(const std::string& text) {
-    return text + '\0';
-}
-
-// What another program had is still there: as .rar's type, or kept beside ours.
-void ExpectKept(Machine& machine, HKEY hive) {
-    const RawValue type = GetRawValue(machine.registry, hive, "Software\\Classes\\.rar", "");
-    const RawValue kept =
-        GetRawValue(machine.registry, hive, "Software\\Classes\\.rar", "KavrexAssoc.Previous");
-    EXPECT_TRUE(type.bytes == Text(OtherType) ||
-                (type.bytes == Text("KavrexAssoc") && kept.bytes == Text(OtherType)))
-        << "type " << type.bytes << ", kept " << kept.bytes;
-}
-
 // .rar names our type only once that type opens Kavrex. Removing, Windows
 // opens it with Kavrex until the other program has it back; registering, the
 // same but while the user's .rar key is made and given its type, two calls
@@ -76,7 +60,7 @@ TEST_P(StoppedRuns, NothingIsLostAndRunningAgainFinishes) {
             SCOPED_TRACE("stopped after " + std::to_string(n) + " of " + std::to_string(changes) +
                          " changes");
             auto machine = stoppedAfter(n).first;
-            ExpectKept(*machine, hive);
+            EXPECT_TRUE(machine->KeepsOtherType(hive));
             ExpectNeverDangling(*machine, removing);
             EXPECT_EQ(machine->OpensWithKavrex(), machine->Verdict() == "opens-with-kavrex");
             EXPECT_TRUE(machine->Run(way, true));

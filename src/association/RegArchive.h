@@ -49,10 +49,13 @@ class TRegArchive : public TComponent {
 
     // Registers every extension of the list (".exe" never) to open with the
     // Kavrex.exe beside the running program, after OnAssociation agreed, and
-    // tells the shell. Keeps the type each extension had, and lists Kavrex in
-    // "Open with" and Default apps. Returns what happened; Failed, with nothing written,
-    // when there is no Kavrex.exe there, and when anything could not be
-    // written. Raises only what the OnAssociation handler raises.
+    // tells the shell. Keeps what each extension's default held (its type and
+    // bytes), and lists Kavrex in "Open with" and Default apps; the extension
+    // switches last, so that a run stopped midway leaves it as it was or whole.
+    // Returns what happened; Failed, with nothing written, when there is no
+    // Kavrex.exe there, and when anything could not be written (an extension
+    // whose default cannot be read is left as it is). Raises only what the
+    // OnAssociation handler raises.
     AssociationResult Associate();
     // Whether every extension's open command already names the running program,
     // compared exactly, letter case included. This is the component's own
@@ -61,8 +64,9 @@ class TRegArchive : public TComponent {
     // long path without regard to case, as Windows starts it.
     bool IsAssociated();
     // Takes back what Associate wrote. Each extension that still names our
-    // type gets back the type it had before, when that is still there; our
-    // values go, and each key that holds nothing else. The type key and the
+    // type gets back, first, what its default held before, when that is a type
+    // still there or no type name at all; our values go, and each key that
+    // holds nothing else. The type key and the
     // registration for Default apps go once no extension needs them. Tells the
     // shell once when anything was removed. True when nothing of ours is left
     // that could have been removed.

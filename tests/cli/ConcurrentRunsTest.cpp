@@ -5,8 +5,8 @@
 // is lost in any schedule, and one more run of each command leaves what it is
 // asked for.
 #include "cli/Machine.h"
-#include "support/InterleavedRegistryApi.h"
-#include "support/StoppingRegistryApi.h"
+#include "support/Interleaving.h"
+#include "support/StoppedRun.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // another archive program owning .rar: nothing of that program is lost, .rar
 // never names our type before our type can open it, status says what Windows
 // would do, and running either command again finishes the job.
+#include "support/StoppedRun.h"
 #include "cli/Machine.h"
-#include "support/StoppingRegistryApi.h"
 
 #include <gtest/gtest.h>
 

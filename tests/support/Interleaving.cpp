@@ -1,6 +1,6 @@
-#include "support/InterleavedRegistryApi.h"
+#include "support/Interleaving.h"
 
-#include "support/StoppingRegistryApi.h"
+#include "support/StoppedRun.h"
 
 #include <thread>
 

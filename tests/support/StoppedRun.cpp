@@ -1,4 +1,4 @@
-#include "support/StoppingRegistryApi.h"
+#include "support/StoppedRun.h"
 
 namespace testing_support {
 

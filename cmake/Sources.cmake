@@ -21,6 +21,7 @@ target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/Registry.h
   src/platform/RegistryApi.h
   src/platform/RegistryNames.h
+  src/platform/RegistryValue.h
   src/platform/ScopedRegistryApi.h
   src/platform/SystemApi.h
   src/platform/WinTypes.h)

@@ -90,7 +90,7 @@ std::string IconValue(const Association& a) {
 }
 
 // The text a string row holds.
-std::string TextOf(KeyRole role, const Association& a) {
+std::string RowText(KeyRole role, const Association& a) {
     switch (role) {
     case KeyRole::Extension:
     case KeyRole::FileAssociation:
@@ -125,7 +125,7 @@ std::optional<platform::RegistryValue> ValueOf(KeyRole role, const Association& 
     if (role == KeyRole::Verb && a.menuName.empty()) {
         return std::nullopt;
     }
-    return platform::StringValue(TextOf(role, a));
+    return platform::StringValue(RowText(role, a));
 }
 
 } // namespace
@@ -164,7 +164,7 @@ std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys) {
     std::vector<TakeBackRow> rows;
     rows.reserve(std::size(Keys));
     for (auto design = std::rbegin(Keys); design != std::rend(Keys); ++design) {
-        rows.push_back({PlaceOf(*design, keys), design->takeBack, TextOf(design->role, ours),
+        rows.push_back({PlaceOf(*design, keys), design->takeBack, RowText(design->role, ours),
                         Expanded(design->emptyUpTo, keys)});
     }
     return rows;

@@ -1,7 +1,8 @@
 // Starting states made by a seeded generator from the layout's keys and their
 // neighbours: every value type, strings without their NUL or with garbage
 // after it, records of ours right and wrong, names at the registry's limits.
-// On each, for both scopes and both rights profiles: status, remove, register,
+// On each, for both scopes, both rights profiles, the code pages 1252, 932 and
+// 65001, and as a 64-bit or a 32-bit process: status, remove, register,
 // status and remove again. Nothing crashes, status --json always parses, no
 // result says done where the registry shows otherwise, and after register and
 // remove every value of another program is as it was, byte for byte.
@@ -137,6 +138,8 @@ std::vector<std::vector<Choice>> Slots() {
 struct Start {
     HKEY scope;
     bool standardUser;
+    UINT codePage; // the system's ANSI code page
+    bool wow64;    // the x86 build on 64-bit Windows
     std::vector<Entry> entries;
 };
 
@@ -145,7 +148,12 @@ Start Generate(unsigned seed) {
     const auto pick = [&random](std::size_t count) {
         return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
     };
-    Start start{pick(2) ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, pick(2) == 1, {}};
+    const UINT codePages[] = {1252, 932, 65001};
+    Start start{pick(2) ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                pick(2) == 1,
+                codePages[pick(3)],
+                pick(2) == 1,
+                {}};
     for (const std::vector<Choice>& slot : Slots()) {
         const Choice& choice = slot[pick(slot.size())];
         start.entries.insert(start.entries.end(), choice.begin(), choice.end());
@@ -199,6 +207,9 @@ class GeneratedStates : public ::testing::Test {
                             entry.bytes);
             }
         }
+        machine.registry.SetAnsiCodePage(start.codePage);
+        machine.system.SetAnsiCodePage(start.codePage);
+        machine.registry.SetWow64Process(start.wow64);
         machine.registry.ApplyProfile(start.standardUser
                                           ? platform::RightsProfile::StandardUser
                                           : platform::RightsProfile::ElevatedAdministrator);

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# The sources' format (clang-format) and clang-tidy's checks on the host
-# build's compile database: any finding fails.
+# The sources' format (clang-format), the shell scripts (shellcheck), the hosted
+# CI's workflows (tests/ci/check-workflows.py) and clang-tidy's checks on the
+# host build's compile database: any finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
 echo "clang-format: ${#sources[@]} files as formatted"
+
+mapfile -t scripts < <(git ls-files '*.sh' '*.sh.in')
+shellcheck -S warning "${scripts[@]}"
+echo "shellcheck: ${#scripts[@]} scripts, no findings"
+python3 tests/ci/check-workflows.py .
 
 cmake --preset host >/dev/null
 if ! run-clang-tidy -quiet -p build/host "$PWD/(src|tests)/" >build/host/clang-tidy.log 2>&1; then

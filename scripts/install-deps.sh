@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang-format clang-tidy libgtest-dev googletest
-  libcli11-dev nlohmann-json3-dev unzip python3 python3-pefile openssl osslsigncode
+  libcli11-dev nlohmann-json3-dev unzip python3 python3-pefile python3-yaml shellcheck openssl
+  osslsigncode
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick

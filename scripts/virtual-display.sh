@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: starts a private Xvfb display for this shell and stops it on exit,
 # so that Windows' windows under Wine never appear on the user's desktop.
 kavrex_display=99

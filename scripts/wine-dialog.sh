@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: finds the program's "Associate with" windows on the X display.
 
 # The program's windows on screen, dialog and message boxes; the application

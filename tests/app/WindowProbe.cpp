@@ -6,6 +6,7 @@
 //   dialog-texts                waits for the dialog, prints its title, each control's text and
 //                               whether it is mirrored
 //   press-ok, dismiss-box       clicks the dialog's OK button, or the box's
+//   activate-dialog, -box       makes the dialog, or the box, the foreground window
 //   short-path PATH             prints the short form of PATH
 //   dump KEY...                 prints each key below HKEY_CLASSES_ROOT as path=default value,
 //                               and its named values as path[name]=value
@@ -173,6 +174,21 @@ int Click(const wchar_t* className, int control) {
     return window && ::PostMessageW(::GetDlgItem(window, control), BM_CLICK, 0, 0) ? 0 : 1;
 }
 
+// Makes the window of that class Wine's foreground window, where key presses
+// go: X's focus alone does not move it for windows that no manager handles.
+int Activate(const wchar_t* className) {
+    const HWND window = WaitForWindow(className);
+    for (int attempt = 0; window && attempt < 200; ++attempt) {
+        if (::GetForegroundWindow() == window) {
+            return 0;
+        }
+        ::SetForegroundWindow(window);
+        ::Sleep(50);
+    }
+    std::printf("<not in the foreground: %ls>\n", className);
+    return 1;
+}
+
 int Handler(const std::string& extension) {
     const std::string type = DefaultValue(extension);
     const std::string command = DefaultValue(type + "\\Shell\\Open\\Command");
@@ -236,6 +252,9 @@ int main(int argc, char** argv) {
     }
     if (command == "dismiss-box") {
         return Click(L"#32770", IDOK);
+    }
+    if (command == "activate-dialog" || command == "activate-box") {
+        return Activate(command == "activate-dialog" ? L"TFormMain" : L"#32770");
     }
     if (command == "short-path" && argc > 2) {
         char shortPath[MAX_PATH] = {};

@@ -34,8 +34,8 @@ start() { # [FOLDER] starts the program and waits for its dialog; sets pid and d
   "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\KavrexAssoc.exe" &
   pid=$!
   dialog=$(wait_for_dialog) || { echo "FAIL: no dialog"; exit 1; }
-  sleep 0.3
   xdotool windowfocus --sync "$dialog"
+  probe activate-dialog
 }
 keys() { xdotool key --delay 100 "$@"; }
 box_text() { probe box-text; }
@@ -43,6 +43,7 @@ dismiss_box() { # with the keyboard, at the box's own window
   local box
   box=$(dialog_windows | grep -v -x "$dialog" | head -n 1)
   xdotool windowfocus --sync "$box"
+  probe activate-box
   keys Return
 }
 finish() { # waits for the program to end; sets code

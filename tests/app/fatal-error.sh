@@ -23,7 +23,9 @@ Disk full."; do
   pid=$!
   check "$mode: the box" "${case#*|}" "$("$run" "$probe" box-text | tr -d '\r')"
   box=$(xdotool search --onlyvisible --name '^Associate with$' | head -n 1)
-  xdotool windowfocus --sync "$box" key Return
+  xdotool windowfocus --sync "$box"
+  "$run" "$probe" activate-box
+  xdotool key Return
   wait "$pid"
   check "$mode: exit code" 3 "$?"
 done

@@ -10,7 +10,7 @@
 # build-only: on a machine that cannot run the build's programs, checks what
 # can be checked without running them.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 build=$(realpath "$1")
 mode=${2:-run}
 run="$build/wine-run.sh"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the test scripts: check WHAT EXPECTED ACTUAL prints ok or the
 # difference, and counts failures; all_passed ends a script with their verdict.
 failures=0

@@ -58,7 +58,9 @@ function ShellCommand($extension) {
     return $text.ToString()
 }
 
-$expectedCommand = "`"$handler`" `"%1`""
+# The handler is named by its 8.3 short path, which every code page spells.
+$short = (New-Object -ComObject Scripting.FileSystemObject).GetFile($handler).ShortPath
+$expectedCommand = "`"$short`" `"%1`""
 foreach ($scope in @("machine", "user")) {
     $hive = if ($scope -eq "machine") { "HKLM" } else { "HKCU" }
     $classes = "$hive\Software\Classes"

@@ -293,6 +293,14 @@ void EmulatedRegistryApi::ApplyProfile(RightsProfile profile) {
     if (profile == RightsProfile::StandardUser) {
         MakeReadOnly("HKEY_LOCAL_MACHINE");
     }
+    // "LocalSystem Account" (learn.microsoft.com/windows/win32/services/
+    // localsystem-account): its HKEY_CURRENT_USER is the default user's, not a
+    // person's, and its token holds the Administrators group.
+    if (profile == RightsProfile::LocalSystem) {
+        const std::shared_ptr<Node>& users = roots_.at(HKEY_USERS);
+        std::shared_ptr<Node> defaultUser = FindSubkey(*users, ".DEFAULT");
+        roots_[HKEY_CURRENT_USER] = defaultUser ? defaultUser : AddSubkey(users, ".DEFAULT");
+    }
     // Since Windows 8 a program may not set the user's choice: "Default
     // Programs" (learn.microsoft.com/windows/win32/shell/default-programs).
     // The key carries an entry that denies setting its values to the user

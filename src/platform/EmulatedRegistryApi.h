@@ -29,8 +29,9 @@ enum class RegistryCall {
 
 // The rights a Windows account has by default, for the keys the program uses.
 enum class RightsProfile {
-    StandardUser,         // the machine's hive (and so its classes) read-only
-    ElevatedAdministrator // everything, but for the user's own choices
+    StandardUser,          // the machine's hive (and so its classes) read-only
+    ElevatedAdministrator, // everything, but for the user's own choices
+    LocalSystem            // an administrator's rights; HKEY_CURRENT_USER is HKEY_USERS\.DEFAULT
 };
 
 class EmulatedRegistryApi final : public RegistryApi {

@@ -207,4 +207,9 @@ void EmulatedSystemApi::AddFile(const std::wstring& longPath, const std::wstring
     files_[longPath] = shortPath.empty() ? longPath : shortPath;
 }
 
+std::string EmulatedSystemApi::AccountName(const std::string& sid) {
+    const auto found = accounts_.find(sid);
+    return found == accounts_.end() ? std::string() : found->second;
+}
+
 } // namespace platform

@@ -33,6 +33,8 @@ class EmulatedSystemApi final : public SystemApi {
     bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override;
     // Answers only the links that a test made answer; records every one asked.
     bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override;
+    std::string ProcessUserSid() override { return processUser_; }
+    std::string AccountName(const std::string& sid) override;
 
     void SetModuleFileName(std::wstring path) { modulePath_ = std::move(path); }
     // Makes the file exist; its short form is itself unless given (a volume
@@ -51,6 +53,10 @@ class EmulatedSystemApi final : public SystemApi {
     const std::vector<Notification>& Notifications() const { return notifications_; }
     void AnswerLink(const std::string& link) { answered_.push_back(link); }
     const std::vector<std::string>& ExecutedLinks() const { return executed_; }
+    // The account the process runs as; a user's until told (S-1-5-18: LocalSystem).
+    void SetProcessUser(std::string sid) { processUser_ = std::move(sid); }
+    // What Windows names an account; an account not named has no name.
+    void NameAccount(const std::string& sid, std::string name) { accounts_[sid] = std::move(name); }
 
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
@@ -62,6 +68,8 @@ class EmulatedSystemApi final : public SystemApi {
     std::vector<Notification> notifications_;
     std::vector<std::string> answered_;
     std::vector<std::string> executed_;
+    std::string processUser_ = "S-1-5-21-1-2-3-1001";
+    std::map<std::string, std::string> accounts_;
 };
 
 } // namespace platform

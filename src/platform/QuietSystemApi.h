@@ -35,6 +35,8 @@ class QuietSystemApi final : public SystemApi {
     bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override {
         return inner_.ShellExecuteA(verb, file, showCommand);
     }
+    std::string ProcessUserSid() override { return inner_.ProcessUserSid(); }
+    std::string AccountName(const std::string& sid) override { return inner_.AccountName(sid); }
 
   private:
     SystemApi& inner_;

@@ -9,7 +9,7 @@ std::string ScopedRegistryApi::ClassesPathOf(LPCSTR subKey) const {
 }
 
 LONG ScopedRegistryApi::Redirect(HKEY& key, LPCSTR& subKey, std::string& path) const {
-    if (key != HKEY_CLASSES_ROOT) {
+    if (key != from_) {
         return ERROR_SUCCESS;
     }
     if (subKey && *subKey == '\\') {
@@ -22,7 +22,7 @@ LONG ScopedRegistryApi::Redirect(HKEY& key, LPCSTR& subKey, std::string& path) c
 }
 
 template <typename Call> LONG ScopedRegistryApi::OnKey(HKEY key, REGSAM access, Call call) {
-    if (key != HKEY_CLASSES_ROOT) {
+    if (key != from_) {
         return call(key);
     }
     HKEY opened = nullptr;
@@ -100,8 +100,8 @@ LONG ScopedRegistryApi::RegDeleteKeyA(HKEY key, LPCSTR subKey) {
 }
 
 LONG ScopedRegistryApi::RegDeleteKeyExA(HKEY key, LPCSTR subKey, REGSAM view, DWORD reserved) {
-    // The classes root itself is never deleted, as a predefined key is not.
-    if (key == HKEY_CLASSES_ROOT && (!subKey || !*subKey)) {
+    // The predefined key itself is never deleted.
+    if (key == from_ && (!subKey || !*subKey)) {
         return ERROR_ACCESS_DENIED;
     }
     std::string path;

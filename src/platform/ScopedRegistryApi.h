@@ -1,7 +1,10 @@
 // A registry seam that gives HKEY_CLASSES_ROOT another place: the classes of the
 // machine (HKEY_LOCAL_MACHINE\Software\Classes) or of the current user
 // (HKEY_CURRENT_USER\Software\Classes). Everything else passes through, so code
-// written for the merged classes root works on one scope unchanged.
+// written for the merged classes root works on one scope unchanged. Given
+// another predefined key, it places that one: HKEY_CURRENT_USER as another
+// user's hive below HKEY_USERS, which HKEY_CURRENT_USER points at for its own
+// user ("HKEY_CURRENT_USER", Windows Server 2003 registry reference).
 #pragma once
 
 #include "RegistryApi.h"
@@ -15,8 +18,9 @@ namespace platform {
 class ScopedRegistryApi final : public RegistryApi {
   public:
     // root is HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER; tests give another path.
-    ScopedRegistryApi(RegistryApi& inner, HKEY root, std::string classesPath = ClassesPath)
-        : inner_(inner), root_(root), classesPath_(std::move(classesPath)) {}
+    ScopedRegistryApi(RegistryApi& inner, HKEY root, std::string classesPath = ClassesPath,
+                      HKEY from = HKEY_CLASSES_ROOT)
+        : inner_(inner), root_(root), classesPath_(std::move(classesPath)), from_(from) {}
 
     LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
                          REGSAM access, void* security, HKEY* result, DWORD* disposition) override;
@@ -51,6 +55,7 @@ class ScopedRegistryApi final : public RegistryApi {
     RegistryApi& inner_;
     HKEY root_;
     std::string classesPath_;
+    HKEY from_;
 };
 
 } // namespace platform

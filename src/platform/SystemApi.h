@@ -38,6 +38,12 @@ class SystemApi {
     // Runs the verb on a file or link with the program registered for it;
     // true when one answered (the shell's result above 32). Late-bound too.
     virtual bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) = 0;
+    // The user SID of the process's token, e.g. "S-1-5-18"; empty when it
+    // cannot be read.
+    virtual std::string ProcessUserSid() = 0;
+    // An account's "DOMAIN\name" as LookupAccountSid gives it (in the ANSI
+    // code page); empty when Windows cannot name it.
+    virtual std::string AccountName(const std::string& sid) = 0;
 };
 
 // The services the program uses: the platform's on Windows, an emulation elsewhere.

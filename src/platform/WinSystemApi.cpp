@@ -1,6 +1,6 @@
 // The process and shell seam on Windows: kernel32, shell32 (with ole32)
 // loaded when the shell is first told or asked something, and advapi32 for
-// files' security. A program that imported shell32 would
+// files' security and the process's account. A program that imported shell32 would
 // load it, and everything it loads, at every start: that doubles a console program's start-up time,
 // for a call made once, after the work is done.
 #include "LateBinding.h"
@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -64,12 +65,20 @@ class WinSystemApi final : public SystemApi {
         return result > 32;
     }
 
+    std::string ProcessUserSid() override;
+    std::string AccountName(const std::string& sid) override;
+
   private:
     SystemLibrary shell_{L"shell32.dll"};
     SystemLibrary com_{L"ole32.dll"};
     SystemLibrary advapi_{L"advapi32.dll"};
     decltype(&::GetNamedSecurityInfoW) namedSecurity_ = nullptr;
     decltype(&::ConvertSecurityDescriptorToStringSecurityDescriptorW) toText_ = nullptr;
+    decltype(&::OpenProcessToken) openToken_ = nullptr;
+    decltype(&::GetTokenInformation) tokenInformation_ = nullptr;
+    decltype(&::ConvertSidToStringSidA) sidToText_ = nullptr;
+    decltype(&::ConvertStringSidToSidA) textToSid_ = nullptr;
+    decltype(&::LookupAccountSidA) lookupAccount_ = nullptr;
     decltype(&::SHChangeNotify) changeNotify_ = nullptr;
     decltype(&::ShellExecuteA) execute_ = nullptr;
     decltype(&::CoInitializeEx) initialize_ = nullptr;
@@ -101,6 +110,50 @@ bool WinSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
     const LocalMemory<LPWSTR> owned(converted);
     text = owned.get();
     return true;
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+
+std::string WinSystemApi::ProcessUserSid() {
+    HANDLE opened = nullptr;
+    if (!advapi_.Bind(openToken_, "OpenProcessToken") ||
+        !advapi_.Bind(tokenInformation_, "GetTokenInformation") ||
+        !advapi_.Bind(sidToText_, "ConvertSidToStringSidA") ||
+        !openToken_(::GetCurrentProcess(), TOKEN_QUERY, &opened)) {
+        return {};
+    }
+    const std::unique_ptr<void, HandleCloser> token(opened);
+    DWORD size = 0;
+    tokenInformation_(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    LPSTR text = nullptr;
+    if (size == 0 || !tokenInformation_(token.get(), TokenUser, user.data(), size, &size) ||
+        !sidToText_(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text)) {
+        return {};
+    }
+    const LocalMemory<LPSTR> owned(text);
+    return owned.get();
+}
+
+std::string WinSystemApi::AccountName(const std::string& sid) {
+    PSID converted = nullptr;
+    if (!advapi_.Bind(textToSid_, "ConvertStringSidToSidA") ||
+        !advapi_.Bind(lookupAccount_, "LookupAccountSidA") ||
+        !textToSid_(sid.c_str(), &converted)) {
+        return {};
+    }
+    const LocalMemory<PSID> owned(converted);
+    char name[256] = {};
+    char domain[256] = {};
+    DWORD nameSize = sizeof name;
+    DWORD domainSize = sizeof domain;
+    SID_NAME_USE use{};
+    if (!lookupAccount_(nullptr, owned.get(), name, &nameSize, domain, &domainSize, &use)) {
+        return {};
+    }
+    return domainSize ? std::string(domain) + "\\" + name : std::string(name);
 }
 
 WinSystemApi systemServices; // at namespace scope: no thread-safe guard

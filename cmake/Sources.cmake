@@ -97,6 +97,8 @@ configure_file(src/app/Version.h.in ${generated}/Version.h @ONLY)
 if(NOT KAVREX_DIALOG_ONLY)
   include(cmake/Libraries.cmake)
   add_library(kavrex_cli STATIC
+    src/cli/Account.cpp
+    src/cli/AuditLog.cpp
     src/cli/Cli.cpp
     src/cli/Commands.cpp
     src/cli/DefaultAssociations.cpp
@@ -104,7 +106,8 @@ if(NOT KAVREX_DIALOG_ONLY)
     src/cli/Listing.cpp
     src/cli/Report.cpp
     src/cli/Scope.cpp
-    src/cli/Settings.cpp)
+    src/cli/Settings.cpp
+    src/cli/Users.cpp)
   target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
   target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
                                    PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)

@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "AuditLog.h"
 #include "ExtensionRules.h"
 #include "Version.h"
 #include "platform/ProcessPaths.h"
@@ -15,13 +16,17 @@ namespace cli {
 namespace {
 
 constexpr const char* ExitCodes = R"(Exit codes:
-  0  done; for status: every extension opens with Kavrex
-  1  status: some extension does not open with Kavrex
-  2  the command line is wrong
+  0  done; for status: every extension opens with Kavrex; for status --scope:
+     our registration in that scope is complete for every extension
+  1  status: some extension does not open with Kavrex (with --scope: our
+     registration there is absent, incomplete or another program's)
+  2  the command line is wrong; --scope user as LocalSystem, LocalService or
+     NetworkService, which are no person's account
   3  some change could not be made (nothing is reported as done that was not);
      for register --scope machine: Kavrex.exe could be replaced by accounts other
-     than administrators, and nothing was changed; for settings: no Settings app answered; for export-defaults --output: the
-     file is already there
+     than administrators, and nothing was changed; for settings: no Settings app
+     answered, or a service account has no desktop; for export-defaults --output:
+     the file is already there
   4  the machine scope needs administrator rights that this prompt does not have)";
 
 // "machine" or "user" in any letter case, as the number CLI11 reads the
@@ -48,6 +53,30 @@ void WriteLines(const std::string& text, const std::function<void(const std::str
     }
 }
 
+// Whom the account is, for a message: its name, or its SID where Windows
+// cannot name it.
+std::string Who(const Account& account) {
+    return account.name.empty() ? account.sid : account.name + " (" + account.sid + ")";
+}
+
+int NoPersonsHive(Environment& environment, const Account& account) {
+    environment.console.WriteErrorLine(
+        "kavrex-assoc runs as " + Who(account) +
+        ", a service account, as deployment tools run programs: its own user hive is no "
+        "person's, so --scope user would change the associations of no one. Nothing was "
+        "changed. Use --scope machine for all users, or run the command with the signed-in "
+        "user's credentials (in Intune: \"Run this script using the logged-on credentials\").");
+    return UsageError;
+}
+
+int NoDesktop(Environment& environment, const Account& account) {
+    environment.console.WriteErrorLine(
+        "kavrex-assoc runs as " + Who(account) +
+        ", a service account, which has no desktop to open Settings on. Nothing was opened. "
+        "Run kavrex-assoc settings as the signed-in user.");
+    return ChangeFailed;
+}
+
 } // namespace
 
 int RunCommandLine(int argc, const char* const* argv, Environment& environment) {
@@ -69,16 +98,16 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     const auto addJson = [&](CLI::App* command) {
         command->add_flag("--json", options.json, "print JSON (UTF-8) instead of text");
     };
-    const auto addScope = [&](CLI::App* command) {
-        command
-            ->add_option("--scope", options.scope,
-                         "machine: all users (needs administrator rights); user: this account")
+    const auto addScope = [&](CLI::App* command, const char* help) {
+        return command->add_option("--scope", options.scope, help)
             ->type_name("machine|user")
             ->transform(CLI::Validator(ScopeWord, "", "scope"));
     };
+    constexpr const char* ChangeScope =
+        "machine: all users (needs administrator rights); user: this account";
     const auto addChangeOptions = [&](CLI::App* command) {
         addExtensions(command);
-        addScope(command);
+        addScope(command, ChangeScope);
         command->add_flag("--dry-run", options.dryRun, "print the changes, make none");
         addJson(command);
     };
@@ -86,6 +115,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     CLI::App* status = app.add_subcommand("status", "who opens each extension, and why");
     addExtensions(status);
     addJson(status);
+    const CLI::Option* judged =
+        addScope(status, "judge only our registration in that hive (exit 0: complete), for "
+                         "deployment tools' detection");
     CLI::App* registering = app.add_subcommand("register", "associate the extensions with Kavrex");
     addChangeOptions(registering);
     registering->add_flag("--allow-replaceable-handler", options.allowReplaceableHandler,
@@ -101,7 +133,12 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     exporting->add_flag("--force", options.force, "with --output: replace a file that is there");
     CLI::App* settings = app.add_subcommand(
         "settings", "open Settings > Apps > Default apps at Kavrex, where a user chooses it");
-    addScope(settings);
+    addScope(settings, ChangeScope);
+    for (CLI::App* command : {status, registering, removing, exporting, settings}) {
+        command->add_option("--log", options.logFile,
+                            "append a JSON line of this run (account, arguments, exit code, "
+                            "changes) to this file");
+    }
 
     // CLI11 would only say that a command is required.
     const auto commands = app.get_subcommands([](CLI::App*) { return true; });
@@ -128,19 +165,24 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
         return code == 0 ? Done : UsageError;
     }
     options.extensions = WithoutDuplicates(options.extensions);
-    if (*status) {
-        return Status(environment, options);
+    options.scopeGiven = judged->count() > 0;
+    AuditEntry audit{RunningAccount(environment.system), {argv + 1, argv + argc}, Done, {}};
+    if (IsServiceAccount(audit.account.sid)) {
+        audit.exitCode = *settings                      ? NoDesktop(environment, audit.account)
+                         : options.scope == Scope::User ? NoPersonsHive(environment, audit.account)
+                                                        : Done;
     }
-    if (*registering) {
-        return Register(environment, options);
+    if (audit.exitCode == Done) {
+        audit.exitCode = *status        ? Status(environment, options)
+                         : *registering ? Register(environment, options, audit.changes)
+                         : *removing    ? Remove(environment, options, audit.changes)
+                         : *settings    ? OpenSettings(environment, options)
+                                        : ExportDefaults(environment, options);
     }
-    if (*removing) {
-        return Remove(environment, options);
+    if (!options.logFile.empty()) {
+        AppendToAuditLog(environment.console, options.logFile, audit);
     }
-    if (*settings) {
-        return OpenSettings(environment, options);
-    }
-    return ExportDefaults(environment, options);
+    return audit.exitCode;
 }
 
 int RunWideCommandLine(int argc, const wchar_t* const* argv, Environment& environment) {

@@ -93,7 +93,8 @@ void SayUnreadDefaults(Environment& environment, const Options& options,
     }
 }
 
-int Change(Environment& environment, const Options& options, bool remove) {
+int Change(Environment& environment, const Options& options, bool remove,
+           std::vector<platform::RegistryChange>& made) {
     const bool rightsMissing = !CanWriteClasses(environment.registry, options.scope);
     if (rightsMissing && !options.dryRun) {
         environment.console.WriteErrorLine(
@@ -147,7 +148,22 @@ int Change(Environment& environment, const Options& options, bool remove) {
             environment.registry, environment.system, options.extensions);
     }
     WriteChangeReport(environment.console, report, options.json);
+    if (!options.dryRun) {
+        made.insert(made.end(), report.changes.begin(), report.changes.end());
+    }
     return report.exitCode;
+}
+
+// Each extension's registration in the scope's hive alone.
+std::vector<Registration> Registrations(const StatusReport& report, Scope scope) {
+    std::vector<Registration> registrations;
+    for (const ExtensionReport& extension : report.extensions) {
+        const bool machine = scope == Scope::Machine;
+        registrations.push_back(JudgeRegistration(
+            machine ? extension.status.machine : extension.status.user,
+            machine ? extension.machine : extension.user, association::DialogTypeName()));
+    }
+    return registrations;
 }
 
 } // namespace
@@ -156,7 +172,10 @@ int Status(Environment& environment, const Options& options) {
     StatusReport report{association::HandlerBesideProgram(environment.system),
                         association::HandlerSafetyBesideProgram(environment.system),
                         {},
-                        NotKavrex};
+                        NotKavrex,
+                        {},
+                        {},
+                        {}};
     for (ExtensionStatus& status : Statuses(environment, options.extensions)) {
         const association::AssociationKeys keys{status.extension, association::DialogTypeName(),
                                                 association::ApplicationName};
@@ -169,16 +188,30 @@ int Status(Environment& environment, const Options& options) {
             return extension.status.verdict == Verdict::OpensWithKavrex;
         });
     report.exitCode = allKavrex ? Done : NotKavrex;
+    if (options.scopeGiven) {
+        report.judged = options.scope;
+        report.registrations = Registrations(report, options.scope);
+        const bool complete = std::all_of(
+            report.registrations.begin(), report.registrations.end(),
+            [](Registration registration) { return registration == Registration::Complete; });
+        report.exitCode = complete ? Done : NotKavrex;
+    }
+    // Other users' hives are an administrator's and the system's to read.
+    if (CanWriteClasses(environment.registry, Scope::Machine)) {
+        report.users = SignedInUsers(environment, options.extensions);
+    }
     WriteStatusReport(environment.console, report, options.json);
     return report.exitCode;
 }
 
-int Register(Environment& environment, const Options& options) {
-    return Change(environment, options, false);
+int Register(Environment& environment, const Options& options,
+             std::vector<platform::RegistryChange>& made) {
+    return Change(environment, options, false, made);
 }
 
-int Remove(Environment& environment, const Options& options) {
-    return Change(environment, options, true);
+int Remove(Environment& environment, const Options& options,
+           std::vector<platform::RegistryChange>& made) {
+    return Change(environment, options, true, made);
 }
 
 // The XML in UTF-8 exactly: to standard output, or to a file of its own, which

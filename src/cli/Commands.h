@@ -4,6 +4,7 @@
 #include "Console.h"
 #include "Scope.h"
 #include "platform/RegistryApi.h"
+#include "platform/RegistryTree.h"
 #include "platform/SystemApi.h"
 
 #include <string>
@@ -34,11 +35,16 @@ struct Options {
     std::string output; // export-defaults: the file to write; empty: standard output
     bool force = false; // export-defaults: replace the file when it is there
     bool allowReplaceableHandler = false; // register --scope machine: even so
+    bool scopeGiven = false;              // status: judge our registration in that scope alone
+    std::string logFile;                  // the audit log to append this run's line to; empty: none
 };
 
 int Status(Environment& environment, const Options& options);
-int Register(Environment& environment, const Options& options);
-int Remove(Environment& environment, const Options& options);
+// Each adds the changes it made (none for a dry run) to made.
+int Register(Environment& environment, const Options& options,
+             std::vector<platform::RegistryChange>& made);
+int Remove(Environment& environment, const Options& options,
+           std::vector<platform::RegistryChange>& made);
 int ExportDefaults(Environment& environment, const Options& options);
 // Opens Default apps at Kavrex's page for the scope's registration, or at the
 // general page where the system offers no other.

@@ -24,6 +24,9 @@ class Console {
     // without replace, only when there is no such file yet.
     virtual FileWrite WriteFile(const std::string& path, const std::string& bytes,
                                 bool replace) = 0;
+    // Adds the bytes to the file's end in one write, making the file when it
+    // is not there; false when they could not be added whole.
+    virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 };
 
 } // namespace cli

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "association/AssociationLayout.h"
+#include "association/ExtensionStatus.h"
 #include "platform/RegistryApi.h"
 
 #include <optional>
@@ -18,6 +19,15 @@ struct Listing {
     std::optional<platform::RegistryValue> givesBack;
 };
 
+// Our registration for an extension in one hive alone, as status --scope
+// judges it: no user's choice and no other hive counts.
+enum class Registration {
+    Complete,   // the extension opens with Kavrex, listed in Default apps and "Open with"
+    Absent,     // nothing of ours, and no other program's type
+    Incomplete, // some of ours is there, not all, and no other program's type
+    Other       // the extension names another program's type
+};
+
 // Reads with read rights only; keys name the extension, our type and Kavrex.
 Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
                      const association::AssociationKeys& keys);
@@ -25,5 +35,8 @@ Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
 // Whether the hive's list of registered applications names Kavrex.
 bool IsRegisteredApplication(platform::RegistryApi& registry, HKEY hive,
                              const std::string& application);
+
+Registration JudgeRegistration(const association::ClassesEntry& entry, const Listing& listing,
+                               const std::string& typeName);
 
 } // namespace cli

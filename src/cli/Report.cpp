@@ -36,6 +36,24 @@ constexpr VerdictText VerdictTexts[] = {
 };
 // clang-format on
 
+struct RegistrationText {
+    Registration registration;
+    const char* name; // in JSON
+    const char* text;
+};
+constexpr RegistrationText RegistrationTexts[] = {
+    {Registration::Complete, "complete", "complete"},
+    {Registration::Absent, "absent", "absent"},
+    {Registration::Incomplete, "incomplete", "incomplete; register completes it"},
+    {Registration::Other, "another-program", "another program's"},
+};
+
+const RegistrationText& RegistrationRow(Registration registration) {
+    return *std::find_if(
+        std::begin(RegistrationTexts), std::end(RegistrationTexts),
+        [&](const RegistrationText& row) { return row.registration == registration; });
+}
+
 struct ChangeKindName {
     ChangeKind kind;
     const char* name;
@@ -159,9 +177,25 @@ json SafetyJson(Console& console, const association::HandlerSafety& safety) {
             {"where", Utf8(console, safety.where)}};
 }
 
+json UserJson(Console& console, const UserReport& user) {
+    json extensions = json::array();
+    for (const ExtensionStatus& status : user.extensions) {
+        extensions.push_back({{"extension", Utf8(console, status.extension)},
+                              {"verdict", VerdictRow(status.verdict).name},
+                              {"openedBy", Utf8OrNull(console, status.openedBy)},
+                              {"classes", EntryJson(console, status.user)},
+                              {"userChoice", Utf8OrNull(console, status.userChoice)}});
+    }
+    return {{"sid", Utf8(console, user.sid)},
+            {"name", Utf8OrNull(console, user.name)},
+            {"readable", user.readable},
+            {"extensions", extensions}};
+}
+
 void WriteStatusJson(Console& console, const StatusReport& report) {
     json extensions = json::array();
-    for (const ExtensionReport& extension : report.extensions) {
+    for (std::size_t index = 0; index < report.extensions.size(); ++index) {
+        const ExtensionReport& extension = report.extensions[index];
         const ExtensionStatus& status = extension.status;
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
@@ -172,20 +206,28 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
                               {"listed",
                                {{"machine", ListingJson(console, extension.machine)},
                                 {"user", ListingJson(console, extension.user)}}}});
+        if (report.judged) {
+            extensions.back()["registration"] = RegistrationRow(report.registrations[index]).name;
+        }
     }
-    console.WriteUtf8Line(json{
-        {"handler", Utf8(console, report.handler.longPath)},
-        {"replaceable", SafetyJson(console, report.safety)},
-        {"extensions", extensions},
-        {"exitCode",
-         report.exitCode}}.dump(2));
+    json out = {{"handler", Utf8(console, report.handler.longPath)},
+                {"replaceable", SafetyJson(console, report.safety)},
+                {"extensions", extensions},
+                {"exitCode", report.exitCode}};
+    if (report.judged) {
+        out["scope"] = ScopeName(*report.judged);
+    }
+    if (report.users) {
+        out["users"] = json::array();
+        for (const UserReport& user : *report.users) {
+            out["users"].push_back(UserJson(console, user));
+        }
+    }
+    console.WriteUtf8Line(out.dump(2));
 }
 
 void WriteChangeJson(Console& console, const ChangeReport& report) {
-    json changes = json::array();
-    for (const RegistryChange& change : report.changes) {
-        changes.push_back(ChangeJson(console, change));
-    }
+    const json changes = ChangesJson(console, report.changes);
     json chosen = json::array();
     for (const ExtensionStatus& status : report.chosenElsewhere) {
         chosen.push_back({{"extension", Utf8(console, status.extension)},
@@ -204,7 +246,30 @@ void WriteChangeJson(Console& console, const ChangeReport& report) {
          report.exitCode}}.dump(2));
 }
 
+void WriteUsers(Console& console, const std::vector<UserReport>& users) {
+    WriteLine(console,
+              users.empty() ? "Signed-in users: none whose hive is loaded" : "Signed-in users:");
+    for (const UserReport& user : users) {
+        WriteLine(console, "  " + user.sid + (user.name.empty() ? "" : " (" + user.name + ")") +
+                               (user.readable ? "" : ": its hive could not be read"));
+        for (const ExtensionStatus& status : user.extensions) {
+            WriteLine(console, "    " + status.extension + ": " + VerdictLine(status));
+            WriteLine(console, "      user classes:  " + EntryText(status.user));
+            WriteLine(console, "      user's choice: " +
+                                   (status.userChoice.empty() ? "(none)" : status.userChoice));
+        }
+    }
+}
+
 } // namespace
+
+json ChangesJson(Console& console, const std::vector<RegistryChange>& changes) {
+    json entries = json::array();
+    for (const RegistryChange& change : changes) {
+        entries.push_back(ChangeJson(console, change));
+    }
+    return entries;
+}
 
 void WriteStatusReport(Console& console, const StatusReport& report, bool json) {
     if (json) {
@@ -220,7 +285,8 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
                            : "  replaceable: yes, " +
                                  association::ReplaceableReason(report.safety) +
                                  "; register --scope machine refuses it");
-    for (const ExtensionReport& extension : report.extensions) {
+    for (std::size_t index = 0; index < report.extensions.size(); ++index) {
+        const ExtensionReport& extension = report.extensions[index];
         const ExtensionStatus& status = extension.status;
         WriteLine(console, status.extension + ": " + VerdictLine(status));
         WriteLine(console, "  machine classes: " + EntryText(status.machine));
@@ -229,6 +295,13 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
                                (status.userChoice.empty() ? "(none)" : status.userChoice));
         WriteLine(console, "  machine listing: " + ListingText(extension.machine));
         WriteLine(console, "  user listing:    " + ListingText(extension.user));
+        if (report.judged) {
+            WriteLine(console, std::string("  registration (") + ScopeName(*report.judged) +
+                                   "): " + RegistrationRow(report.registrations[index]).text);
+        }
+    }
+    if (report.users) {
+        WriteUsers(console, *report.users);
     }
 }
 

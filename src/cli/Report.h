@@ -5,10 +5,14 @@
 #include "Console.h"
 #include "Listing.h"
 #include "Scope.h"
+#include "Users.h"
 #include "association/ExtensionStatus.h"
 #include "association/ReplaceableHandler.h"
 #include "platform/RegistryTree.h"
 
+#include <nlohmann/json_fwd.hpp>
+
+#include <optional>
 #include <vector>
 
 namespace cli {
@@ -25,6 +29,11 @@ struct StatusReport {
     association::HandlerSafety safety;
     std::vector<ExtensionReport> extensions;
     int exitCode;
+    // With --scope: the hive judged, and each extension's registration there.
+    std::optional<Scope> judged;
+    std::vector<Registration> registrations;
+    // Elevated or as a service account: the people signed in.
+    std::optional<std::vector<UserReport>> users;
 };
 
 struct ChangeReport {
@@ -42,6 +51,8 @@ struct ChangeReport {
 };
 
 void WriteStatusReport(Console& console, const StatusReport& report, bool json);
+// The changes as the JSON change report lists them.
+nlohmann::json ChangesJson(Console& console, const std::vector<platform::RegistryChange>& changes);
 void WriteChangeReport(Console& console, const ChangeReport& report, bool json);
 
 } // namespace cli

@@ -13,6 +13,7 @@ class WinConsole final : public Console {
     void WriteErrorLine(const std::string& text) override;
     std::string ToUtf8(const std::string& ansi) override;
     FileWrite WriteFile(const std::string& path, const std::string& bytes, bool replace) override;
+    bool AppendToFile(const std::string& path, const std::string& bytes) override;
 };
 
 } // namespace cli

@@ -244,7 +244,7 @@ TEST_F(KavrexAssocCli, RegistryDataCannotFakeALineOfTheReport) {
     EXPECT_NE(std::string::npos,
               console.out.find("Evil\\x0A.zip: opens with Kavrex -> x.exe\\x0D\\x0A%1"))
         << console.out;
-    EXPECT_EQ(8, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
+    EXPECT_EQ(9, std::count(console.out.begin(), console.out.end(), '\n')) << console.out;
 }
 
 // A dry run meets the registry's limits as the real run does.

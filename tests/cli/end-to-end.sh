@@ -74,14 +74,34 @@ for scope in machine user; do
   check "$scope: registered for Default apps" 0 "$?"
   check "$scope: listed in its hive" "True True" \
     "$(assoc status --json | json_field "d['extensions'][0]['listed']['$scope']['defaultApps'], d['extensions'][0]['listed']['$scope']['openWith']")"
+  assoc status --scope "$scope" >/dev/null
+  check "$scope: status --scope: complete" 0 "$?"
   assoc remove --scope "$scope" >/dev/null
   check "$scope: remove exit code" 0 "$?"
+  assoc status --scope "$scope" >/dev/null
+  check "$scope: status --scope: absent" 1 "$?"
   check "$scope: status after remove" not-associated "$(verdict)"
   shell_view "$hive\Software\Kavrex"
   check "$scope: Capabilities removed" 1 "$?"
   shell_view "$hive\Software\RegisteredApplications" /v Kavrex
   check "$scope: Default apps registration removed" 1 "$?"
 done
+
+# Elevated, as Wine's account always is, status names each signed-in user:
+# Wine's own is the one person's hive below HKEY_USERS.
+check "users: Wine's account, named" "S-1-5-21-0-0-0-1000 True" \
+  "$(assoc status --json | json_field "' '.join(u['sid'] for u in d['users']), bool(d['users'][0]['name'])")"
+
+# The audit log: a JSON line per run, appended, with the account and the changes.
+rm -f "$folder/audit.jsonl"
+assoc register --allow-replaceable-handler --log 'C:\Kavrex CLI\audit.jsonl' >/dev/null
+assoc remove --log 'C:\Kavrex CLI\audit.jsonl' >/dev/null
+check "audit log: two runs, their account, commands and changes" \
+  "S-1-5-21-0-0-0-1000 register True|S-1-5-21-0-0-0-1000 remove True" "$(python3 -c "
+import json, sys
+runs = [json.loads(line) for line in open(sys.argv[1], encoding='utf-8')]
+print('|'.join(f\"{r['account']['sid']} {r['arguments'][0]} {bool(r['changes'])}\" for r in runs))
+" "$folder/audit.jsonl")"
 
 # Settings > Apps > Default apps: Wine has no Settings app to answer.
 settings=$(assoc settings 2>&1)

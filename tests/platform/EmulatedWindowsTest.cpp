@@ -1,6 +1,6 @@
 // What Windows does and Wine does not, as the emulation does it: the classes
-// root as the merged view of the user's and the machine's classes, and the
-// registry views of a 32-bit process on 64-bit Windows.
+// root as the merged view of the user's and the machine's classes, LocalSystem's
+// user hive, and the registry views of a 32-bit process on 64-bit Windows.
 #include "platform/EmulatedRegistryApi.h"
 #include "support/RegistryFixture.h"
 
@@ -47,6 +47,18 @@ TEST_F(MergedClasses, WritesLandWhereTheKeyIsOrInTheMachinesClasses) {
     api.RegCloseKey(key);
     EXPECT_EQ(ERROR_ACCESS_DENIED, api.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".d", 0, nullptr, 0,
                                                        KEY_WRITE, nullptr, &key, nullptr));
+}
+
+// LocalSystem's HKEY_CURRENT_USER is the default user's hive, and it may
+// change the machine's classes: the merged view is the default user's and the
+// machine's.
+TEST_F(MergedClasses, LocalSystemsUserIsTheDefaultUser) {
+    api.ApplyProfile(platform::RightsProfile::LocalSystem);
+    SetRawValue(api, HKEY_CURRENT_USER, "Software\\System's", "", REG_SZ, "system");
+    SetRawValue(api, HKEY_CLASSES_ROOT, ".c", "", REG_SZ, "new");
+    EXPECT_EQ("system", DefaultText(api, HKEY_USERS, ".DEFAULT\\Software\\System's"));
+    EXPECT_EQ("machine", DefaultText(api, HKEY_CLASSES_ROOT, ".b")) << "not the person's classes";
+    EXPECT_EQ("new", DefaultText(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".c"));
 }
 
 // A 32-bit process on 64-bit Windows: the machine's software is redirected

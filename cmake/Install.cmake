@@ -1,6 +1,6 @@
 # What the Windows builds install, in two components:
-#   Program      KavrexAssoc.exe and kavrex-assoc.exe with the README and the
-#                LICENSE: the zip package
+#   Program      KavrexAssoc.exe and kavrex-assoc.exe with the README, the
+#                LICENSE and the Intune remediation pair (deploy/): the zip package
 #   Development  the libraries, their headers and a CMake package, KavrexAssoc
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -8,6 +8,8 @@ include(CMakePackageConfigHelpers)
 install(PROGRAMS ${KAVREX_DIALOG_FILE} DESTINATION . COMPONENT Program)
 install(TARGETS kavrex-assoc RUNTIME DESTINATION . COMPONENT Program)
 install(FILES README.md LICENSE DESTINATION . COMPONENT Program)
+install(FILES deploy/Detect-KavrexAssociation.ps1 deploy/Remediate-KavrexAssociation.ps1
+        DESTINATION deploy COMPONENT Program)
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KavrexAssoc)
 install(TARGETS kavrex_platform kavrex_association EXPORT KavrexAssocTargets

@@ -115,6 +115,9 @@ def check_powershell(path):
     for pattern, what in POWERSHELL_7_ONLY.items():
         if re.search(pattern, text):
             fail(str(path.relative_to(root)), f"uses {what}, which Windows PowerShell 5.1 lacks")
+    # "$name: text" reads as a drive-qualified variable in every PowerShell.
+    for name in re.findall(r"\$(\w+):\s", text):
+        fail(str(path.relative_to(root)), f"${name}: needs braces, as ${{{name}}}:")
 
 
 def check_workflow(path, configure, named):
@@ -141,7 +144,7 @@ def main():
         fail(".github/workflows", "no workflow")
     for path in workflows:
         check_workflow(path, configure, named)
-    for script in sorted((root / "tests" / "windows").glob("*.ps1")):
+    for script in sorted(root.glob("tests/windows/*.ps1")) + sorted(root.glob("deploy/*.ps1")):
         check_powershell(script)
     for failure in dict.fromkeys(failures):  # once, not once per matrix row
         print(f"FAIL: {failure}")

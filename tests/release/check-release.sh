@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks what a Windows build ships: the zip package holds the program, the
-# README and the LICENSE and nothing else; each program's manifest asks for
+# Checks what a Windows build ships: the zip package holds the programs, the
+# README, the LICENSE and the remediation pair, and nothing else; each program's manifest asks for
 # what Windows should give it; with a throwaway certificate the package is made
 # with both programs signed, and a wrong certificate signs nothing; the
 # programs, signed too, start;
@@ -23,6 +23,9 @@ check "one package" 1 "$(echo "$package" | wc -l)"
 check "package contents" "KavrexAssoc.exe
 LICENSE
 README.md
+deploy/
+deploy/Detect-KavrexAssociation.ps1
+deploy/Remediate-KavrexAssociation.ps1
 kavrex-assoc.exe" "$(unzip -Z1 "$package" | sort)"
 
 sdk="$build/release/sdk"

@@ -1,0 +1,31 @@
+# The package's Intune pair on Windows itself, with kavrex-assoc.exe in
+# Program Files: detection fails, remediation registers, detection passes,
+# and after a removal it fails again. Each script says one line.
+# Usage: remediation.ps1 -Cli PATH
+param([Parameter(Mandatory = $true)][string]$Cli)
+$ErrorActionPreference = "Stop"
+$folder = Join-Path $env:ProgramW6432 "Kavrex"
+New-Item -ItemType Directory -Force -Path $folder | Out-Null
+Copy-Item -Force $Cli (Join-Path $folder "kavrex-assoc.exe")
+Copy-Item -Force $Cli (Join-Path $folder "Kavrex.exe") # a stand-in handler
+$deploy = Join-Path $PSScriptRoot "..\..\deploy"
+$failures = 0
+
+function Step($script, $expected) {
+    $lines = @(& powershell.exe -NoProfile -ExecutionPolicy Bypass -File (Join-Path $deploy $script))
+    $code = $LASTEXITCODE
+    if ($code -eq $expected -and $lines.Count -eq 1) {
+        Write-Output "ok: $script, exit ${code}: $lines"
+    } else {
+        Write-Output "FAIL: $script, exit $code (expected $expected): $lines"
+        $script:failures++
+    }
+}
+
+Step "Detect-KavrexAssociation.ps1" 1
+Step "Remediate-KavrexAssociation.ps1" 0
+Step "Detect-KavrexAssociation.ps1" 0
+& (Join-Path $folder "kavrex-assoc.exe") remove | Out-Null
+Step "Detect-KavrexAssociation.ps1" 1
+if ($failures -ne 0) { exit 1 }
+exit 0

@@ -14,6 +14,9 @@ build="$PWD/build/win64"
 run() { "$build/wine-run.sh" "$@"; }
 
 if [ -n "${DISPLAY:-}" ]; then
+  # On your desktop its window manager handles the dialog, as Windows would:
+  # a prefix of its own, not the tests' (whose windows no manager handles).
+  export KAVREX_MANAGED_WINDOWS=1 KAVREX_WINEPREFIX="${KAVREX_WINEPREFIX:-$build/wineprefix-desktop}"
   run "$build/KavrexAssoc.exe"
   exit
 fi
@@ -31,6 +34,7 @@ shot="$build/screenshots/run.png"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$shot"
 echo "Screenshot of the dialog: $shot"
 xdotool windowfocus --sync "$dialog"
+run "$build/tests/window_probe.exe" activate-dialog
 xdotool key --delay 100 Tab Tab Return # Cancel: nothing changes
 wait "$pid"
 # Its windows were on the display that ends now.

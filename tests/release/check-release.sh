@@ -122,7 +122,11 @@ starts() { # WHAT FOLDER
   pid=$!
   dialog=$(wait_for_dialog)
   check "the $1 program shows its dialog" yes "$([ -n "$dialog" ] && echo yes)"
-  [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog" key --delay 100 Tab Tab Return
+  if [ -n "$dialog" ]; then
+    xdotool windowfocus --sync "$dialog"
+    "$run" "$build/tests/window_probe.exe" activate-dialog
+    xdotool key --delay 100 Tab Tab Return
+  fi
   wait "$pid"
   check "and Cancel ends it" 0 "$?"
   check "the $1 command-line program runs" "kavrex-assoc $version" \

@@ -5,9 +5,9 @@
 
 namespace cli {
 
-Account RunningAccount(platform::SystemApi& system) {
+Account RunningAccount(platform::SystemApi& system, bool named) {
     Account account{system.ProcessUserSid(), {}};
-    if (!account.sid.empty()) {
+    if (!account.sid.empty() && (named || IsServiceAccount(account.sid))) {
         account.name = system.AccountName(account.sid);
     }
     return account;

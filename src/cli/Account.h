@@ -14,7 +14,9 @@ struct Account {
     std::string name; // "DOMAIN\name"; empty when Windows cannot name it
 };
 
-Account RunningAccount(platform::SystemApi& system);
+// The process's account; named only when asked to, since naming a domain
+// account may ask its domain controller.
+Account RunningAccount(platform::SystemApi& system, bool named);
 
 // LocalSystem, LocalService or NetworkService.
 bool IsServiceAccount(const std::string& sid);

@@ -166,7 +166,10 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     }
     options.extensions = WithoutDuplicates(options.extensions);
     options.scopeGiven = judged->count() > 0;
-    AuditEntry audit{RunningAccount(environment.system), {argv + 1, argv + argc}, Done, {}};
+    AuditEntry audit{RunningAccount(environment.system, !options.logFile.empty()),
+                     {argv + 1, argv + argc},
+                     Done,
+                     {}};
     if (IsServiceAccount(audit.account.sid)) {
         audit.exitCode = *settings                      ? NoDesktop(environment, audit.account)
                          : options.scope == Scope::User ? NoPersonsHive(environment, audit.account)

@@ -21,6 +21,7 @@ std::string AuditLine(Console& console, const AuditEntry& entry, const std::stri
         {"time", time},
         {"version", KAVREX_VERSION},
         {"account", {{"sid", orNull(entry.account.sid)}, {"name", orNull(entry.account.name)}}},
+        {"command", arguments.empty() ? nlohmann::json(nullptr) : arguments[0]},
         {"arguments", arguments},
         {"exitCode", entry.exitCode},
         {"changes", ChangesJson(console, entry.changes)}}

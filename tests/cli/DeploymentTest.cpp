@@ -183,6 +183,7 @@ TEST(Deployment, EachRunAppendsOneAuditLine) {
                                  std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")));
     EXPECT_EQ(KAVREX_VERSION, first["version"]);
     EXPECT_EQ((json{{"sid", Person}, {"name", "PC\\anna"}}), first["account"]);
+    EXPECT_EQ("register", first["command"]);
     EXPECT_EQ((json{"register", "--log", path}), first["arguments"]);
     EXPECT_EQ(0, first["exitCode"]);
     EXPECT_FALSE(first["changes"].empty());

@@ -2,29 +2,22 @@
 # The sources' format (clang-format), the shell scripts (shellcheck), the hosted
 # CI's workflows (tests/ci/check-workflows.py) and clang-tidy's checks on the
 # host build's compile database: any finding fails.
-# Usage: check-sources.sh [quick|tidy]: the first three, or clang-tidy alone;
-# both without an argument.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-part=${1:-all}
 
-if [ "$part" != tidy ]; then
-  mapfile -t sources < <(git ls-files '*.cpp' '*.h')
-  clang-format --dry-run --Werror "${sources[@]}"
-  echo "clang-format: ${#sources[@]} files as formatted"
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+clang-format --dry-run --Werror "${sources[@]}"
+echo "clang-format: ${#sources[@]} files as formatted"
 
-  mapfile -t scripts < <(git ls-files '*.sh' '*.sh.in')
-  shellcheck -S warning "${scripts[@]}"
-  echo "shellcheck: ${#scripts[@]} scripts, no findings"
-  python3 tests/ci/check-workflows.py .
+mapfile -t scripts < <(git ls-files '*.sh' '*.sh.in')
+shellcheck -S warning "${scripts[@]}"
+echo "shellcheck: ${#scripts[@]} scripts, no findings"
+python3 tests/ci/check-workflows.py .
+
+cmake --preset host >/dev/null
+if ! run-clang-tidy -quiet -p build/host "$PWD/(src|tests)/" >build/host/clang-tidy.log 2>&1; then
+  grep -E 'warning:|error:' -A3 build/host/clang-tidy.log
+  echo "clang-tidy: findings above"
+  exit 1
 fi
-
-if [ "$part" != quick ]; then
-  cmake --preset host >/dev/null
-  if ! run-clang-tidy -quiet -p build/host "$PWD/(src|tests)/" >build/host/clang-tidy.log 2>&1; then
-    grep -E 'warning:|error:' -A3 build/host/clang-tidy.log
-    echo "clang-tidy: findings above"
-    exit 1
-  fi
-  echo "clang-tidy: no findings"
-fi
+echo "clang-tidy: no findings"

@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the sources' format, the scripts and
-# the workflows, the host build (emulated platform, sanitizers), then the
-# Windows x64 and x86 builds under Wine, each with its package, its CMake
-# package and the example, while clang-tidy reads the sources.
+# Builds everything and runs every test: the sources' format and clang-tidy,
+# the host build (emulated platform, sanitizers), then the Windows x64 and x86
+# builds under Wine, each with its package, its CMake package and the example.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-scripts/check-sources.sh quick
+scripts/check-sources.sh
 . scripts/virtual-display.sh
 
 # Some kernels refuse 32-bit executables, and with them Wine's x86 loader: the
@@ -19,9 +18,8 @@ stop_wine() { WINEPREFIX="$PWD/build/$1/wineprefix" wineserver -k 2>/dev/null ||
 cmake --workflow --preset host
 
 # Both Windows builds first, then their tests side by side: under Wine a test
-# mostly waits, and each build has its own display and prefix; clang-tidy
-# works meanwhile. Each one's tests, package and release checks are one log,
-# printed when it is done.
+# mostly waits, and each build has its own display and prefix. Each one's
+# tests, package and release checks are one log, printed when it is done.
 check_windows() { # PRESET
   stop_wine "$1"
   ctest --preset "$1" && cpack --preset "$1" && tests/release/check-release.sh "build/$1"
@@ -35,8 +33,6 @@ for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
-scripts/check-sources.sh tidy >build/host/check-sources.log 2>&1 &
-tidy=$!
 declare -A checks
 for preset in "${presets[@]}"; do
   if [ "$preset" == win32 ] && ! runs_x86; then
@@ -57,7 +53,4 @@ for preset in "${presets[@]}"; do
   wait "${checks[$preset]}" || failed=1
   cat "build/$preset/check.log"
 done
-echo "=== clang-tidy"
-wait "$tidy" || failed=1
-cat build/host/check-sources.log
 exit $failed

@@ -154,16 +154,19 @@ int Change(Environment& environment, const Options& options, bool remove,
     return report.exitCode;
 }
 
-// Each extension's registration in the scope's hive alone.
-std::vector<Registration> Registrations(const StatusReport& report, Scope scope) {
-    std::vector<Registration> registrations;
-    for (const ExtensionReport& extension : report.extensions) {
-        const bool machine = scope == Scope::Machine;
-        registrations.push_back(JudgeRegistration(
-            machine ? extension.status.machine : extension.status.user,
-            machine ? extension.machine : extension.user, association::DialogTypeName()));
-    }
-    return registrations;
+// The extension's registration in the scope's hive alone.
+Registration RegistrationIn(Scope scope, const ExtensionReport& extension) {
+    const bool machine = scope == Scope::Machine;
+    return JudgeRegistration(machine ? extension.status.machine : extension.status.user,
+                             machine ? extension.machine : extension.user,
+                             association::DialogTypeName());
+}
+
+// Status's answer: whether every extension opens with Kavrex, or with a scope
+// whether our registration there is complete for every one.
+bool Satisfied(const ExtensionReport& extension) {
+    return extension.registration ? *extension.registration == Registration::Complete
+                                  : extension.status.verdict == Verdict::OpensWithKavrex;
 }
 
 } // namespace
@@ -174,28 +177,25 @@ int Status(Environment& environment, const Options& options) {
                         {},
                         NotKavrex,
                         {},
-                        {},
                         {}};
     for (ExtensionStatus& status : Statuses(environment, options.extensions)) {
         const association::AssociationKeys keys{status.extension, association::DialogTypeName(),
                                                 association::ApplicationName};
         report.extensions.push_back({std::move(status),
                                      QueryListing(environment.registry, HKEY_LOCAL_MACHINE, keys),
-                                     QueryListing(environment.registry, HKEY_CURRENT_USER, keys)});
+                                     QueryListing(environment.registry, HKEY_CURRENT_USER, keys),
+                                     {}});
+        if (options.scopeGiven) {
+            report.extensions.back().registration =
+                RegistrationIn(options.scope, report.extensions.back());
+        }
     }
-    const bool allKavrex =
-        std::all_of(report.extensions.begin(), report.extensions.end(), [](const auto& extension) {
-            return extension.status.verdict == Verdict::OpensWithKavrex;
-        });
-    report.exitCode = allKavrex ? Done : NotKavrex;
     if (options.scopeGiven) {
         report.judged = options.scope;
-        report.registrations = Registrations(report, options.scope);
-        const bool complete = std::all_of(
-            report.registrations.begin(), report.registrations.end(),
-            [](Registration registration) { return registration == Registration::Complete; });
-        report.exitCode = complete ? Done : NotKavrex;
     }
+    const bool satisfied =
+        std::all_of(report.extensions.begin(), report.extensions.end(), Satisfied);
+    report.exitCode = satisfied ? Done : NotKavrex;
     // Other users' hives are an administrator's and the system's to read.
     if (CanWriteClasses(environment.registry, Scope::Machine)) {
         report.users = SignedInUsers(environment, options.extensions);

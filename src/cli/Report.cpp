@@ -48,12 +48,6 @@ constexpr RegistrationText RegistrationTexts[] = {
     {Registration::Other, "another-program", "another program's"},
 };
 
-const RegistrationText& RegistrationRow(Registration registration) {
-    return *std::find_if(
-        std::begin(RegistrationTexts), std::end(RegistrationTexts),
-        [&](const RegistrationText& row) { return row.registration == registration; });
-}
-
 struct ChangeKindName {
     ChangeKind kind;
     const char* name;
@@ -65,9 +59,19 @@ constexpr ChangeKindName ChangeKindNames[] = {
     {ChangeKind::KeyDeleted, "delete-key"},
 };
 
+// The row of a table whose field holds the key; every key has one.
+template <typename Row, std::size_t Rows, typename Key>
+const Row& RowOf(const Row (&table)[Rows], Key Row::*field, Key key) {
+    return *std::find_if(std::begin(table), std::end(table),
+                         [&](const Row& row) { return row.*field == key; });
+}
+
 const VerdictText& VerdictRow(Verdict verdict) {
-    return *std::find_if(std::begin(VerdictTexts), std::end(VerdictTexts),
-                         [&](const VerdictText& row) { return row.verdict == verdict; });
+    return RowOf(VerdictTexts, &VerdictText::verdict, verdict);
+}
+
+const RegistrationText& RegistrationRow(Registration registration) {
+    return RowOf(RegistrationTexts, &RegistrationText::registration, registration);
 }
 
 std::string VerdictLine(const ExtensionStatus& status) {
@@ -152,10 +156,8 @@ std::string EntryText(const association::ClassesEntry& entry) {
 }
 
 json ChangeJson(Console& console, const RegistryChange& change) {
-    const auto* kind =
-        std::find_if(std::begin(ChangeKindNames), std::end(ChangeKindNames),
-                     [&](const ChangeKindName& name) { return name.kind == change.kind; });
-    json entry = {{"kind", kind->name}, {"key", Utf8(console, change.key)}};
+    json entry = {{"kind", RowOf(ChangeKindNames, &ChangeKindName::kind, change.kind).name},
+                  {"key", Utf8(console, change.key)}};
     if (change.kind == ChangeKind::ValueSet || change.kind == ChangeKind::ValueDeleted) {
         entry["value"] = Utf8(console, change.value);
         entry["old"] = change.before ? Utf8(console, ValueText(*change.before)) : json(nullptr);
@@ -194,8 +196,7 @@ json UserJson(Console& console, const UserReport& user) {
 
 void WriteStatusJson(Console& console, const StatusReport& report) {
     json extensions = json::array();
-    for (std::size_t index = 0; index < report.extensions.size(); ++index) {
-        const ExtensionReport& extension = report.extensions[index];
+    for (const ExtensionReport& extension : report.extensions) {
         const ExtensionStatus& status = extension.status;
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
@@ -206,8 +207,8 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
                               {"listed",
                                {{"machine", ListingJson(console, extension.machine)},
                                 {"user", ListingJson(console, extension.user)}}}});
-        if (report.judged) {
-            extensions.back()["registration"] = RegistrationRow(report.registrations[index]).name;
+        if (extension.registration) {
+            extensions.back()["registration"] = RegistrationRow(*extension.registration).name;
         }
     }
     json out = {{"handler", Utf8(console, report.handler.longPath)},
@@ -285,8 +286,7 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
                            : "  replaceable: yes, " +
                                  association::ReplaceableReason(report.safety) +
                                  "; register --scope machine refuses it");
-    for (std::size_t index = 0; index < report.extensions.size(); ++index) {
-        const ExtensionReport& extension = report.extensions[index];
+    for (const ExtensionReport& extension : report.extensions) {
         const ExtensionStatus& status = extension.status;
         WriteLine(console, status.extension + ": " + VerdictLine(status));
         WriteLine(console, "  machine classes: " + EntryText(status.machine));
@@ -295,9 +295,9 @@ void WriteStatusReport(Console& console, const StatusReport& report, bool json) 
                                (status.userChoice.empty() ? "(none)" : status.userChoice));
         WriteLine(console, "  machine listing: " + ListingText(extension.machine));
         WriteLine(console, "  user listing:    " + ListingText(extension.user));
-        if (report.judged) {
+        if (report.judged && extension.registration) {
             WriteLine(console, std::string("  registration (") + ScopeName(*report.judged) +
-                                   "): " + RegistrationRow(report.registrations[index]).text);
+                                   "): " + RegistrationRow(*extension.registration).text);
         }
     }
     if (report.users) {

@@ -22,6 +22,8 @@ struct ExtensionReport {
     association::ExtensionStatus status;
     Listing machine;
     Listing user;
+    // With status --scope: our registration in that scope's hive.
+    std::optional<Registration> registration;
 };
 
 struct StatusReport {
@@ -29,9 +31,7 @@ struct StatusReport {
     association::HandlerSafety safety;
     std::vector<ExtensionReport> extensions;
     int exitCode;
-    // With --scope: the hive judged, and each extension's registration there.
-    std::optional<Scope> judged;
-    std::vector<Registration> registrations;
+    std::optional<Scope> judged; // with --scope: the hive judged
     // Elevated or as a service account: the people signed in.
     std::optional<std::vector<UserReport>> users;
 };

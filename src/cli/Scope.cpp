@@ -13,13 +13,17 @@ HKEY ScopeRoot(Scope scope) {
     return scope == Scope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-bool CanWriteClasses(platform::RegistryApi& registry, Scope scope) {
+LONG OpenStatus(platform::RegistryApi& registry, HKEY root, const char* path, REGSAM access) {
     HKEY key = nullptr;
-    // The rights that registering uses there: creating keys and setting values.
-    const LONG status =
-        registry.RegOpenKeyExA(ScopeRoot(scope), platform::ClassesPath, 0, KEY_WRITE, &key);
+    const LONG status = registry.RegOpenKeyExA(root, path, 0, access, &key);
     const platform::KeyHandle opened(registry, status == ERROR_SUCCESS ? key : nullptr);
-    return status != ERROR_ACCESS_DENIED;
+    return status;
+}
+
+bool CanWriteClasses(platform::RegistryApi& registry, Scope scope) {
+    // The rights that registering uses there: creating keys and setting values.
+    return OpenStatus(registry, ScopeRoot(scope), platform::ClassesPath, KEY_WRITE) !=
+           ERROR_ACCESS_DENIED;
 }
 
 } // namespace cli

@@ -1,7 +1,7 @@
 #include "Users.h"
 
 #include "Account.h"
-#include "platform/KeyHandle.h"
+#include "Scope.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 
@@ -32,13 +32,6 @@ bool IsPersonsHive(const std::string& sid) {
            !EndsWith(sid, "_Classes");
 }
 
-bool CanRead(platform::RegistryApi& registry, const std::string& sid) {
-    HKEY key = nullptr;
-    const LONG status = registry.RegOpenKeyExA(HKEY_USERS, sid.c_str(), 0, KEY_READ, &key);
-    const platform::KeyHandle opened(registry, status == ERROR_SUCCESS ? key : nullptr);
-    return status == ERROR_SUCCESS;
-}
-
 } // namespace
 
 std::vector<UserReport> SignedInUsers(Environment& environment,
@@ -49,13 +42,16 @@ std::vector<UserReport> SignedInUsers(Environment& environment,
         if (!IsPersonsHive(sid)) {
             continue;
         }
-        UserReport user{
-            sid, environment.system.AccountName(sid), CanRead(environment.registry, sid), {}};
+        const bool readable =
+            OpenStatus(environment.registry, HKEY_USERS, sid.c_str(), KEY_READ) == ERROR_SUCCESS;
+        UserReport user{sid, environment.system.AccountName(sid), readable, {}};
         // The user's hive read as its own HKEY_CURRENT_USER.
         platform::ScopedRegistryApi hive(environment.registry, HKEY_USERS, sid, HKEY_CURRENT_USER);
-        for (const std::string& extension : user.readable ? extensions : decltype(extensions){}) {
-            user.extensions.push_back(
-                association::QueryStatus(hive, environment.system, extension, handler));
+        for (const std::string& extension : extensions) {
+            if (readable) {
+                user.extensions.push_back(
+                    association::QueryStatus(hive, environment.system, extension, handler));
+            }
         }
         users.push_back(std::move(user));
     }

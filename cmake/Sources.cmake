@@ -60,7 +60,8 @@ add_library(kavrex_association STATIC
   src/association/Removal.cpp
   src/association/ReplaceableHandler.cpp
   src/association/StartedProgram.cpp
-  src/association/StoredValue.cpp)
+  src/association/StoredValue.cpp
+  src/association/TypeOwner.cpp)
 target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
@@ -75,7 +76,8 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/Removal.h
   src/association/ReplaceableHandler.h
   src/association/StartedProgram.h
-  src/association/StoredValue.h)
+  src/association/StoredValue.h
+  src/association/TypeOwner.h)
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
 
@@ -103,6 +105,7 @@ if(NOT KAVREX_DIALOG_ONLY)
     src/cli/Commands.cpp
     src/cli/DefaultAssociations.cpp
     src/cli/ExtensionRules.cpp
+    src/cli/FileWriting.cpp
     src/cli/Listing.cpp
     src/cli/Report.cpp
     src/cli/Scope.cpp

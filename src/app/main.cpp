@@ -9,6 +9,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     platform::LoadLibrariesFromSystemOnly(); // before anything can load one
+    platform::FollowOnlyAdministratorsJunctions();
     app::InstallFatalErrorHandler();
     // The themed look of the standard controls (the manifest asks for version 6).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

@@ -38,43 +38,52 @@ StoredText MergedText(platform::RegistryApi& registry, const std::string& key,
     return user.keyFound ? user : ReadStored(registry, HKEY_LOCAL_MACHINE, path, name);
 }
 
-// The program file a command names by its full path, when Windows would
-// start it from there: none for a command that names it without a folder,
-// which Windows looks for along its search path.
-bool NamesMissingProgram(platform::SystemApi& system, const std::string& command) {
+// Whether the program file a command names by its full path is there, as
+// Windows would start it from there. A command that names it without a folder
+// is Sound: Windows looks for it along its search path. One outside the local
+// fixed drives is not looked up at all.
+enum class Soundness { Sound, Broken, Unchecked };
+
+Soundness ProgramSoundness(platform::SystemApi& system, const std::string& command) {
     const std::string unquoted = command.substr(command.rfind('"', 0) == 0 ? 1 : 0);
     const bool fullPath = unquoted.rfind("\\\\", 0) == 0 ||
                           (unquoted.size() > 2 && unquoted[1] == ':' && unquoted[2] == '\\');
     if (!fullPath) {
-        return false;
+        return Soundness::Sound;
+    }
+    if (!OnLocalFixedDrive(system, unquoted)) {
+        return Soundness::Unchecked;
     }
     const std::string program = StartedProgram(system, command);
-    return program.empty() || system.GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return program.empty() || system.GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES
+               ? Soundness::Broken
+               : Soundness::Sound;
 }
 
-// Whether the type cannot open a file: its key is not there, it has no open
-// command (nor a DelegateExecute handler, nor another verb), or the command
-// names a program file that is not there.
-bool IsBroken(platform::RegistryApi& registry, platform::SystemApi& system,
-              const std::string& type) {
+// Whether the type can open a file: Broken when its key is not there, it has
+// no open command (nor a DelegateExecute handler, nor another verb), or the
+// command names a program file that is not there.
+Soundness TypeSoundness(platform::RegistryApi& registry, platform::SystemApi& system,
+                        const std::string& type) {
     if (!MergedText(registry, type).keyFound) {
-        return true;
+        return Soundness::Broken;
     }
     const std::string commandKey = LayoutKey(KeyRole::Command, {"", type, ""});
     const StoredText command = MergedText(registry, commandKey);
     if (command.ValueFound()) {
-        return NamesMissingProgram(
-            system, command.expandable ? ExpandedCommand(system, command.text) : command.text);
+        return ProgramSoundness(system, command.expandable ? ExpandedCommand(system, command.text)
+                                                           : command.text);
     }
     if (MergedText(registry, commandKey, "DelegateExecute").ValueFound()) {
-        return false;
+        return Soundness::Sound;
     }
     const std::string verbs = platform::ParentPath(platform::ParentPath(commandKey));
     const std::optional<DWORD> count = SubkeyCount(registry, HKEY_CURRENT_USER, ClassesKey(verbs));
     const std::optional<DWORD> machine =
         SubkeyCount(registry, HKEY_LOCAL_MACHINE, ClassesKey(verbs));
     const DWORD open = MergedText(registry, platform::ParentPath(commandKey)).keyFound ? 1 : 0;
-    return count.value_or(0) <= open && machine.value_or(0) <= open;
+    return count.value_or(0) <= open && machine.value_or(0) <= open ? Soundness::Broken
+                                                                    : Soundness::Sound;
 }
 
 ClassesEntry ReadEntry(platform::RegistryApi& registry, platform::SystemApi& system, HKEY root,
@@ -129,9 +138,12 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }
-    status.verdict = !status.userChoice.empty()           ? Verdict::UserChoiceOther
-                     : IsBroken(registry, system, opener) ? Verdict::Broken
-                                                          : Verdict::AssociatedWithOther;
+    const Soundness soundness =
+        status.userChoice.empty() ? TypeSoundness(registry, system, opener) : Soundness::Sound;
+    status.verdict = !status.userChoice.empty()       ? Verdict::UserChoiceOther
+                     : soundness == Soundness::Broken ? Verdict::Broken
+                                                      : Verdict::AssociatedWithOther;
+    status.programUnchecked = soundness == Soundness::Unchecked;
     status.openedBy = opener;
     return status;
 }

@@ -35,6 +35,10 @@ struct ExtensionStatus {
     std::string userChoice; // the ProgId the user chose; empty: none
     Verdict verdict;
     std::string openedBy; // the type (or ProgId) that opens it, when not Kavrex
+    // Its command names a program outside the local fixed drives (a share, a
+    // device path, a network or removable drive), which is never looked up:
+    // whether it is there was not checked.
+    bool programUnchecked = false;
 };
 
 // The UserChoice key of an extension, below HKEY_CURRENT_USER.

@@ -17,9 +17,16 @@ std::wstring HandlerPathBesideProgram(platform::SystemApi& system) {
 
 Handler HandlerBesideProgram(platform::SystemApi& system) {
     const std::wstring path = HandlerPathBesideProgram(system);
-    return {platform::ToAnsi(system, platform::ShortPath(system, path)).value_or(""),
-            platform::ToAnsi(system, path).value_or(""),
-            system.GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES};
+    const bool exists = system.GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // A handler deleted since it was registered is still named by its folder's
+    // short path (its own name is a short one), so that removal knows our type.
+    std::wstring folder = platform::DirectoryPart(path);
+    folder.pop_back();
+    const std::wstring shortPath =
+        exists ? platform::ShortPath(system, path)
+               : platform::ShortPath(system, folder) + L"\\" + HandlerFileName;
+    return {platform::ToAnsi(system, shortPath).value_or(""),
+            platform::ToAnsi(system, path).value_or(""), exists};
 }
 
 bool OpensHandler(platform::SystemApi& system, const std::string& command, const Handler& handler) {

@@ -7,6 +7,7 @@
 #include "PreviousType.h"
 #include "Removal.h"
 #include "StoredValue.h"
+#include "TypeOwner.h"
 #include "platform/ProcessPaths.h"
 
 namespace association {
@@ -122,6 +123,12 @@ bool TRegArchive::RegisterExtension(Association association) {
         association.handlerPath.empty()) {
         return false;
     }
+    // Another program's type is never written into, nor taken over: the type's
+    // name may be whatever the dialog's file was renamed to.
+    if (!MayTakeType(OwnerOfType(platform_.registry, platform_.system, association.keys,
+                                 HandlerBesideProgram(platform_.system)))) {
+        return false;
+    }
     // Read before anything is written; a default that cannot be read could
     // not be kept, so nothing is written over it.
     const Kept kept = ValueToKeep(platform_.registry, association.keys);
@@ -180,8 +187,10 @@ bool TRegArchive::IsAssociated() {
 bool TRegArchive::Unassociate() {
     // A type name that cannot be spelled names no key: only the extension keys
     // that are ours go.
-    Removal removal(platform_.registry, platform_.applicationHive,
-                    {"", TypeName(), ApplicationName});
+    const AssociationKeys keys{"", TypeName(), ApplicationName};
+    Removal removal(platform_.registry, platform_.applicationHive, keys,
+                    OwnerOfType(platform_.registry, platform_.system, keys,
+                                HandlerBesideProgram(platform_.system)));
     bool removed = false;
     try {
         bool allRemoved = true;

@@ -187,6 +187,11 @@ bool Removal::RemoveExtension(const std::string& extension) {
     // In reverse writing order: "Open with", then the switch back, then what
     // nothing reads any more.
     for (const TakeBackRow& row : TakeBackLayout(keys_)) {
+        if (row.place.hive == Hive::Classes && !MayTakeType(typeOwner_)) {
+            // Another program's type: what names it is that program's.
+            removed &= typeOwner_ != TypeOwner::Unknown;
+            continue;
+        }
         switch (row.takeBack) {
         case TakeBack::OwnType:
             if (!TakeBackType(row.place)) {
@@ -287,7 +292,7 @@ bool Removal::RemoveSharedKeys(const TStringList& extensions) {
         keys_.typeName.empty() ? std::optional(true) : TypeStillNamed(extensions);
     bool removed = named.has_value();
     for (const TakeBackRow& row : rows) {
-        if (named == false && row.takeBack == TakeBack::TypeKey) {
+        if (named == false && row.takeBack == TakeBack::TypeKey && MayTakeType(typeOwner_)) {
             removed &= DeleteTree(row.place.hive, row.place.key);
         }
     }

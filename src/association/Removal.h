@@ -4,6 +4,7 @@
 
 #include "ArchiveExtensions.h"
 #include "AssociationLayout.h"
+#include "TypeOwner.h"
 #include "platform/Registry.h"
 
 #include <optional>
@@ -15,8 +16,12 @@ namespace association {
 class Removal {
   public:
     // applicationHive: the hive whose classes HKEY_CLASSES_ROOT stands for.
-    Removal(platform::RegistryApi& registry, HKEY applicationHive, AssociationKeys keys)
-        : registry_(registry), applicationHive_(applicationHive), keys_(std::move(keys)) {}
+    // typeOwner: whose the type key is; while it is not ours, nothing in the
+    // classes that names the type is changed.
+    Removal(platform::RegistryApi& registry, HKEY applicationHive, AssociationKeys keys,
+            TypeOwner typeOwner)
+        : registry_(registry), applicationHive_(applicationHive), keys_(std::move(keys)),
+          typeOwner_(typeOwner) {}
 
     // The extension's type goes back to the one it had before ours, when that
     // type is still there; else our type goes from it. Our own values go with
@@ -58,6 +63,7 @@ class Removal {
     platform::RegistryApi& registry_;
     HKEY applicationHive_;
     AssociationKeys keys_;
+    TypeOwner typeOwner_;
     bool changed_ = false;
 };
 

@@ -25,9 +25,6 @@ using namespace platform;
 //   nothing on the path, since no new entry can take a name already taken;
 //   so the right that Windows gives every authenticated user to make folders
 //   at the root of a drive does not count for a folder made by an installer.
-constexpr std::uint32_t TakeOver = DeleteItself | WriteAccessList | WriteOwner;
-constexpr std::uint32_t FileRights = WriteData | AppendData | TakeOver;
-constexpr std::uint32_t FolderRights = WriteData | AppendData | DeleteChild | TakeOver;
 constexpr std::uint32_t PathFolderRights = DeleteChild | TakeOver;
 
 // The accounts trusted with the machine: anyone else counts.
@@ -78,12 +75,13 @@ std::string Name(const std::string& sid) {
 
 // The tokens to try: a standard user's, and with it each other untrusted
 // account that an entry names.
-std::vector<std::vector<std::string>> UntrustedTokens(const FileSecurity& security) {
+std::vector<std::vector<std::string>> UntrustedTokens(const FileSecurity& security,
+                                                      const std::vector<std::string>& alsoTrusted) {
     const std::vector<std::string> standard(std::begin(StandardUser), std::end(StandardUser));
     std::vector<std::vector<std::string>> tokens{standard};
     for (const AccessEntry& entry : security.accessList.value_or(std::vector<AccessEntry>{})) {
         if (entry.allows && !Holds(TrustedSids, entry.sid) && !Holds(NoTokenSids, entry.sid) &&
-            !Holds(StandardUser, entry.sid)) {
+            !Holds(StandardUser, entry.sid) && !Holds(alsoTrusted, entry.sid)) {
             tokens.push_back(standard);
             tokens.back().push_back(entry.sid);
         }
@@ -111,14 +109,10 @@ HandlerSafety CheckLevel(SystemApi& system, const Level& level) {
     if (!security) {
         return At(system, level, Replaceable::Unreadable);
     }
-    for (const std::vector<std::string>& token : UntrustedTokens(*security)) {
-        const Grant grant = GrantedTo(*security, token, level.rights);
-        if (grant.rights != 0) {
-            return At(system, level, level.through, Name(grant.grantedBy));
-        }
-    }
-    if (!Holds(TrustedSids, security->owner)) {
-        return At(system, level, Replaceable::ByOwner, Name(security->owner));
+    const std::optional<Exposure> exposure = ExposedTo(*security, level.rights);
+    if (exposure) {
+        return At(system, level, exposure->byOwner ? Replaceable::ByOwner : level.through,
+                  exposure->who);
     }
     return {};
 }
@@ -141,13 +135,6 @@ std::vector<Level> Levels(SystemApi& system, const std::wstring& file) {
     return levels;
 }
 
-std::wstring WithoutLongPathPrefix(const std::wstring& path) {
-    const std::wstring prefix = L"\\\\?\\";
-    const bool prefixed = path.compare(0, prefix.size(), prefix) == 0 &&
-                          path.compare(prefix.size(), 4, L"UNC\\") != 0;
-    return prefixed ? path.substr(prefix.size()) : path;
-}
-
 bool OnDriveLetter(const std::wstring& path) {
     return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
 }
@@ -159,15 +146,57 @@ const ReasonText& ReasonRow(Replaceable replaceable) {
 
 } // namespace
 
-HandlerSafety CheckHandlerSafety(SystemApi& system, const std::wstring& handlerPath) {
-    const std::wstring path = WithoutLongPathPrefix(handlerPath);
+std::optional<Exposure> ExposedTo(const platform::FileSecurity& security, std::uint32_t rights,
+                                  const std::vector<std::string>& alsoTrusted) {
+    for (const std::vector<std::string>& token : UntrustedTokens(security, alsoTrusted)) {
+        const Grant grant = GrantedTo(security, token, rights);
+        if (grant.rights != 0) {
+            return Exposure{false, Name(grant.grantedBy)};
+        }
+    }
+    if (!Holds(TrustedSids, security.owner) && !Holds(alsoTrusted, security.owner)) {
+        return Exposure{true, Name(security.owner)};
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// The path the file really resolves to, junctions and links on the way
+// followed; as given where it cannot be opened (a file not there yet).
+std::wstring FinalPath(SystemApi& system, const std::wstring& path) {
+    FileFacts facts;
+    return system.GetFileFacts(path.c_str(), false, facts) && !facts.finalPath.empty()
+               ? WithoutLongPathPrefix(facts.finalPath)
+               : path;
+}
+
+// A path that no local drive holds: a share's \\server\name, a network drive,
+// or no path at all.
+std::optional<HandlerSafety> OffLocalDrives(SystemApi& system, const std::wstring& path) {
     const Level whole{path, 0, Replaceable::No};
-    if (!OnDriveLetter(path)) { // a share's \\server\name, or no path a drive holds
+    if (!OnDriveLetter(path)) {
         return At(system, whole,
                   path.rfind(L"\\\\", 0) == 0 ? Replaceable::OnShare : Replaceable::Unreadable);
     }
     if (system.GetDriveTypeW(path.substr(0, 3).c_str()) == DRIVE_REMOTE) {
         return At(system, whole, Replaceable::OnShare);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+// The path as given is judged a share before anything there is opened; then
+// the path the file really resolves to, and each folder above that one.
+HandlerSafety CheckHandlerSafety(SystemApi& system, const std::wstring& handlerPath) {
+    const std::wstring given = WithoutLongPathPrefix(handlerPath);
+    if (const auto offLocal = OffLocalDrives(system, given)) {
+        return *offLocal;
+    }
+    const std::wstring path = FinalPath(system, given);
+    if (const auto offLocal = OffLocalDrives(system, path)) {
+        return *offLocal;
     }
     for (const Level& level : Levels(system, path)) {
         HandlerSafety safety = CheckLevel(system, level);

@@ -3,9 +3,13 @@
 // included, run whatever file then sits at its path.
 #pragma once
 
+#include "platform/FileSecurity.h"
 #include "platform/SystemApi.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace association {
 
@@ -24,6 +28,25 @@ struct HandlerSafety {
     std::string who;   // a group's name or "the account S-1-…"; empty where unknown
     std::string where; // the file or folder, in the ANSI code page
 };
+
+// The rights that let an account put other bytes in a file's place: write
+// its data, delete it (and so rename it), or change its access list or owner,
+// which gives it every other right; in a folder also add files or delete them.
+constexpr std::uint32_t TakeOver =
+    platform::DeleteItself | platform::WriteAccessList | platform::WriteOwner;
+constexpr std::uint32_t FileRights = platform::WriteData | platform::AppendData | TakeOver;
+constexpr std::uint32_t FolderRights =
+    platform::WriteData | platform::AppendData | platform::DeleteChild | TakeOver;
+
+// Who other than the accounts trusted with the machine (Administrators, SYSTEM,
+// TrustedInstaller) and those given may use one of the rights on the object,
+// or owns it and so may give them to itself.
+struct Exposure {
+    bool byOwner;
+    std::string who; // a group's name or "the account S-1-…"
+};
+std::optional<Exposure> ExposedTo(const platform::FileSecurity& security, std::uint32_t rights,
+                                  const std::vector<std::string>& alsoTrusted = {});
 
 HandlerSafety CheckHandlerSafety(platform::SystemApi& system, const std::wstring& handlerPath);
 // The handler beside the running program, which both programs register.

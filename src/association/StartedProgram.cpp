@@ -9,7 +9,12 @@ namespace association {
 namespace {
 
 bool Exists(platform::SystemApi& system, const std::string& path) {
-    return system.GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return OnLocalFixedDrive(system, path) &&
+           system.GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The text with its variables expanded; as it is when that cannot be done.
@@ -56,6 +61,17 @@ std::string WithExeWhenBare(const std::string& path) {
 }
 
 } // namespace
+
+bool OnLocalFixedDrive(platform::SystemApi& system, const std::string& path) {
+    const std::string longPathPrefix = "\\\\?\\";
+    const std::string local =
+        path.rfind(longPathPrefix, 0) == 0 ? path.substr(longPathPrefix.size()) : path;
+    if (local.size() < 3 || !IsDriveLetter(local[0]) || local[1] != ':' || local[2] != '\\') {
+        return false;
+    }
+    const wchar_t root[] = {static_cast<wchar_t>(local[0]), L':', L'\\', L'\0'};
+    return system.GetDriveTypeW(root) == DRIVE_FIXED;
+}
 
 std::string ExpandedCommand(platform::SystemApi& system, const std::string& stored) {
     return Expanded(system, AsTheShellReadsIt(system, stored));

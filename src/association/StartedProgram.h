@@ -13,11 +13,18 @@ namespace association {
 // be done.
 std::string ExpandedCommand(platform::SystemApi& system, const std::string& command);
 
+// Whether a path may be looked up: a full path on a local fixed drive. A
+// share (\\host\share), a device path (\\.\, \\?\ but for a drive's, \??\) or a
+// network or removable drive is not, since a lookup there has the machine
+// reach out to whatever host the command's writer named.
+bool OnLocalFixedDrive(platform::SystemApi& system, const std::string& path);
+
 // The program the command starts: for a quoted one, the text inside the quotes
 // (empty without a closing quote); for an unquoted one, as CreateProcess
 // documents, the first file that exists among the prefixes that end at a
 // space, from the shortest, each with ".exe" added when its name has no
-// extension; empty when none exists.
+// extension; empty when none exists. Only paths on local fixed drives are
+// looked up.
 std::string StartedProgram(platform::SystemApi& system, const std::string& command);
 
 } // namespace association

@@ -41,8 +41,17 @@ std::string UtcNow() {
     return text;
 }
 
-void AppendToAuditLog(Console& console, const std::string& path, const AuditEntry& entry) {
-    if (!console.AppendToFile(path, AuditLine(console, entry, UtcNow()) + "\n")) {
+void AppendToAuditLog(Console& console, platform::SystemApi& system, const FilePolicy& policy,
+                      const std::string& path, const AuditEntry& entry) {
+    const FileOutcome outcome =
+        AppendToFile(system, policy, path, AuditLine(console, entry, UtcNow()) + "\n");
+    if (outcome.write == FileWrite::Refused) {
+        console.WriteErrorLine("Warning: the audit log " + path +
+                               " was not written: " + outcome.note +
+                               ". With administrator rights or as a service account, kavrex-assoc "
+                               "logs only where no other account could change or redirect the "
+                               "log; the run itself is as reported.");
+    } else if (outcome.write != FileWrite::Written) {
         console.WriteErrorLine("Warning: the audit log " + path +
                                " could not be written; the run itself is as reported.");
     }

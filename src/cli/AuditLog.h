@@ -5,6 +5,7 @@
 
 #include "Account.h"
 #include "Console.h"
+#include "FileWriting.h"
 #include "platform/RegistryTree.h"
 
 #include <string>
@@ -25,8 +26,10 @@ std::string AuditLine(Console& console, const AuditEntry& entry, const std::stri
 // Now, in UTC, as ISO 8601 writes it: 2026-12-09T10:46:15Z.
 std::string UtcNow();
 
-// Adds the entry's line to the log. A log that cannot be written is a warning
-// on the error stream: the run's work and exit code stay as they are.
-void AppendToAuditLog(Console& console, const std::string& path, const AuditEntry& entry);
+// Adds the entry's line to the log. A log that cannot be written, or that a
+// privileged run refuses to write, is a warning on the error stream that says
+// why: the run's work and exit code stay as they are.
+void AppendToAuditLog(Console& console, platform::SystemApi& system, const FilePolicy& policy,
+                      const std::string& path, const AuditEntry& entry);
 
 } // namespace cli

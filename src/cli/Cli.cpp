@@ -19,14 +19,17 @@ constexpr const char* ExitCodes = R"(Exit codes:
   0  done; for status: every extension opens with Kavrex; for status --scope:
      our registration in that scope is complete for every extension
   1  status: some extension does not open with Kavrex (with --scope: our
-     registration there is absent, incomplete or another program's)
+     registration there is absent, incomplete or another program's; for --scope
+     machine also when Kavrex.exe could be replaced by accounts other than
+     administrators, unless --allow-replaceable-handler is given)
   2  the command line is wrong; --scope user as LocalSystem, LocalService or
      NetworkService, which are no person's account
   3  some change could not be made (nothing is reported as done that was not);
      for register --scope machine: Kavrex.exe could be replaced by accounts other
      than administrators, and nothing was changed; for settings: no Settings app
      answered, or a service account has no desktop; for export-defaults --output:
-     the file is already there
+     the file is already there, or would be written through a link; for
+     register: the type key is another program's
   4  the machine scope needs administrator rights that this prompt does not have)";
 
 // "machine" or "user" in any letter case, as the number CLI11 reads the
@@ -123,6 +126,9 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     registering->add_flag("--allow-replaceable-handler", options.allowReplaceableHandler,
                           "with --scope machine: register even a Kavrex.exe that accounts other "
                           "than administrators could replace");
+    status->add_flag("--allow-replaceable-handler", options.allowReplaceableHandler,
+                     "with --scope machine: call the registration complete even with a "
+                     "Kavrex.exe that accounts other than administrators could replace");
     CLI::App* removing = app.add_subcommand("remove", "take back what register wrote");
     addChangeOptions(removing);
     CLI::App* exporting = app.add_subcommand(
@@ -183,7 +189,8 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
                                         : ExportDefaults(environment, options);
     }
     if (!options.logFile.empty()) {
-        AppendToAuditLog(environment.console, options.logFile, audit);
+        AppendToAuditLog(environment.console, environment.system, FilePolicyOf(environment),
+                         options.logFile, audit);
     }
     return audit.exitCode;
 }

@@ -1,11 +1,14 @@
 #include "Commands.h"
 
+#include "Account.h"
 #include "DefaultAssociations.h"
+#include "FileWriting.h"
 #include "Listing.h"
 #include "Report.h"
 #include "association/AssociationLayout.h"
 #include "association/PreviousType.h"
 #include "association/RegArchive.h"
+#include "association/TypeOwner.h"
 #include "platform/ChangeRecorder.h"
 #include "platform/OverlayRegistryApi.h"
 #include "platform/QuietSystemApi.h"
@@ -79,10 +82,22 @@ bool RefusedAsReplaceable(Environment& environment, const Options& options,
 }
 
 // Registering leaves an extension whose default it cannot read as it is: it
-// could not keep what is there. Says which.
-void SayUnreadDefaults(Environment& environment, const Options& options,
-                       platform::RegistryApi& target) {
+// could not keep what is there. Nor does it write into a type key that is
+// another program's. Says which.
+void SayWhyNotWritten(Environment& environment, const Options& options,
+                      platform::RegistryApi& target) {
     platform::ScopedRegistryApi classes(target, ScopeRoot(options.scope));
+    const association::AssociationKeys type{"", association::DialogTypeName(),
+                                            association::ApplicationName};
+    if (!association::MayTakeType(
+            association::OwnerOfType(classes, environment.system, type,
+                                     association::HandlerBesideProgram(environment.system)))) {
+        environment.console.WriteErrorLine(
+            std::string(platform::RootName(ScopeRoot(options.scope))) + "\\" +
+            platform::ClassesKey(type.typeName) +
+            " is another program's type (its open command does not start Kavrex.exe), or "
+            "could not be read: nothing was written into it, and no extension was registered.");
+    }
     for (const std::string& extension : options.extensions) {
         if (!association::CurrentType(classes, {extension, "", ""})) {
             std::string message = "The default value of " + extension;
@@ -123,7 +138,7 @@ int Change(Environment& environment, const Options& options, bool remove,
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
     const bool done = RunComponent(environment, options, remove, target);
     if (!done && !remove) {
-        SayUnreadDefaults(environment, options, target);
+        SayWhyNotWritten(environment, options, target);
     }
     const auto changes = recorder.Changes(target);
     if (!changes) {
@@ -154,12 +169,18 @@ int Change(Environment& environment, const Options& options, bool remove,
     return report.exitCode;
 }
 
-// The extension's registration in the scope's hive alone.
-Registration RegistrationIn(Scope scope, const ExtensionReport& extension) {
-    const bool machine = scope == Scope::Machine;
-    return JudgeRegistration(machine ? extension.status.machine : extension.status.user,
-                             machine ? extension.machine : extension.user,
-                             association::DialogTypeName());
+// The extension's registration in the scope's hive alone. For all users, a
+// handler that others could replace makes it incomplete, as it refuses
+// registering, unless the same override is given.
+Registration RegistrationIn(const Options& options, const ExtensionReport& extension,
+                            const association::HandlerSafety& safety) {
+    const bool machine = options.scope == Scope::Machine;
+    const Registration judged = JudgeRegistration(
+        machine ? extension.status.machine : extension.status.user,
+        machine ? extension.machine : extension.user, association::DialogTypeName());
+    const bool exposed = machine && safety.replaceable != association::Replaceable::No &&
+                         !options.allowReplaceableHandler;
+    return judged == Registration::Complete && exposed ? Registration::ReplaceableHandler : judged;
 }
 
 // Status's answer: whether every extension opens with Kavrex, or with a scope
@@ -187,7 +208,7 @@ int Status(Environment& environment, const Options& options) {
                                      {}});
         if (options.scopeGiven) {
             report.extensions.back().registration =
-                RegistrationIn(options.scope, report.extensions.back());
+                RegistrationIn(options, report.extensions.back(), report.safety);
         }
     }
     if (options.scopeGiven) {
@@ -214,6 +235,12 @@ int Remove(Environment& environment, const Options& options,
     return Change(environment, options, true, made);
 }
 
+FilePolicy FilePolicyOf(Environment& environment) {
+    const std::string account = environment.system.ProcessUserSid();
+    return {IsServiceAccount(account) || CanWriteClasses(environment.registry, Scope::Machine),
+            {account}};
+}
+
 // The XML in UTF-8 exactly: to standard output, or to a file of its own, which
 // no shell re-encodes on its way (PowerShell 5.1's ">" writes UTF-16).
 int ExportDefaults(Environment& environment, const Options& options) {
@@ -224,14 +251,25 @@ int ExportDefaults(Environment& environment, const Options& options) {
         console.WriteUtf8Line(xml);
         return Done;
     }
-    switch (console.WriteFile(options.output, xml + "\n", options.force)) {
+    const FileOutcome outcome = WriteFile(environment.system, FilePolicyOf(environment),
+                                          options.output, xml + "\n", options.force);
+    switch (outcome.write) {
     case FileWrite::Written:
         console.WriteLine("Wrote " + options.output + " (UTF-8).");
+        if (!outcome.note.empty()) {
+            console.WriteErrorLine("Warning: accounts other than administrators could change " +
+                                   options.output + " afterwards: " + outcome.note + ".");
+        }
         return Done;
     case FileWrite::AlreadyThere:
         console.WriteErrorLine(options.output +
                                " is already there, and was left as it is. Add --force to "
                                "replace it.");
+        return ChangeFailed;
+    case FileWrite::Refused:
+        console.WriteErrorLine(options.output + " was not written: " + outcome.note +
+                               ". With administrator rights or as a service account, "
+                               "kavrex-assoc writes no file through a link.");
         return ChangeFailed;
     case FileWrite::Failed:
         break;

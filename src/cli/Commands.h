@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Console.h"
+#include "FileWriting.h"
 #include "Scope.h"
 #include "platform/RegistryApi.h"
 #include "platform/RegistryTree.h"
@@ -46,6 +47,8 @@ int Register(Environment& environment, const Options& options,
 int Remove(Environment& environment, const Options& options,
            std::vector<platform::RegistryChange>& made);
 int ExportDefaults(Environment& environment, const Options& options);
+// How the run may write files: privileged when elevated or a service account.
+FilePolicy FilePolicyOf(Environment& environment);
 // Opens Default apps at Kavrex's page for the scope's registration, or at the
 // general page where the system offers no other.
 int OpenSettings(Environment& environment, const Options& options);

@@ -7,8 +7,6 @@
 
 namespace cli {
 
-enum class FileWrite { Written, AlreadyThere, Failed };
-
 class Console {
   public:
     virtual ~Console() = default;
@@ -20,13 +18,6 @@ class Console {
     virtual void WriteErrorLine(const std::string& text) = 0;
     // The text converted from the ANSI code page to UTF-8.
     virtual std::string ToUtf8(const std::string& ansi) = 0;
-    // Makes the file (a path in the ANSI code page) hold exactly these bytes;
-    // without replace, only when there is no such file yet.
-    virtual FileWrite WriteFile(const std::string& path, const std::string& bytes,
-                                bool replace) = 0;
-    // Adds the bytes to the file's end in one write, making the file when it
-    // is not there; false when they could not be added whole.
-    virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 };
 
 } // namespace cli

@@ -25,7 +25,10 @@ enum class Registration {
     Complete,   // the extension opens with Kavrex, listed in Default apps and "Open with"
     Absent,     // nothing of ours, and no other program's type
     Incomplete, // some of ours is there, not all, and no other program's type
-    Other       // the extension names another program's type
+    Other,      // the extension names another program's type
+    // Complete for all users, with a Kavrex.exe that others could replace:
+    // not compliant, unless the same override as register's is given.
+    ReplaceableHandler
 };
 
 // Reads with read rights only; keys name the extension, our type and Kavrex.

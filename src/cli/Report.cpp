@@ -46,6 +46,9 @@ constexpr RegistrationText RegistrationTexts[] = {
     {Registration::Absent, "absent", "absent"},
     {Registration::Incomplete, "incomplete", "incomplete; register completes it"},
     {Registration::Other, "another-program", "another program's"},
+    {Registration::ReplaceableHandler, "replaceable-handler",
+     "complete, but Kavrex.exe could be replaced by accounts other than administrators "
+     "(--allow-replaceable-handler accepts that)"},
 };
 
 struct ChangeKindName {
@@ -75,7 +78,10 @@ const RegistrationText& RegistrationRow(Registration registration) {
 }
 
 std::string VerdictLine(const ExtensionStatus& status) {
-    return platform::FormatText(VerdictRow(status.verdict).text, status.openedBy);
+    return platform::FormatText(VerdictRow(status.verdict).text, status.openedBy) +
+           (status.programUnchecked ? " (its program is not on a local fixed drive, so whether "
+                                      "it is there was not checked)"
+                                    : "");
 }
 
 // A line of the text report. Registry data may hold any character: control
@@ -185,6 +191,7 @@ json UserJson(Console& console, const UserReport& user) {
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
+                              {"programChecked", !status.programUnchecked},
                               {"classes", EntryJson(console, status.user)},
                               {"userChoice", Utf8OrNull(console, status.userChoice)}});
     }
@@ -201,6 +208,7 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
+                              {"programChecked", !status.programUnchecked},
                               {"machine", EntryJson(console, status.machine)},
                               {"user", EntryJson(console, status.user)},
                               {"userChoice", Utf8OrNull(console, status.userChoice)},

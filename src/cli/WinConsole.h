@@ -1,5 +1,5 @@
-// The console on Windows: text in the console's output code page, JSON and the
-// XML in UTF-8, bytes as they are when the output is a file or a pipe.
+// The console on Windows: text in the console's output code page, JSON in UTF-8, bytes as they are
+// when the output is a file or a pipe.
 #pragma once
 
 #include "Console.h"
@@ -12,8 +12,6 @@ class WinConsole final : public Console {
     void WriteUtf8Line(const std::string& text) override;
     void WriteErrorLine(const std::string& text) override;
     std::string ToUtf8(const std::string& ansi) override;
-    FileWrite WriteFile(const std::string& path, const std::string& bytes, bool replace) override;
-    bool AppendToFile(const std::string& path, const std::string& bytes) override;
 };
 
 } // namespace cli

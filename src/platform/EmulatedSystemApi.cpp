@@ -1,9 +1,11 @@
 #include "EmulatedSystemApi.h"
 
+#include "ProcessPaths.h"
 #include "RegistryNames.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <type_traits>
@@ -69,6 +71,7 @@ DWORD EmulatedSystemApi::GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size
 }
 
 DWORD EmulatedSystemApi::GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, DWORD size) {
+    lookedUp_.emplace_back(longPath);
     const auto file = files_.find(longPath);
     if (file == files_.end()) {
         return 0;
@@ -83,7 +86,9 @@ DWORD EmulatedSystemApi::GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, D
 }
 
 DWORD EmulatedSystemApi::GetFileAttributesW(LPCWSTR path) {
-    return files_.count(path) ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+    lookedUp_.emplace_back(path);
+    return files_.count(path) || names_.count(Resolved(path)) ? FILE_ATTRIBUTE_NORMAL
+                                                              : INVALID_FILE_ATTRIBUTES;
 }
 
 // What a folder made under Program Files by an installer holds, and what it
@@ -94,6 +99,7 @@ constexpr const wchar_t* ProgramFilesSecurity =
     L"(A;ID;FA;;;SY)(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)(A;ID;0x1200a9;;;AC)";
 
 bool EmulatedSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
+    lookedUp_.emplace_back(path);
     const auto set = security_.find(path);
     if (set == security_.end()) {
         text = ProgramFilesSecurity;
@@ -104,10 +110,12 @@ bool EmulatedSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
 }
 
 UINT EmulatedSystemApi::GetDriveTypeW(LPCWSTR rootPath) {
-    return remoteDrives_.find(rootPath[0]) == std::wstring::npos ? DRIVE_FIXED : DRIVE_REMOTE;
+    const auto set = driveTypes_.find(rootPath[0]);
+    return set == driveTypes_.end() ? DRIVE_FIXED : set->second;
 }
 
 DWORD EmulatedSystemApi::GetFileAttributesA(LPCSTR path) {
+    lookedUp_.emplace_back(path, path + std::char_traits<char>::length(path));
     // A file is found by its long or its short path, as the code page spells them.
     const auto spells = [&](const std::wstring& wide) {
         std::string ansi;
@@ -205,6 +213,202 @@ bool EmulatedSystemApi::ShellExecuteA(LPCSTR verb, LPCSTR file, int) {
 
 void EmulatedSystemApi::AddFile(const std::wstring& longPath, const std::wstring& shortPath) {
     files_[longPath] = shortPath.empty() ? longPath : shortPath;
+}
+
+namespace {
+
+// UTF-8's next character from at, moved past it; none for a malformed one.
+std::optional<wchar_t> FromUtf8(const std::string& bytes, std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(bytes[at++]);
+    const int more = lead < 0x80 ? 0 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (more < 0 || at + static_cast<std::size_t>(more) > bytes.size()) {
+        return std::nullopt;
+    }
+    std::uint32_t code = more == 0 ? lead : lead & (more == 1 ? 0x1Fu : 0x0Fu);
+    for (int i = 0; i < more; ++i) {
+        code = (code << 6) | (static_cast<unsigned char>(bytes[at++]) & 0x3Fu);
+    }
+    return static_cast<wchar_t>(code);
+}
+
+// A single-byte code page's character for the byte; none where it has none.
+std::optional<wchar_t> FromCodePage(UINT codePage, unsigned char byte) {
+    const auto* range =
+        std::find_if(std::begin(CodePageRanges), std::end(CodePageRanges), [&](const auto& r) {
+            return r.codePage == codePage && byte >= r.firstByte &&
+                   byte <= r.firstByte + (r.last - r.first);
+        });
+    return range == std::end(CodePageRanges)
+               ? std::nullopt
+               : std::optional(static_cast<wchar_t>(range->first + (byte - range->firstByte)));
+}
+
+} // namespace
+
+int EmulatedSystemApi::MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow,
+                                           int narrowLength, LPWSTR wide, int wideSize) {
+    const UINT used = codePage == CP_ACP ? codePage_ : codePage;
+    const std::string bytes = narrowLength < 0
+                                  ? std::string(narrow, std::strlen(narrow) + 1)
+                                  : std::string(narrow, static_cast<size_t>(narrowLength));
+    std::wstring converted;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::optional<wchar_t> c =
+            used == CP_UTF8 ? FromUtf8(bytes, at)
+                            : FromCodePage(used, static_cast<unsigned char>(bytes[at++]));
+        if (!c && (flags & MB_ERR_INVALID_CHARS)) {
+            return 0;
+        }
+        converted += c.value_or(L'?');
+    }
+    const auto length = static_cast<int>(converted.size());
+    if (wideSize == 0) {
+        return length;
+    }
+    if (wideSize < length) {
+        return 0;
+    }
+    std::copy(converted.begin(), converted.end(), wide);
+    return length;
+}
+
+namespace {
+
+bool IsWithin(const std::wstring& path, const std::wstring& top) {
+    return path == top || (path.size() > top.size() && path.compare(0, top.size(), top) == 0 &&
+                           path[top.size()] == L'\\');
+}
+
+// A handle on a file the emulation keeps, or on a link itself.
+class EmulatedWritableFile final : public WritableFile {
+  public:
+    EmulatedWritableFile(EmulatedSystemApi& system, std::wstring name)
+        : system_(system), name_(std::move(name)) {}
+    bool Facts(FileFacts& facts) override {
+        const bool link = system_.IsLink(name_);
+        const std::wstring file = system_.Names()[name_];
+        facts.attributes = link ? FILE_ATTRIBUTE_REPARSE_POINT : FILE_ATTRIBUTE_NORMAL;
+        facts.links = static_cast<DWORD>(
+            std::count_if(system_.Names().begin(), system_.Names().end(),
+                          [&file](const auto& name) { return name.second == file; }));
+        facts.finalPath = name_;
+        facts.security = system_.SecurityOf(name_);
+        return true;
+    }
+    bool Write(const std::string& bytes) override {
+        system_.Contents()[system_.Names()[name_]] += bytes;
+        return true;
+    }
+    bool Delete() override { return system_.DeleteFileW(name_.c_str()) != FALSE; }
+
+  private:
+    EmulatedSystemApi& system_;
+    std::wstring name_;
+};
+
+} // namespace
+
+std::wstring EmulatedSystemApi::Resolved(const std::wstring& path, bool atName) const {
+    if (atName) {
+        const std::wstring folder = DirectoryPart(path);
+        return folder.size() > 3
+                   ? Resolved(folder.substr(0, folder.size() - 1)) + L"\\" + FileNamePart(path)
+                   : path;
+    }
+    std::wstring resolved = path;
+    for (int hop = 0; hop < 8; ++hop) { // links may lead to links
+        const auto link = std::find_if(links_.begin(), links_.end(),
+                                       [&](const auto& l) { return IsWithin(resolved, l.first); });
+        if (link == links_.end()) {
+            break;
+        }
+        resolved = link->second + resolved.substr(link->first.size());
+    }
+    return resolved;
+}
+
+std::wstring EmulatedSystemApi::SecurityOf(const std::wstring& path) {
+    std::wstring text;
+    return GetFileSecurityText(path.c_str(), text) ? text : std::wstring();
+}
+
+std::unique_ptr<WritableFile> EmulatedSystemApi::OpenWritableFile(LPCWSTR path, FileOpening opening,
+                                                                  bool atName, bool& created,
+                                                                  DWORD& error) {
+    lookedUp_.emplace_back(path);
+    if (std::wcspbrk(path, L"*?<>|\"")) { // names Windows refuses ("Naming Files")
+        error = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    const std::wstring name = Resolved(path, atName);
+    const bool there = names_.count(name) != 0 || links_.count(name) != 0;
+    created = !there;
+    error = there ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+    if (there && opening == FileOpening::CreateNew) {
+        error = ERROR_FILE_EXISTS;
+        return nullptr;
+    }
+    if (!names_.count(name)) {
+        names_[name] = L"file " + std::to_wstring(nextFile_++);
+    }
+    return std::make_unique<EmulatedWritableFile>(*this, name);
+}
+
+bool EmulatedSystemApi::GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) {
+    lookedUp_.emplace_back(path);
+    const std::wstring name = Resolved(path, atName);
+    const bool file = names_.count(name) != 0 || files_.count(name) != 0;
+    facts.attributes = (links_.count(name) ? FILE_ATTRIBUTE_REPARSE_POINT : 0) |
+                       (file ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY);
+    facts.links = 1;
+    facts.finalPath = name;
+    facts.security = SecurityOf(name);
+    return true;
+}
+
+std::wstring EmulatedSystemApi::GetFullPathNameW(LPCWSTR path) {
+    const std::wstring given = path;
+    const bool full = given.rfind(L"\\\\", 0) == 0 || (given.size() > 2 && given[1] == L':');
+    return full ? given : L"C:\\Windows\\system32\\" + given; // a service's current folder
+}
+
+BOOL EmulatedSystemApi::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    lookedUp_.emplace_back(to);
+    const std::wstring source = Resolved(from, true);
+    const std::wstring target = Resolved(to, true);
+    const bool taken = names_.count(target) != 0 || links_.count(target) != 0;
+    if (!names_.count(source) || (taken && !(flags & MOVEFILE_REPLACE_EXISTING))) {
+        return FALSE;
+    }
+    // The name is given to the moved file: the file it named, and whatever a
+    // link there led to, keep their bytes.
+    links_.erase(target);
+    names_[target] = names_[source];
+    names_.erase(source);
+    return TRUE;
+}
+
+BOOL EmulatedSystemApi::DeleteFileW(LPCWSTR path) {
+    return names_.erase(Resolved(path, true)) != 0 ? TRUE : FALSE;
+}
+
+void EmulatedSystemApi::AddHardLink(const std::wstring& name, const std::wstring& existing) {
+    names_[name] = names_.at(Resolved(existing));
+}
+
+void EmulatedSystemApi::PutFile(const std::wstring& path, const std::string& bytes) {
+    const std::wstring file = L"file " + std::to_wstring(nextFile_++);
+    names_[Resolved(path)] = file;
+    contents_[file] = bytes;
+}
+
+std::optional<std::string> EmulatedSystemApi::FileContents(const std::wstring& path) const {
+    const auto name = names_.find(Resolved(path));
+    if (name == names_.end()) {
+        return std::nullopt;
+    }
+    const auto bytes = contents_.find(name->second);
+    return bytes == contents_.end() ? std::string() : bytes->second;
 }
 
 std::string EmulatedSystemApi::AccountName(const std::string& sid) {

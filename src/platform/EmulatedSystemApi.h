@@ -1,11 +1,14 @@
 // Process and shell services as a test sets them: the running program's path,
-// the files that exist with their short names, the ANSI code page, the
-// notifications sent and the links opened.
+// the files that exist with their short names, the files written with their
+// names (hard links) and the reparse points (junctions, symbolic links), the
+// drives' kinds, the ANSI code page, the notifications sent, the links opened
+// and every path looked up.
 #pragma once
 
 #include "SystemApi.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,10 +29,18 @@ class EmulatedSystemApi final : public SystemApi {
     DWORD GetFileAttributesA(LPCSTR path) override;
     bool GetFileSecurityText(LPCWSTR path, std::wstring& text) override;
     UINT GetDriveTypeW(LPCWSTR rootPath) override;
+    std::unique_ptr<WritableFile> OpenWritableFile(LPCWSTR path, FileOpening opening, bool atName,
+                                                   bool& created, DWORD& error) override;
+    bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) override;
+    std::wstring GetFullPathNameW(LPCWSTR path) override;
+    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override;
+    BOOL DeleteFileW(LPCWSTR path) override;
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override;
     UINT GetACP() override { return codePage_; }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override;
+    int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength,
+                            LPWSTR wide, int wideSize) override;
     bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override;
     // Answers only the links that a test made answer; records every one asked.
     bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override;
@@ -45,7 +56,19 @@ class EmulatedSystemApi final : public SystemApi {
     void SetFileSecurity(const std::wstring& path, std::optional<std::wstring> text) {
         security_[path] = std::move(text);
     }
-    void SetRemoteDrive(wchar_t letter) { remoteDrives_ += letter; }
+    // A drive's kind (DRIVE_REMOTE, DRIVE_REMOVABLE, ...); fixed unless told.
+    void SetDriveType(wchar_t letter, UINT type) { driveTypes_[letter] = type; }
+    // A reparse point at path that leads to target: a junction on a folder, or
+    // a symbolic link on a file. Every folder is there.
+    void SetLink(const std::wstring& path, const std::wstring& target) { links_[path] = target; }
+    // Gives the file another name, a hard link: both names write the same bytes.
+    void AddHardLink(const std::wstring& name, const std::wstring& existing);
+    // A file with these bytes, made by someone else.
+    void PutFile(const std::wstring& path, const std::string& bytes);
+    // The bytes of the file the path leads to; none when there is none.
+    std::optional<std::string> FileContents(const std::wstring& path) const;
+    // Every path the program looked up or opened, in order.
+    const std::vector<std::wstring>& LookedUp() const { return lookedUp_; }
     // An environment variable, as %name% expands to (names ignore letter case).
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
     // The ANSI code page: 1252 (Western, the default), 1251 (Cyrillic) or UTF-8.
@@ -58,11 +81,24 @@ class EmulatedSystemApi final : public SystemApi {
     // What Windows names an account; an account not named has no name.
     void NameAccount(const std::string& sid, std::string name) { accounts_[sid] = std::move(name); }
 
+    // For the open files: a path with its reparse points followed; with
+    // atName, all but a link at its own name.
+    std::wstring Resolved(const std::wstring& path, bool atName = false) const;
+    std::wstring SecurityOf(const std::wstring& path);
+    std::map<std::wstring, std::wstring>& Names() { return names_; }
+    std::map<std::wstring, std::string>& Contents() { return contents_; }
+    bool IsLink(const std::wstring& path) const { return links_.count(path) != 0; }
+
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
     std::map<std::wstring, std::wstring> files_;
     std::map<std::wstring, std::optional<std::wstring>> security_;
-    std::wstring remoteDrives_;
+    std::map<wchar_t, UINT> driveTypes_;
+    std::map<std::wstring, std::wstring> links_;
+    std::map<std::wstring, std::wstring> names_;   // a file's name: the file it names
+    std::map<std::wstring, std::string> contents_; // by file
+    unsigned nextFile_ = 0;
+    std::vector<std::wstring> lookedUp_;
     std::map<std::string, std::string> environment_; // by folded name
     UINT codePage_ = 1252;
     std::vector<Notification> notifications_;

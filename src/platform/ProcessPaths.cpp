@@ -1,5 +1,6 @@
 #include "ProcessPaths.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -56,6 +57,30 @@ std::optional<std::string> ToAnsi(SystemApi& system, const std::wstring& text) {
         return std::nullopt;
     }
     return converted;
+}
+
+std::wstring FromAnsi(SystemApi& system, const std::string& text) {
+    const auto length = static_cast<int>(text.size());
+    const int size = text.empty() ? 0
+                                  : system.MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS,
+                                                               text.data(), length, nullptr, 0);
+    std::wstring converted(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    if (size > 0 && system.MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length,
+                                               converted.data(), size) != size) {
+        converted.clear();
+    }
+    return converted;
+}
+
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    const std::wstring prefix = L"\\\\?\\";
+    if (path.compare(0, prefix.size(), prefix) != 0) {
+        return path;
+    }
+    const std::wstring share = L"UNC\\";
+    return path.compare(prefix.size(), share.size(), share) == 0
+               ? L"\\\\" + path.substr(prefix.size() + share.size())
+               : path.substr(prefix.size());
 }
 
 } // namespace platform

@@ -22,6 +22,18 @@ class QuietSystemApi final : public SystemApi {
         return inner_.GetFileSecurityText(path, text);
     }
     UINT GetDriveTypeW(LPCWSTR rootPath) override { return inner_.GetDriveTypeW(rootPath); }
+    std::unique_ptr<WritableFile> OpenWritableFile(LPCWSTR path, FileOpening opening, bool atName,
+                                                   bool& created, DWORD& error) override {
+        return inner_.OpenWritableFile(path, opening, atName, created, error);
+    }
+    bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) override {
+        return inner_.GetFileFacts(path, atName, facts);
+    }
+    std::wstring GetFullPathNameW(LPCWSTR path) override { return inner_.GetFullPathNameW(path); }
+    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override {
+        return inner_.MoveFileExW(from, to, flags);
+    }
+    BOOL DeleteFileW(LPCWSTR path) override { return inner_.DeleteFileW(path); }
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
         return inner_.ExpandEnvironmentStringsA(source, expanded, size);
     }
@@ -30,6 +42,10 @@ class QuietSystemApi final : public SystemApi {
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {
         return inner_.WideCharToMultiByte(codePage, flags, wide, wideLength, narrow, narrowSize,
                                           defaultChar, usedDefault);
+    }
+    int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength,
+                            LPWSTR wide, int wideSize) override {
+        return inner_.MultiByteToWideChar(codePage, flags, narrow, narrowLength, wide, wideSize);
     }
     bool SHChangeNotify(LONG, UINT, LPCVOID, LPCVOID) override { return true; }
     bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override {

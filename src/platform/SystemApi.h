@@ -5,6 +5,7 @@
 
 #include "WinTypes.h"
 
+#include <memory>
 #include <string>
 
 #ifdef _WIN32
@@ -12,6 +13,34 @@
 #endif
 
 namespace platform {
+
+// What a handle on a file or folder shows: its attributes (a reparse point,
+// such as a junction or a symbolic link, when opened at its own name), how many
+// names the file has (hard links), the path it really resolves to (without
+// "\\?\"), and its owner and access list as GetFileSecurityText gives them
+// (empty when they cannot be read).
+struct FileFacts {
+    DWORD attributes = 0;
+    DWORD links = 0;
+    std::wstring finalPath;
+    std::wstring security;
+};
+
+// A file open for writing; closed with this object.
+class WritableFile {
+  public:
+    virtual ~WritableFile() = default;
+    virtual bool Facts(FileFacts& facts) = 0;
+    // The bytes whole, at the end of the file for one opened to append.
+    virtual bool Write(const std::string& bytes) = 0;
+    // Deletes the file through this handle.
+    virtual bool Delete() = 0;
+};
+
+enum class FileOpening {
+    Append,    // made when not there; every write goes to its end
+    CreateNew, // only when there is no such name yet
+};
 
 class SystemApi {
   public:
@@ -26,12 +55,27 @@ class SystemApi {
     // ToStringSecurityDescriptor writes them; false when they cannot be read.
     virtual bool GetFileSecurityText(LPCWSTR path, std::wstring& text) = 0;
     virtual UINT GetDriveTypeW(LPCWSTR rootPath) = 0;
+    // The file opened for writing; none, with the error, when it cannot be.
+    // atName: a link at the path's own name is opened itself, not followed
+    // (the folders above it are followed). created: this open made the file.
+    virtual std::unique_ptr<WritableFile> OpenWritableFile(LPCWSTR path, FileOpening opening,
+                                                           bool atName, bool& created,
+                                                           DWORD& error) = 0;
+    // The facts of a file or folder; atName: a link at its own name is opened
+    // itself, not followed. False when it cannot be opened.
+    virtual bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) = 0;
+    // The full path, as GetFullPathNameW makes it from the current folder.
+    virtual std::wstring GetFullPathNameW(LPCWSTR path) = 0;
+    virtual BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) = 0;
+    virtual BOOL DeleteFileW(LPCWSTR path) = 0;
     // The size needed, with the NUL; written only when it fits.
     virtual DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) = 0;
     virtual UINT GetACP() = 0;
     virtual int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength,
                                     LPSTR narrow, int narrowSize, LPCSTR defaultChar,
                                     LPBOOL usedDefault) = 0;
+    virtual int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength,
+                                    LPWSTR wide, int wideSize) = 0;
     // False when the shell could not be reached. The real side loads the
     // shell's library when first asked, so that no program imports it at start.
     virtual bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) = 0;

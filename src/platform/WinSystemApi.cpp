@@ -4,6 +4,7 @@
 // load it, and everything it loads, at every start: that doubles a console program's start-up time,
 // for a call made once, after the work is done.
 #include "LateBinding.h"
+#include "ProcessPaths.h"
 #include "SystemApi.h"
 
 #include <aclapi.h>
@@ -31,6 +32,14 @@ class WinSystemApi final : public SystemApi {
     DWORD GetFileAttributesA(LPCSTR path) override { return ::GetFileAttributesA(path); }
     bool GetFileSecurityText(LPCWSTR path, std::wstring& text) override;
     UINT GetDriveTypeW(LPCWSTR rootPath) override { return ::GetDriveTypeW(rootPath); }
+    std::unique_ptr<WritableFile> OpenWritableFile(LPCWSTR path, FileOpening opening, bool atName,
+                                                   bool& created, DWORD& error) override;
+    bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) override;
+    std::wstring GetFullPathNameW(LPCWSTR path) override;
+    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override {
+        return ::MoveFileExW(from, to, flags);
+    }
+    BOOL DeleteFileW(LPCWSTR path) override { return ::DeleteFileW(path); }
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
         return ::ExpandEnvironmentStringsA(source, expanded, size);
     }
@@ -39,6 +48,10 @@ class WinSystemApi final : public SystemApi {
                             int narrowSize, LPCSTR defaultChar, LPBOOL usedDefault) override {
         return ::WideCharToMultiByte(codePage, flags, wide, wideLength, narrow, narrowSize,
                                      defaultChar, usedDefault);
+    }
+    int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength,
+                            LPWSTR wide, int wideSize) override {
+        return ::MultiByteToWideChar(codePage, flags, narrow, narrowLength, wide, wideSize);
     }
     bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override {
         if (!shell_.Bind(changeNotify_, "SHChangeNotify")) {
@@ -68,11 +81,16 @@ class WinSystemApi final : public SystemApi {
     std::string ProcessUserSid() override;
     std::string AccountName(const std::string& sid) override;
 
+    // What the open handle shows.
+    bool HandleFacts(HANDLE handle, FileFacts& facts);
+
   private:
+    bool SecurityText(PSECURITY_DESCRIPTOR descriptor, std::wstring& text);
     SystemLibrary shell_{L"shell32.dll"};
     SystemLibrary com_{L"ole32.dll"};
     SystemLibrary advapi_{L"advapi32.dll"};
     decltype(&::GetNamedSecurityInfoW) namedSecurity_ = nullptr;
+    decltype(&::GetSecurityInfo) handleSecurity_ = nullptr;
     decltype(&::ConvertSecurityDescriptorToStringSecurityDescriptorW) toText_ = nullptr;
     decltype(&::OpenProcessToken) openToken_ = nullptr;
     decltype(&::GetTokenInformation) tokenInformation_ = nullptr;
@@ -91,25 +109,27 @@ struct LocalFreeDeleter {
 template <typename T>
 using LocalMemory = std::unique_ptr<std::remove_pointer_t<T>, LocalFreeDeleter>;
 
-bool WinSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
-    constexpr SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-    if (!advapi_.Bind(namedSecurity_, "GetNamedSecurityInfoW") ||
-        !advapi_.Bind(toText_, "ConvertSecurityDescriptorToStringSecurityDescriptorW")) {
-        return false;
-    }
-    PSECURITY_DESCRIPTOR read = nullptr;
-    if (namedSecurity_(path, SE_FILE_OBJECT, parts, nullptr, nullptr, nullptr, nullptr, &read) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
+constexpr SECURITY_INFORMATION OwnerAndAccessList =
+    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+bool WinSystemApi::SecurityText(PSECURITY_DESCRIPTOR read, std::wstring& text) {
     const LocalMemory<PSECURITY_DESCRIPTOR> descriptor(read);
     LPWSTR converted = nullptr;
-    if (!toText_(descriptor.get(), SDDL_REVISION_1, parts, &converted, nullptr)) {
+    if (!advapi_.Bind(toText_, "ConvertSecurityDescriptorToStringSecurityDescriptorW") ||
+        !toText_(descriptor.get(), SDDL_REVISION_1, OwnerAndAccessList, &converted, nullptr)) {
         return false;
     }
     const LocalMemory<LPWSTR> owned(converted);
     text = owned.get();
     return true;
+}
+
+bool WinSystemApi::GetFileSecurityText(LPCWSTR path, std::wstring& text) {
+    PSECURITY_DESCRIPTOR read = nullptr;
+    return advapi_.Bind(namedSecurity_, "GetNamedSecurityInfoW") &&
+           namedSecurity_(path, SE_FILE_OBJECT, OwnerAndAccessList, nullptr, nullptr, nullptr,
+                          nullptr, &read) == ERROR_SUCCESS &&
+           SecurityText(read, text);
 }
 
 struct HandleCloser {
@@ -154,6 +174,108 @@ std::string WinSystemApi::AccountName(const std::string& sid) {
         return {};
     }
     return domainSize ? std::string(domain) + "\\" + name : std::string(name);
+}
+
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+bool WinSystemApi::HandleFacts(HANDLE handle, FileFacts& facts) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information)) {
+        return false;
+    }
+    facts.attributes = information.dwFileAttributes;
+    facts.links = information.nNumberOfLinks;
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(
+            handle, path.data(), static_cast<DWORD>(path.size()), VOLUME_NAME_DOS);
+        if (length == 0) {
+            return false;
+        }
+        if (length < path.size()) {
+            facts.finalPath.assign(path.data(), length);
+            break;
+        }
+        path.resize(length);
+    }
+    facts.finalPath = WithoutLongPathPrefix(facts.finalPath);
+    PSECURITY_DESCRIPTOR read = nullptr;
+    if (!advapi_.Bind(handleSecurity_, "GetSecurityInfo") ||
+        handleSecurity_(handle, SE_FILE_OBJECT, OwnerAndAccessList, nullptr, nullptr, nullptr,
+                        nullptr, &read) != ERROR_SUCCESS ||
+        !SecurityText(read, facts.security)) {
+        facts.security.clear();
+    }
+    return true;
+}
+
+class WinWritableFile final : public WritableFile {
+  public:
+    WinWritableFile(WinSystemApi& system, HANDLE file) : system_(system), file_(file) {}
+    bool Facts(FileFacts& facts) override { return system_.HandleFacts(file_.get(), facts); }
+    bool Write(const std::string& bytes) override {
+        DWORD written = 0;
+        return ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                           nullptr) &&
+               written == bytes.size();
+    }
+    // The same file opened again with the right to delete it, so that no other
+    // file that has taken its name meanwhile is deleted ("ReOpenFile").
+    bool Delete() override {
+        const Handle deleting(::ReOpenFile(file_.get(), DELETE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           FILE_FLAG_OPEN_REPARSE_POINT));
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        return deleting.get() != INVALID_HANDLE_VALUE &&
+               ::SetFileInformationByHandle(deleting.get(), FileDispositionInfo, &disposition,
+                                            sizeof disposition);
+    }
+
+  private:
+    WinSystemApi& system_;
+    Handle file_;
+};
+
+// With FILE_APPEND_DATA alone every write goes to the file's end as it is
+// then ("File Access Rights Constants"), so runs that log at once each add a
+// whole line, never half of one; others may read and append meanwhile.
+// CREATE_NEW refuses a name that is there in the same call that makes it.
+std::unique_ptr<WritableFile> WinSystemApi::OpenWritableFile(LPCWSTR path, FileOpening opening,
+                                                             bool atName, bool& created,
+                                                             DWORD& error) {
+    const bool append = opening == FileOpening::Append;
+    const DWORD access =
+        (append ? FILE_APPEND_DATA : GENERIC_WRITE) | FILE_READ_ATTRIBUTES | READ_CONTROL;
+    const HANDLE file =
+        ::CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      append ? OPEN_ALWAYS : CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL | (atName ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    error = ::GetLastError();
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    created = !append || error != ERROR_ALREADY_EXISTS;
+    return std::make_unique<WinWritableFile>(*this, file);
+}
+
+bool WinSystemApi::GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) {
+    const Handle opened(::CreateFileW(
+        path, FILE_READ_ATTRIBUTES | READ_CONTROL,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | (atName ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr));
+    return opened.get() != INVALID_HANDLE_VALUE && HandleFacts(opened.get(), facts);
+}
+
+std::wstring WinSystemApi::GetFullPathNameW(LPCWSTR path) {
+    std::vector<wchar_t> full(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length < full.size()) {
+            return std::wstring(full.data(), length);
+        }
+        full.resize(length);
+    }
 }
 
 WinSystemApi systemServices; // at namespace scope: no thread-safe guard

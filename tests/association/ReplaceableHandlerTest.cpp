@@ -174,7 +174,7 @@ const Case Cases[] = {
 TEST(ReplaceableHandler, TheFileAndEachFolderOnItsPathAreWeighed) {
     for (const Case& c : Cases) {
         platform::EmulatedSystemApi system;
-        system.SetRemoteDrive(L'N');
+        system.SetDriveType(L'N', DRIVE_REMOTE);
         if (c.exists) {
             system.AddFile(c.handler);
         }

@@ -76,7 +76,7 @@ TEST_P(Unassociate, TakesBackOnlyWhatItWroteUnderTheExtension) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetDefault("KvxTest\\Shell\\Open\\Command", "ours");
+        SetDefault("KvxTest\\Shell\\Open\\Command", std::string("\"") + HandlerShort + "\" \"%1\"");
         for (const Value& v : c.stored) {
             SetRawValue(Api(), HKEY_CLASSES_ROOT, JoinPath(".kvxtest", v.key), v.name, v.type,
                         v.bytes);
@@ -133,7 +133,7 @@ TEST_P(Unassociate, AnUnspellableProgramStillRemovesWhatItCan) {
         system_.SetModuleFileName(c.program);
         SetDefault(".kvxtest", "KvxTest");
         SetDefault(".kvxtest2", "");
-        SetDefault("KvxTest\\Shell\\Open\\Command", "x");
+        SetDefault("KvxTest", "KvxTest file"); // no command: only what a run of ours writes
         EXPECT_TRUE(DialogComponent({".kvxtest", ".kvxtest2"})->Unassociate());
         EXPECT_EQ(c.left, RootKeys());
         for (const std::string& key : RootKeys()) {

@@ -283,7 +283,7 @@ TEST_F(KavrexAssocCli, ADryRunWithARefusedCallNeverListsWrongChanges) {
         registry = {};
         Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "WinArc");
         Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "x/rar", "Content Type");
-        SetEntry(HKEY_CURRENT_USER, "KavrexAssoc", "old.exe %1");
+        SetEntry(HKEY_CURRENT_USER, "KavrexAssoc", std::string(HandlerLong) + " %1");
     };
     const platform::RegistryCall calls[] = {
         platform::RegistryCall::OpenKey,    platform::RegistryCall::CloseKey,
@@ -689,13 +689,13 @@ TEST_F(KavrexAssocCli, ExportsTheDefaultAssociationsFile) {
     const std::string printed = console.out;
     const char* file = "C:\\Defaults\\kavrex.xml";
     EXPECT_EQ(0, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file}));
-    EXPECT_EQ(printed, console.files[file]);
-    console.files[file] = "kept";
+    EXPECT_EQ(printed, system.FileContents(Wide(file)));
+    system.PutFile(Wide(file), "kept");
     EXPECT_EQ(3, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file}));
-    EXPECT_EQ("kept", console.files[file]);
+    EXPECT_EQ("kept", system.FileContents(Wide(file)));
     EXPECT_NE(std::string::npos, console.err.find("--force")) << console.err;
     EXPECT_EQ(0, Run({"export-defaults", "--ext", ".rar,.7z", "--output", file, "--force"}));
-    EXPECT_EQ(printed, console.files[file]);
+    EXPECT_EQ(printed, system.FileContents(Wide(file)));
 }
 
 // Whatever .rar's default held is kept with its type and bytes, shown as what

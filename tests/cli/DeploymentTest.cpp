@@ -159,7 +159,7 @@ TEST(Deployment, StatusInAScopeJudgesOnlyOurRegistrationThere) {
 
 std::vector<json> LogLines(Machine& machine, const std::string& path) {
     std::vector<json> lines;
-    std::istringstream log(machine.console.files[path]);
+    std::istringstream log(machine.system.FileContents(Wide(path)).value_or(""));
     for (std::string line; std::getline(log, line);) {
         lines.push_back(json::parse(line));
     }

@@ -1,0 +1,204 @@
+#include "FileWriting.h"
+
+#include "association/ReplaceableHandler.h"
+#include "platform/FileSecurity.h"
+#include "platform/ProcessPaths.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cwctype>
+#include <memory>
+
+namespace cli {
+namespace {
+
+using platform::FileFacts;
+using platform::SystemApi;
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+        return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+    });
+}
+
+std::string Spelled(SystemApi& system, const std::wstring& path) {
+    return platform::ToAnsi(system, path).value_or("a path this code page cannot spell");
+}
+
+// Why the object, opened at its own name, is not the one asked for: a link
+// there, a link on a folder above it (its final path differs), or another
+// name of the same file. Empty when it is the one.
+std::string LinkRefusal(SystemApi& system, const FileFacts& facts, const std::wstring& asked) {
+    const std::string shown = Spelled(system, asked);
+    if (facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return shown + " is a link (a junction or a symbolic link)";
+    }
+    if (!SamePath(platform::WithoutLongPathPrefix(facts.finalPath), asked)) {
+        return shown + " leads to " + Spelled(system, facts.finalPath) +
+               ": a folder on its path is a junction or a link";
+    }
+    if (facts.links > 1) {
+        return shown + " has " + std::to_string(facts.links) +
+               " names (hard links): writing it would change another file";
+    }
+    return {};
+}
+
+// Who other than the trusted accounts could change it; empty when no one.
+std::string ExposureOf(SystemApi& system, const FileFacts& facts, const std::wstring& path,
+                       const FilePolicy& policy, std::uint32_t rights) {
+    const std::string shown = Spelled(system, path);
+    const auto security = platform::ParseSecurityText(facts.security);
+    if (!security) {
+        return "who may change " + shown + " could not be read";
+    }
+    const auto exposure = association::ExposedTo(*security, rights, policy.alsoTrusted);
+    if (!exposure) {
+        return {};
+    }
+    return exposure->byOwner
+               ? exposure->who + " owns " + shown + " and may change who has access to it"
+               : exposure->who + " may change " + shown;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    std::wstring folder = platform::DirectoryPart(path);
+    if (folder.size() > 3) {
+        folder.pop_back(); // a folder is named without its last "\", a root with it
+    }
+    return folder;
+}
+
+// The folder's link refusal, or else its exposure as a note: written into
+// when refusal is empty.
+struct FolderVerdict {
+    std::string refusal;
+    std::string exposure;
+};
+
+FolderVerdict JudgeFolder(SystemApi& system, const FilePolicy& policy, const std::wstring& file) {
+    const std::wstring folder = FolderOf(file);
+    FileFacts facts;
+    if (!system.GetFileFacts(folder.c_str(), true, facts)) {
+        return {Spelled(system, folder) + " could not be opened", {}};
+    }
+    std::string refusal = LinkRefusal(system, facts, folder);
+    if (!refusal.empty()) {
+        return {std::move(refusal), {}};
+    }
+    return {{}, ExposureOf(system, facts, folder, policy, association::FolderRights)};
+}
+
+// Opens the file and, for a privileged run, checks the open handle: what was
+// made by this open and then refused is deleted again.
+std::unique_ptr<platform::WritableFile> OpenChecked(SystemApi& system, const FilePolicy& policy,
+                                                    const std::wstring& path,
+                                                    platform::FileOpening opening, bool logTrust,
+                                                    FileOutcome& outcome) {
+    bool created = false;
+    DWORD error = ERROR_SUCCESS;
+    auto file = system.OpenWritableFile(path.c_str(), opening, policy.privileged, created, error);
+    if (!file) {
+        outcome = {error == ERROR_FILE_EXISTS ? FileWrite::AlreadyThere : FileWrite::Failed, {}};
+        return nullptr;
+    }
+    if (!policy.privileged) {
+        return file;
+    }
+    FileFacts facts;
+    std::string refusal = file->Facts(facts) ? LinkRefusal(system, facts, path)
+                                             : Spelled(system, path) + " could not be read back";
+    if (refusal.empty() && logTrust) {
+        refusal = ExposureOf(system, facts, path, policy, association::FileRights);
+    }
+    if (refusal.empty()) {
+        return file;
+    }
+    if (created) {
+        file->Delete();
+    }
+    outcome = {FileWrite::Refused, std::move(refusal)};
+    return nullptr;
+}
+
+bool FullPath(SystemApi& system, const std::string& given, std::wstring& full) {
+    const std::wstring wide = platform::FromAnsi(system, given);
+    full = wide.empty() ? wide : system.GetFullPathNameW(wide.c_str());
+    return !full.empty();
+}
+
+// A name beside the file for its new version, not taken yet.
+std::unique_ptr<platform::WritableFile> OpenBeside(SystemApi& system, const FilePolicy& policy,
+                                                   const std::wstring& path, std::wstring& beside,
+                                                   FileOutcome& outcome) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        beside = path + L"." + std::to_wstring(attempt) + L".new";
+        auto file =
+            OpenChecked(system, policy, beside, platform::FileOpening::CreateNew, false, outcome);
+        if (file || outcome.write != FileWrite::AlreadyThere) {
+            return file;
+        }
+    }
+    outcome = {FileWrite::Failed, {}};
+    return nullptr;
+}
+
+} // namespace
+
+FileOutcome AppendToFile(SystemApi& system, const FilePolicy& policy, const std::string& path,
+                         const std::string& bytes) {
+    std::wstring full;
+    if (!FullPath(system, path, full)) {
+        return {FileWrite::Failed, {}};
+    }
+    if (policy.privileged) {
+        const FolderVerdict folder = JudgeFolder(system, policy, full);
+        const std::string& refusal = folder.refusal.empty() ? folder.exposure : folder.refusal;
+        if (!refusal.empty()) {
+            return {FileWrite::Refused, refusal};
+        }
+    }
+    FileOutcome outcome{FileWrite::Written, {}};
+    const auto file =
+        OpenChecked(system, policy, full, platform::FileOpening::Append, true, outcome);
+    if (file && !file->Write(bytes)) {
+        outcome.write = FileWrite::Failed;
+    }
+    return outcome;
+}
+
+FileOutcome WriteFile(SystemApi& system, const FilePolicy& policy, const std::string& path,
+                      const std::string& bytes, bool replace) {
+    std::wstring full;
+    if (!FullPath(system, path, full)) {
+        return {FileWrite::Failed, {}};
+    }
+    FolderVerdict folder;
+    if (policy.privileged) {
+        folder = JudgeFolder(system, policy, full);
+        if (!folder.refusal.empty()) {
+            return {FileWrite::Refused, folder.refusal};
+        }
+    }
+    FileOutcome outcome{FileWrite::Written, folder.exposure};
+    std::wstring written = full;
+    auto file = replace ? OpenBeside(system, policy, full, written, outcome)
+                        : OpenChecked(system, policy, full, platform::FileOpening::CreateNew, false,
+                                      outcome);
+    if (!file) {
+        return outcome;
+    }
+    if (!file->Write(bytes)) {
+        file->Delete();
+        return {FileWrite::Failed, {}};
+    }
+    file.reset(); // closed before it is renamed
+    if (replace && !system.MoveFileExW(written.c_str(), full.c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        system.DeleteFileW(written.c_str());
+        return {FileWrite::Failed, {}};
+    }
+    return outcome;
+}
+
+} // namespace cli

@@ -38,7 +38,7 @@ StoredText MergedText(platform::RegistryApi& registry, const std::string& key,
     return user.keyFound ? user : ReadStored(registry, HKEY_LOCAL_MACHINE, path, name);
 }
 
-// Whether the program file a command names by its full path is there, as
+// Whether the program file a command names from a root is there, as
 // Windows would start it from there. A command that names it without a folder
 // is Sound: Windows looks for it along its search path. One outside the local
 // fixed drives is not looked up at all.
@@ -46,7 +46,8 @@ enum class Soundness { Sound, Broken, Unchecked };
 
 Soundness ProgramSoundness(platform::SystemApi& system, const std::string& command) {
     const std::string unquoted = command.substr(command.rfind('"', 0) == 0 ? 1 : 0);
-    const bool fullPath = unquoted.rfind("\\\\", 0) == 0 ||
+    // From a root: a drive's, a share's, or a device's (\\.\, \??\).
+    const bool fullPath = unquoted.rfind('\\', 0) == 0 ||
                           (unquoted.size() > 2 && unquoted[1] == ':' && unquoted[2] == '\\');
     if (!fullPath) {
         return Soundness::Sound;

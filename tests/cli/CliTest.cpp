@@ -144,6 +144,37 @@ TEST_F(KavrexAssocCli, TheCommandIsReadAsWindowsStartsIt) {
     }
 }
 
+// A command's program off the local fixed drives is never looked up: a share,
+// a device path or a network or removable drive would have the machine reach
+// out to a host the command's writer chose. It is reported as not checked.
+TEST_F(KavrexAssocCli, ACommandOffTheLocalFixedDrivesIsNeverLookedUp) {
+    system.SetDriveType(L'N', DRIVE_REMOTE);
+    system.SetDriveType(L'R', DRIVE_REMOVABLE);
+    const char* commands[] = {
+        "\"\\\\host\\share\\x.exe\" \"%1\"",
+        "\\\\host\\share\\x.exe %1",
+        "\\\\?\\UNC\\host\\share\\x.exe %1",
+        "\\\\.\\pipe\\x %1",
+        "\\??\\C:\\x.exe %1",
+        "N:\\x.exe %1",
+        "\"R:\\x.exe\" \"%1\"",
+    };
+    for (const char* command : commands) {
+        SCOPED_TRACE(command);
+        registry = {};
+        SetEntry(HKEY_LOCAL_MACHINE, "Kvx.Type", command);
+        const std::size_t before = system.LookedUp().size();
+        const json status = StatusJson();
+        EXPECT_EQ("associated-with-other", status["verdict"]);
+        EXPECT_FALSE(status["programChecked"]);
+        for (std::size_t i = before; i < system.LookedUp().size(); ++i) {
+            EXPECT_EQ(0u, system.LookedUp()[i].rfind(L"C:\\", 0)) << Narrow(system.LookedUp()[i]);
+        }
+        Run({"status"});
+        EXPECT_NE(std::string::npos, console.out.find("was not checked"));
+    }
+}
+
 // HKEY_CLASSES_ROOT reads a key from the user's classes where they hold it,
 // and then not from the machine's, not even a value the user's key lacks.
 TEST_F(KavrexAssocCli, TheMergedClassesAreReadKeyByKey) {

@@ -111,6 +111,22 @@ TEST(Deployment, StatusReportsEverySignedInUser) {
     EXPECT_FALSE(json::parse(standard.console.out).contains("users"));
 }
 
+// Registered for all users, after which the handler's folder lets Users add files.
+void WeakenedAfterRegistering(Machine& machine) {
+    machine.Cli({"register"});
+    machine.system.SetFileSecurity(L"C:\\Program Files\\Kavrex",
+                                   L"O:BAD:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;CI;0x100116;;;BU)");
+}
+
+// The override that registers such a handler accepts it in detection too.
+TEST(Deployment, AReplaceableHandlerIsCompliantOnlyWithTheOverride) {
+    Machine machine;
+    WeakenedAfterRegistering(machine);
+    EXPECT_EQ(1, machine.Cli({"status", "--scope", "machine"}));
+    EXPECT_NE(std::string::npos, machine.console.out.find("--allow-replaceable-handler"));
+    EXPECT_EQ(0, machine.Cli({"status", "--scope", "machine", "--allow-replaceable-handler"}));
+}
+
 // status --scope judges our registration in that hive alone: the question a
 // remediation can answer, with no user's choice mixed in.
 TEST(Deployment, StatusInAScopeJudgesOnlyOurRegistrationThere) {
@@ -146,6 +162,10 @@ TEST(Deployment, StatusInAScopeJudgesOnlyOurRegistrationThere) {
          "machine", 1, "incomplete"},
         {"another program's", [](Machine& m) { m.AddOtherProgram(HKEY_LOCAL_MACHINE); }, "machine",
          1, "another-program"},
+        {"registered, then the handler's folder opened to Users", WeakenedAfterRegistering,
+         "machine", 1, "replaceable-handler"},
+        {"the same, for the user alone, whom it does not expose", WeakenedAfterRegistering, "user",
+         1, "absent"},
     };
     for (const auto& c : cases) {
         Machine machine;

@@ -41,6 +41,10 @@ std::wstring Wide(const std::string& ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
+std::string Narrow(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
+
 #ifdef _WIN32
 RootRedirect::RootRedirect(HKEY root, const std::string& path) : root_(root) {
     HKEY key = nullptr;

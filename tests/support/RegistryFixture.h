@@ -23,6 +23,7 @@ std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
 
 // The ASCII text as a wide string.
 std::wstring Wide(const std::string& ascii);
+std::string Narrow(const std::wstring& ascii);
 
 // Direct registry helpers that do not go through the code under test.
 using platform::JoinPath;

@@ -189,6 +189,19 @@ TEST(ReplaceableHandler, TheFileAndEachFolderOnItsPathAreWeighed) {
     }
 }
 
+// A junction on the way is followed, not judged: the folders that count are
+// those the file really lies in.
+TEST(ReplaceableHandler, ThePathTheFileResolvesToIsJudged) {
+    platform::EmulatedSystemApi system;
+    system.AddFile(L"C:\\Kavrex Link\\Kavrex.exe");
+    system.SetLink(L"C:\\Kavrex Link", L"C:\\Kavrex");
+    system.SetFileSecurity(L"C:\\Kavrex", FolderAtRoot);
+    const association::HandlerSafety safety =
+        association::CheckHandlerSafety(system, L"C:\\Kavrex Link\\Kavrex.exe");
+    EXPECT_EQ(Replaceable::ByFolderRights, safety.replaceable);
+    EXPECT_EQ("C:\\Kavrex", safety.where);
+}
+
 #ifdef _WIN32
 bool RunsUnderWine() {
     return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;

@@ -8,13 +8,68 @@ if (-not (Test-Path -LiteralPath $cli)) {
     Write-Output "Failed: there is no kavrex-assoc.exe in $Folder; install Kavrex first."
     exit 1
 }
+
+# SYSTEM, Administrators and TrustedInstaller: the accounts trusted with the machine.
+$trusted = @("S-1-5-18", "S-1-5-32-544",
+    "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464")
+$changing = [System.Security.AccessControl.FileSystemRights]"Write, Delete, DeleteSubdirectoriesAndFiles, ChangePermissions, TakeOwnership"
+
+# Makes the log's folder in one step with a protected access list (SYSTEM and
+# Administrators full control, Users read, nothing inherited from ProgramData,
+# where users may add files). Users may also make folders in ProgramData, and
+# own what they make: a folder that is already there is used only when it is
+# no link, a trusted account owns it and no other account may change it.
+# Returns why it is not used; empty when it is.
+function Initialize-LogFolder([string]$Path) {
+    $security = New-Object System.Security.AccessControl.DirectorySecurity
+    $security.SetAccessRuleProtection($true, $false)
+    $inherit = [System.Security.AccessControl.InheritanceFlags]"ContainerInherit, ObjectInherit"
+    $grants = @(@("S-1-5-18", "FullControl"), @("S-1-5-32-544", "FullControl"),
+        @("S-1-5-32-545", "ReadAndExecute"))
+    foreach ($grant in $grants) {
+        $sid = New-Object System.Security.Principal.SecurityIdentifier $grant[0]
+        $rule = New-Object System.Security.AccessControl.FileSystemAccessRule $sid, $grant[1], $inherit, "None", "Allow"
+        $security.AddAccessRule($rule)
+    }
+    try {
+        # Opens one that is there rather than failing: it is judged below.
+        [System.IO.Directory]::CreateDirectory($Path, $security) | Out-Null
+        $item = Get-Item -LiteralPath $Path -Force
+        if ($item.Attributes -band [System.IO.FileAttributes]::ReparsePoint) {
+            return "$Path is a link"
+        }
+        $acl = Get-Acl -LiteralPath $Path
+        $sidType = [System.Security.Principal.SecurityIdentifier]
+        $owner = $acl.GetOwner($sidType).Value
+        if ($trusted -notcontains $owner) {
+            return "$Path is owned by $owner"
+        }
+        foreach ($rule in $acl.GetAccessRules($true, $true, $sidType)) {
+            $who = $rule.IdentityReference.Value
+            $allows = $rule.AccessControlType -eq "Allow"
+            if ($allows -and ($trusted -notcontains $who) -and ($rule.FileSystemRights -band $changing)) {
+                return "$who may change $Path"
+            }
+        }
+    } catch {
+        return "$Path could not be made: $($_.Exception.Message)"
+    }
+    return ""
+}
+
 $logs = Join-Path $env:ProgramData "Kavrex"
-New-Item -ItemType Directory -Force -Path $logs | Out-Null
 $log = Join-Path $logs "kavrex-assoc.log"
-& $cli register --scope machine --log $log | Out-Null
+$unsafe = Initialize-LogFolder $logs
+if ($unsafe) {
+    & $cli register --scope machine | Out-Null
+    $where = "not logged, since $unsafe"
+} else {
+    & $cli register --scope machine --log $log | Out-Null
+    $where = "the changes are in $log"
+}
 if ($LASTEXITCODE -eq 0) {
-    Write-Output "Remediated: .rar opens with Kavrex for all users; the changes are in $log."
+    Write-Output "Remediated: .rar opens with Kavrex for all users; $where."
     exit 0
 }
-Write-Output "Failed: kavrex-assoc register exited with $LASTEXITCODE; see $log."
+Write-Output "Failed: kavrex-assoc register exited with $LASTEXITCODE; $where."
 exit 1

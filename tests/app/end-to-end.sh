@@ -30,8 +30,8 @@ folder only administrators can change, such as Program Files, or register it for
 with kavrex-assoc register --scope user."
 registered="Associations with this application have been registered.$replaceable_note"
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
-start() { # [FOLDER] starts the program and waits for its dialog; sets pid and dialog
-  "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\KavrexAssoc.exe" &
+start() { # [FOLDER [FILE]] starts the program and waits for its dialog; sets pid and dialog
+  "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\${2:-KavrexAssoc.exe}" &
   pid=$!
   dialog=$(wait_for_dialog) || { echo "FAIL: no dialog"; exit 1; }
   xdotool windowfocus --sync "$dialog"
@@ -192,6 +192,28 @@ dismiss_box
 finish
 "$run" reg delete "$user_choice" /f >/dev/null
 probe delete .rar KavrexAssoc >/dev/null
+
+# Copied beside a Kavrex.exe and renamed after another program's type, the
+# dialog writes nothing into that type, and clearing the box takes none of it.
+mkdir -p "$drive_c/Kavrex Renamed"
+cp "$program" "$drive_c/Kavrex Renamed/txtfile.exe"
+cp "$probe" "$drive_c/Kavrex Renamed/Kavrex.exe"
+"$run" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null
+"$run" reg add 'HKCR\txtfile' /ve /d 'Text Document' /f >/dev/null
+"$run" reg add 'HKCR\txtfile\Shell\Open\Command' /ve /d 'notepad.exe "%1"' /f >/dev/null
+"$run" reg add 'HKCR\.rar' /ve /d txtfile /f >/dev/null
+others=$(probe dump .txt .rar txtfile)
+for keys_pressed in "Return" "space Tab Return"; do
+  start 'Kavrex Renamed' txtfile.exe
+  # shellcheck disable=SC2086 # the keys, one argument each
+  keys $keys_pressed
+  box_text >/dev/null
+  dismiss_box
+  finish
+  check "renamed txtfile.exe, $keys_pressed: txtfile, .txt and .rar as they were" "$others" \
+    "$(probe dump .txt .rar txtfile)"
+done
+probe delete .txt .rar txtfile >/dev/null
 
 # Without Kavrex.exe beside it: nothing is written, and the box says so.
 mkdir -p "$drive_c/Kavrex Alone"

@@ -103,6 +103,46 @@ runs = [json.loads(line) for line in open(sys.argv[1], encoding='utf-8')]
 print('|'.join(f\"{r['account']['sid']} {r['arguments'][0]} {bool(r['changes'])}\" for r in runs))
 " "$folder/audit.jsonl")"
 
+# Wine's account is an administrator's, so each run is privileged: no file is
+# written through a link a user planted. Made on the Unix side, Wine shows a
+# hard link by its link count, a link to a folder as a reparse point, and a
+# link to a file by its final path. The linked file keeps its bytes.
+links="$drive_c/Kavrex Links" elsewhere="$drive_c/Kavrex Elsewhere"
+for planted in "a hard link" "a folder that is a link" "a file that is a link"; do
+  rm -rf "$links" "$elsewhere"
+  mkdir -p "$elsewhere"
+  printf 'kept\n' >"$elsewhere/audit.jsonl"
+  printf 'kept\n' >"$elsewhere/kavrex.xml"
+  case $planted in
+  "a hard link")
+    mkdir "$links"
+    ln "$elsewhere/audit.jsonl" "$links/audit.jsonl"
+    ln "$elsewhere/kavrex.xml" "$links/kavrex.xml"
+    ;;
+  "a folder that is a link") ln -s "$elsewhere" "$links" ;;
+  *)
+    mkdir "$links"
+    ln -s "$elsewhere/audit.jsonl" "$links/audit.jsonl"
+    ln -s "$elsewhere/kavrex.xml" "$links/kavrex.xml"
+    ;;
+  esac
+  warned=$(assoc status --log 'C:\Kavrex Links\audit.jsonl' 2>&1 >/dev/null)
+  check "log onto $planted: refused, and said why" yes \
+    "$(grep -q 'Warning: the audit log .* was not written' <<<"$warned" && echo yes)"
+  check "log onto $planted: the linked file as it was" kept "$(cat "$elsewhere/audit.jsonl")"
+  assoc export-defaults --output 'C:\Kavrex Links\kavrex.xml' --force >/dev/null 2>&1
+  status=$?
+  check "--output --force onto $planted: the linked file as it was" kept \
+    "$(cat "$elsewhere/kavrex.xml")"
+  if [ "$planted" == "a folder that is a link" ]; then
+    check "--output into $planted: refused" 3 "$status"
+  else
+    check "--output --force onto $planted: a new file in its place" "0 <?xml" \
+      "$status $(head -c 5 "$links/kavrex.xml")"
+  fi
+done
+rm -rf "$links" "$elsewhere"
+
 # Settings > Apps > Default apps: Wine has no Settings app to answer.
 settings=$(assoc settings 2>&1)
 check "settings: exit code where no Settings app answers" 3 "$?"

@@ -30,9 +30,12 @@ New-Item -ItemType Directory -Force -Path $Results | Out-Null
 $assoc = Join-Path $folder "kavrex-assoc.exe"
 $handler = Join-Path $folder "Kavrex.exe"
 
-# The exit code of a run whose output is not wanted.
+# The exit code of a run whose output is not wanted. What it says on its error
+# stream (a warning) is no failure of this script: Windows PowerShell 5.1 would
+# stop at it under "Stop" once the stream is redirected, as on a CI runner.
 function Run($program, [string[]]$arguments) {
-    & $program @arguments | Out-Null
+    $ErrorActionPreference = "Continue"
+    & $program @arguments 2>$null | Out-Null
     return $LASTEXITCODE
 }
 # reg.exe's answer; /reg:64 is the view the shell reads, whichever build wrote.
@@ -95,6 +98,40 @@ foreach ($scope in @("machine", "user")) {
     reg.exe delete "$classes\.rar" /f /reg:64 | Out-Null
     reg.exe delete "$classes\Foreign.Archive" /f /reg:64 | Out-Null
 }
+
+# What a user could plant where an elevated run writes: a junction on the
+# folder, a hard link in the file's place. In a folder only administrators may
+# change, so that nothing but the link itself is refused. The linked files keep
+# their bytes; a hard link's name gets a new file of its own.
+$plant = Join-Path $env:SystemDrive "KavrexPlant"
+$elsewhere = Join-Path $plant "elsewhere"
+New-Item -ItemType Directory -Force -Path $elsewhere | Out-Null
+icacls $plant /inheritance:r /grant:r "*S-1-5-32-544:(OI)(CI)F" "*S-1-5-18:(OI)(CI)F" | Out-Null
+foreach ($planted in @("junction", "hardlink")) {
+    $folderOfFiles = Join-Path $plant $planted
+    foreach ($name in @("audit.jsonl", "kavrex.xml")) {
+        Set-Content -NoNewline -Path (Join-Path $elsewhere $name) -Value "kept"
+    }
+    if ($planted -eq "junction") {
+        cmd.exe /c mklink /J "$folderOfFiles" "$elsewhere" | Out-Null
+    } else {
+        New-Item -ItemType Directory -Force -Path $folderOfFiles | Out-Null
+        foreach ($name in @("audit.jsonl", "kavrex.xml")) {
+            fsutil.exe hardlink create (Join-Path $folderOfFiles $name) (Join-Path $elsewhere $name) | Out-Null
+        }
+    }
+    Run $assoc @("status", "--log", (Join-Path $folderOfFiles "audit.jsonl")) | Out-Null
+    Check "${planted}: the log's linked file is kept" "kept" (Get-Content -Raw (Join-Path $elsewhere "audit.jsonl"))
+    $code = Run $assoc @("export-defaults", "--output", (Join-Path $folderOfFiles "kavrex.xml"), "--force")
+    Check "${planted}: the output's linked file is kept" "kept" (Get-Content -Raw (Join-Path $elsewhere "kavrex.xml"))
+    if ($planted -eq "junction") {
+        Check "${planted}: --output refused" 3 $code
+    } else {
+        Check "${planted}: --output --force gives the name a new file" "0 True" "$code $((Get-Content -Raw (Join-Path $folderOfFiles 'kavrex.xml')).StartsWith('<?xml'))"
+    }
+}
+cmd.exe /c rmdir (Join-Path $plant "junction") | Out-Null
+Remove-Item -Recurse -Force $plant
 
 # The other build, beside this one: each removes what the other registered.
 if ($Other) {

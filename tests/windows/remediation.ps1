@@ -27,5 +27,23 @@ Step "Remediate-KavrexAssociation.ps1" 0
 Step "Detect-KavrexAssociation.ps1" 0
 & (Join-Path $folder "kavrex-assoc.exe") remove | Out-Null
 Step "Detect-KavrexAssociation.ps1" 1
+
+# The log's folder is made with a protected access list; once Users may change
+# it, the remediation still runs, without a log, and says why.
+$logs = Join-Path $env:ProgramData "Kavrex"
+if (-not (Get-Acl -LiteralPath $logs).AreAccessRulesProtected) {
+    Write-Output "FAIL: $logs inherits from ProgramData"
+    $failures++
+}
+icacls $logs /grant "*S-1-5-32-545:(OI)(CI)M" | Out-Null
+$line = & powershell.exe -NoProfile -ExecutionPolicy Bypass -File (Join-Path $deploy "Remediate-KavrexAssociation.ps1")
+if ($LASTEXITCODE -eq 0 -and "$line" -match "not logged, since .* may change") {
+    Write-Output "ok: a folder Users may change is not logged to: $line"
+} else {
+    Write-Output "FAIL: a folder Users may change: exit ${LASTEXITCODE}: $line"
+    $failures++
+}
+Remove-Item -LiteralPath $logs -Recurse -Force
+& (Join-Path $folder "kavrex-assoc.exe") remove | Out-Null
 if ($failures -ne 0) { exit 1 }
 exit 0

@@ -1,50 +1,94 @@
 #include "TypeOwner.h"
 
 #include "StartedProgram.h"
+#include "StoredValue.h"
 #include "platform/ProcessPaths.h"
+#include "platform/Registry.h"
 #include "platform/RegistryNames.h"
-#include "platform/RegistryTree.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace association {
 namespace {
 
-using platform::RegistryTree;
-
-// The place with its key named from the type key.
-LayoutPlace FromTypeKey(LayoutPlace place, const AssociationKeys& keys) {
-    place.key = place.key.size() > keys.typeName.size() ? place.key.substr(keys.typeName.size() + 1)
-                                                        : std::string();
-    return place;
-}
-
-// The places in the type key that our layout writes.
+// The places our layout writes in the type key, named from the root.
 std::vector<LayoutPlace> OurPlaces(const AssociationKeys& keys) {
     std::vector<LayoutPlace> places;
     for (const TakeBackRow& row : TakeBackLayout(keys)) {
         if (row.takeBack == TakeBack::TypeKey || row.takeBack == TakeBack::WithTypeKey) {
-            places.push_back(FromTypeKey(row.place, keys));
+            places.push_back(row.place);
         }
     }
     return places;
 }
 
-// The value at a place below the tree's top; none when it is not there.
-const platform::RegistryValue* ValueAt(const RegistryTree& top, const LayoutPlace& place) {
-    const RegistryTree* key = &top;
-    for (std::string rest = place.key; !rest.empty();) {
-        const auto cut = rest.find('\\');
-        const auto found = key->subkeys.find(rest.substr(0, cut));
-        if (found == key->subkeys.end()) {
-            return nullptr;
-        }
-        key = &found->second;
-        rest = cut == std::string::npos ? std::string() : rest.substr(cut + 1);
+struct Contents {
+    std::vector<std::string> values;
+    std::vector<std::string> subkeys;
+};
+
+// The names of a key's values and subkeys; none when the registry refuses.
+std::optional<Contents> ContentsOf(platform::RegistryApi& api, const std::string& key) {
+    platform::TRegistry reader(api, KEY_READ);
+    reader.SetRoot(HKEY_CLASSES_ROOT);
+    platform::KeySummary summary{};
+    if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS ||
+        !reader.QueryKeySummary(summary)) {
+        return std::nullopt;
     }
-    const auto value = key->values.find(place.name);
-    return value == key->values.end() ? nullptr : &value->second;
+    Contents contents;
+    std::string name(std::max(summary.MaxValueNameLength, summary.MaxSubKeyLength) + 1, '\0');
+    const auto list = [&](DWORD count, bool values, std::vector<std::string>& names) {
+        for (DWORD index = 0; index < count; ++index) {
+            auto length = static_cast<DWORD>(name.size());
+            const HKEY handle = reader.CurrentHandle();
+            const LONG listed = values ? api.RegEnumValueA(handle, index, name.data(), &length,
+                                                           nullptr, nullptr, nullptr, nullptr)
+                                       : api.RegEnumKeyExA(handle, index, name.data(), &length,
+                                                           nullptr, nullptr, nullptr, nullptr);
+            if (listed != ERROR_SUCCESS) {
+                return false;
+            }
+            names.emplace_back(name.data(), length);
+        }
+        return true;
+    };
+    if (!list(summary.ValueCount, true, contents.values) ||
+        !list(summary.SubKeyCount, false, contents.subkeys)) {
+        return std::nullopt;
+    }
+    return contents;
+}
+
+// Whether every key below it lies on the way to one of our places and every
+// value is at one of them; none when the registry refuses to tell.
+std::optional<bool> HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::string& key,
+                                       const std::vector<LayoutPlace>& places) {
+    const std::optional<Contents> contents = ContentsOf(api, key);
+    if (!contents) {
+        return std::nullopt;
+    }
+    const auto onTheWay = [&key](const LayoutPlace& place) {
+        return platform::IsWithinPath(place.key, key);
+    };
+    const auto ourValue = [&](const std::string& name) {
+        return std::any_of(places.begin(), places.end(), [&](const LayoutPlace& place) {
+            return platform::SameName(place.key, key) && platform::SameName(place.name, name);
+        });
+    };
+    if (std::none_of(places.begin(), places.end(), onTheWay) ||
+        !std::all_of(contents->values.begin(), contents->values.end(), ourValue)) {
+        return false;
+    }
+    for (const std::string& subkey : contents->subkeys) {
+        const std::optional<bool> ours = HoldsOnlyOurPlaces(api, key + "\\" + subkey, places);
+        if (ours != true) {
+            return ours;
+        }
+    }
+    return true;
 }
 
 // The running program, which the component's own check, IsAssociated, finds
@@ -55,27 +99,8 @@ Handler RunningProgram(platform::SystemApi& system) {
             platform::ToAnsi(system, path).value_or(""), true};
 }
 
-// Every key of the tree lies on the way to one of our places, and every value
-// is at one of them.
-bool HoldsOnlyOurPlaces(const RegistryTree& tree, const std::string& path,
-                        const std::vector<LayoutPlace>& places) {
-    const auto onTheWay = [&path](const LayoutPlace& place) {
-        return path.empty() || platform::IsWithinPath(place.key, path);
-    };
-    if (std::none_of(places.begin(), places.end(), onTheWay)) {
-        return false;
-    }
-    for (const auto& [name, value] : tree.values) {
-        if (std::none_of(places.begin(), places.end(), [&](const LayoutPlace& place) {
-                return platform::SameName(place.key, path) && platform::SameName(place.name, name);
-            })) {
-            return false;
-        }
-    }
-    return std::all_of(tree.subkeys.begin(), tree.subkeys.end(), [&](const auto& subkey) {
-        return HoldsOnlyOurPlaces(subkey.second,
-                                  path.empty() ? subkey.first : path + "\\" + subkey.first, places);
-    });
+TypeOwner OwnerOf(std::optional<bool> ours) {
+    return ours ? (*ours ? TypeOwner::Ours : TypeOwner::Another) : TypeOwner::Unknown;
 }
 
 } // namespace
@@ -85,36 +110,33 @@ TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& syst
     if (keys.typeName.empty()) {
         return TypeOwner::Absent; // it names no key: the root is never read as one
     }
-    RegistryTree tree;
-    switch (platform::ReadTree(registry, HKEY_CLASSES_ROOT, keys.typeName, tree)) {
-    case platform::TreeReading::Absent:
+    const StoredText type = ReadStored(registry, HKEY_CLASSES_ROOT, keys.typeName);
+    if (!type.keyFound) {
         return TypeOwner::Absent;
-    case platform::TreeReading::Unreadable:
-        return TypeOwner::Unknown;
-    case platform::TreeReading::Read:
-        break;
     }
-    const auto placeOf = [&keys](KeyRole role) {
-        return FromTypeKey(LayoutValue(role, keys), keys);
+    const auto stored = [&](KeyRole role) {
+        const LayoutPlace place = LayoutValue(role, keys);
+        return ReadStored(registry, HKEY_CLASSES_ROOT, place.key, place.name);
     };
-    if (const auto* command = ValueAt(tree, placeOf(KeyRole::Command))) {
-        const std::optional<std::string> text = platform::TextOf(*command);
-        const std::string read = text && command->type == REG_EXPAND_SZ
-                                     ? ExpandedCommand(system, *text)
-                                     : text.value_or(std::string());
-        return text && (OpensHandler(system, read, handler) ||
-                        OpensHandler(system, read, RunningProgram(system)))
-                   ? TypeOwner::Ours
-                   : TypeOwner::Another;
+    const StoredText command = stored(KeyRole::Command);
+    const StoredText icon = stored(KeyRole::Icon);
+    if (!type.Known() || !command.Known() || !icon.Known()) {
+        return TypeOwner::Unknown;
     }
-    if (const auto* icon = ValueAt(tree, placeOf(KeyRole::Icon))) {
-        const std::string text = platform::TextOf(*icon).value_or(std::string());
-        // "H,N": the handler's path, quoted as a command names it.
-        if (!OpensHandler(system, "\"" + text.substr(0, text.rfind(',')) + "\"", handler)) {
-            return TypeOwner::Another;
-        }
+    if (command.ValueFound()) {
+        const std::string read =
+            command.expandable ? ExpandedCommand(system, command.text) : command.text;
+        return OwnerOf(command.status == ERROR_SUCCESS &&
+                       (OpensHandler(system, read, handler) ||
+                        OpensHandler(system, read, RunningProgram(system))));
     }
-    return HoldsOnlyOurPlaces(tree, "", OurPlaces(keys)) ? TypeOwner::Ours : TypeOwner::Another;
+    // "H,N": the handler's path, quoted as a command names it.
+    if (icon.ValueFound() &&
+        (icon.status != ERROR_SUCCESS ||
+         !OpensHandler(system, "\"" + icon.text.substr(0, icon.text.rfind(',')) + "\"", handler))) {
+        return TypeOwner::Another;
+    }
+    return OwnerOf(HoldsOnlyOurPlaces(registry, keys.typeName, OurPlaces(keys)));
 }
 
 } // namespace association

@@ -74,8 +74,15 @@ for scope in machine user; do
   check "$scope: registered for Default apps" 0 "$?"
   check "$scope: listed in its hive" "True True" \
     "$(assoc status --json | json_field "d['extensions'][0]['listed']['$scope']['defaultApps'], d['extensions'][0]['listed']['$scope']['openWith']")"
+  # Wine's Kavrex.exe is replaceable: for all users complete only with the override.
   assoc status --scope "$scope" >/dev/null
-  check "$scope: status --scope: complete" 0 "$?"
+  code=$?
+  registration=$(assoc status --scope "$scope" --json | json_field "d['extensions'][0]['registration']")
+  check "$scope: status --scope, Kavrex.exe replaceable" \
+    "$([ $scope == machine ] && echo "1 replaceable-handler" || echo "0 complete")" \
+    "$code $registration"
+  assoc status --scope "$scope" --allow-replaceable-handler >/dev/null
+  check "$scope: status --scope --allow-replaceable-handler: complete" 0 "$?"
   assoc remove --scope "$scope" >/dev/null
   check "$scope: remove exit code" 0 "$?"
   assoc status --scope "$scope" >/dev/null

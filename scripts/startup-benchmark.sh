@@ -23,7 +23,7 @@ windows() { # the Windows path of a file of this machine
 "$build/wine-run.sh" "$build/tests/window_probe.exe" ready # a prefix, on this display
 wineserver -k 2>/dev/null || true
 wineserver -p # kept running: each start then costs what it costs a user
-trap 'wineserver -k 2>/dev/null || true; kill "$kavrex_xvfb_pid" 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; stop_virtual_display' EXIT
 "$build/wine-run.sh" "$build/tools/startup/startup_timer.exe" "$runs" \
   "$(windows "$build/KavrexAssoc.exe")" "$(windows "$build/tools/startup/floor_dialog.exe")" \
   "$(windows "$build/kavrex-assoc.exe")" "$(windows "$build/tools/startup/floor_console.exe")" |

@@ -5,9 +5,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-scripts/check-sources.sh
+# How long each phase took, printed at the end, so that the next person sees
+# where the time goes.
+phases=()
+timed() { # NAME COMMAND...
+  local start=$SECONDS
+  "${@:2}"
+  phases+=("$(printf '%-34s %5d s' "$1" $((SECONDS - start)))")
+}
+report_times() {
+  echo "=== time per phase"
+  printf '%s\n' "${phases[@]}"
+  for preset in win64 win32; do
+    [ -f "build/$preset/times" ] && cat "build/$preset/times"
+  done
+  return 0
+}
+
+timed "install step" scripts/install-deps.sh
+timed "checks (format, shellcheck, workflows)" scripts/check-sources.sh quick
+timed "clang-tidy" scripts/check-sources.sh tidy
 . scripts/virtual-display.sh
+trap 'report_times; stop_virtual_display' EXIT
 
 # Some machines cannot have the 32-bit Wine, and some kernels refuse 32-bit
 # executables: the x86 build is then built and packaged but not run here.
@@ -22,23 +41,29 @@ why_no_x86() {
 # A wineserver started without this display would give windows no driver.
 stop_wine() { WINEPREFIX="$PWD/build/$1/wineprefix" wineserver -k 2>/dev/null || true; }
 
-cmake --workflow --preset host
+timed "host build and tests" cmake --workflow --preset host
 
 # Both Windows builds first, then their tests side by side: under Wine a test
 # mostly waits, and each build has its own display and prefix. Each one's
 # tests, package and release checks are one log, printed when it is done.
 check_windows() { # PRESET
+  local start=$SECONDS status=0
   stop_wine "$1"
-  ctest --preset "$1" && cpack --preset "$1" && tests/release/check-release.sh "build/$1"
-  local status=$?
+  ctest --preset "$1" || status=1
+  local tested=$SECONDS
   stop_wine "$1"
+  cpack --preset "$1" && tests/release/check-release.sh "build/$1" || status=1
+  stop_wine "$1"
+  printf '%-34s %5d s\n%-34s %5d s\n' "$1 tests" $((tested - start)) \
+    "$1 package and release checks" $((SECONDS - tested)) >"build/$1/times"
   return $status
 }
 presets=(win64 win32)
 for preset in "${presets[@]}"; do
   echo "=== $preset: build"
+  rm -f "build/$preset/times"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  timed "$preset build" cmake --build --preset "$preset"
 done
 declare -A checks
 for preset in "${presets[@]}"; do
@@ -52,7 +77,7 @@ failed=0
 for preset in "${presets[@]}"; do
   echo "=== $preset: tests, package, release checks"
   if [ -z "${checks[$preset]:-}" ]; then
-    cpack --preset "$preset"
+    timed "$preset package (no tests)" cpack --preset "$preset"
     echo "NOT RUN: the x86 tests; $(why_no_x86)."
     [ "${KAVREX_REQUIRE_X86:-0}" != 1 ] || failed=1
     tests/release/check-release.sh "build/$preset" build-only

@@ -12,4 +12,5 @@ for _ in $(seq 50); do
   [ -e "/tmp/.X11-unix/X${kavrex_display}" ] && break
   sleep 0.1
 done
-trap 'kill "$kavrex_xvfb_pid" 2>/dev/null || true' EXIT
+stop_virtual_display() { kill "$kavrex_xvfb_pid" 2>/dev/null || true; }
+trap stop_virtual_display EXIT

@@ -83,7 +83,8 @@ std::optional<bool> HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::st
         return false;
     }
     for (const std::string& subkey : contents->subkeys) {
-        const std::optional<bool> ours = HoldsOnlyOurPlaces(api, key + "\\" + subkey, places);
+        const std::optional<bool> ours =
+            HoldsOnlyOurPlaces(api, platform::JoinPath(key, subkey), places);
         if (ours != true) {
             return ours;
         }

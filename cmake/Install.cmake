@@ -1,6 +1,7 @@
 # What the Windows builds install, in two components:
 #   Program      KavrexAssoc.exe and kavrex-assoc.exe with the README, the
-#                LICENSE and the Intune remediation pair (deploy/): the zip package
+#                LICENSE, the Intune remediation pair (deploy/) and the bill of
+#                materials (sbom.cdx.json): the zip package
 #   Development  the libraries, their headers and a CMake package, KavrexAssoc
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -27,6 +28,8 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfigVe
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfigVersion.cmake
         DESTINATION ${config_dir} COMPONENT Development)
+
+include(cmake/Sbom.cmake)
 
 # The package a user downloads: the program alone, e.g. KavrexAssoc-3.1.0-win64.zip.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)

@@ -26,7 +26,16 @@ README.md
 deploy/
 deploy/Detect-KavrexAssociation.ps1
 deploy/Remediate-KavrexAssociation.ps1
-kavrex-assoc.exe" "$(unzip -Z1 "$package" | sort)"
+kavrex-assoc.exe
+sbom.cdx.json" "$(unzip -Z1 "$package" | sort)"
+# The bill of materials the build wrote: what is linked, each with the version found.
+check "bill of materials: CycloneDX, this version, each library linked with its version" \
+  "CycloneDX $version CLI11 libgcc libstdc++ mingw-w64-crt nlohmann-json winpthreads" \
+  "$(unzip -p "$package" sbom.cdx.json | python3 -c "
+import json, sys
+bom = json.load(sys.stdin)
+names = sorted(c['name'] for c in bom['components'] if c['version'] and c['properties'])
+print(bom['bomFormat'], bom['metadata']['component']['version'], *names)")"
 
 sdk="$build/release/sdk"
 example="$build/release/example"

@@ -28,6 +28,10 @@ deploy/Detect-KavrexAssociation.ps1
 deploy/Remediate-KavrexAssociation.ps1
 kavrex-assoc.exe
 sbom.cdx.json" "$(unzip -Z1 "$package" | sort)"
+# The programs as Windows loads them: machine type, imports, manifest, as the
+# release job checks every zip.
+/usr/bin/python3 tests/release/check-zips.py "$package"
+check "the programs' machine type, imports and manifests" 0 "$?"
 # The bill of materials the build wrote: what is linked, each with the version found.
 check "bill of materials: CycloneDX, this version, each library linked with its version" \
   "CycloneDX $version CLI11 libgcc libstdc++ mingw-w64-crt nlohmann-json winpthreads" \

@@ -30,7 +30,8 @@ def version_info(image):
     return "\n".join(lines) + "\n"
 
 
-wanted, path = (sys.argv[1], sys.argv[2]) if len(sys.argv) > 2 else ("--manifest", sys.argv[1])
-image = pefile.PE(path, fast_load=True)
-image.parse_data_directories([pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
-sys.stdout.write(version_info(image) if wanted == "--version-info" else manifest(image))
+if __name__ == "__main__":
+    wanted, path = (sys.argv[1], sys.argv[2]) if len(sys.argv) > 2 else ("--manifest", sys.argv[1])
+    image = pefile.PE(path, fast_load=True)
+    image.parse_data_directories([pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    sys.stdout.write(version_info(image) if wanted == "--version-info" else manifest(image))

@@ -31,8 +31,11 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KavrexAssocConfig.cmake
 
 include(cmake/Sbom.cmake)
 
-# The package a user downloads: the program alone, e.g. KavrexAssoc-3.1.0-win64.zip.
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+# The package a user downloads: the program alone, e.g. KavrexAssoc-3.1.0-win64.zip;
+# -arm64 for Windows on ARM (Visual Studio's ARM64 tools).
+if(CMAKE_CXX_COMPILER_ARCHITECTURE_ID STREQUAL "ARM64")
+  set(package_arch arm64)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(package_arch win64)
 else()
   set(package_arch win32)

@@ -5,7 +5,8 @@ Each workflow must parse; every job must have a time limit; every action must
 be pinned to a released version (vX.Y.Z) or a commit; permissions are
 read-only but for a job that only tags run; secrets reach no step that a pull
 request runs; every preset, script and source path a step names exists, and
-every build path belongs to a configure preset. The bash steps pass shellcheck,
+every build path belongs to a configure preset; each job runs on a runner this
+project uses and needs only jobs there are. The bash steps pass shellcheck,
 and the PowerShell scripts use nothing that Windows PowerShell 5.1 lacks.
 Usage: check-workflows.py REPOSITORY_ROOT
 """
@@ -26,6 +27,8 @@ BUILD_PATH = re.compile(r"(?<![\w.-])build/([\w*-]+)/")
 SECRET = re.compile(r"\$\{\{[^}]*\bsecrets\.")
 MATRIX_VALUE = re.compile(r"\$\{\{\s*matrix\.([\w-]+)\s*\}\}")
 TAGS_ONLY = "startsWith(github.ref, 'refs/tags/v')"
+# The hosted runners this project uses; a label misspelt waits for a runner forever.
+RUNNERS = {"ubuntu-24.04", "windows-2025", "windows-11-arm"}
 
 
 def fail(where, what):
@@ -75,9 +78,21 @@ def matrix_rows(job):
     return matrix.get("include") or [{}]
 
 
-def check_job(where, job, configure, named, triggers_on_pull_requests):
+def runners(job):
+    """The runner of each row of the job's matrix."""
+    return {MATRIX_VALUE.sub(lambda value, row=row: str(row.get(value.group(1), "")),
+                             str(job.get("runs-on"))) for row in matrix_rows(job)}
+
+
+def check_job(where, job, configure, named, triggers_on_pull_requests, jobs):
     if not isinstance(job.get("timeout-minutes"), int):
         fail(where, "no timeout-minutes")
+    for runner in runners(job) - RUNNERS:
+        fail(where, f"runs on {runner or 'nothing'}, which is none of {', '.join(sorted(RUNNERS))}")
+    needs = job.get("needs") or []
+    for needed in [needs] if isinstance(needs, str) else needs:
+        if needed not in jobs:
+            fail(where, f"needs {needed}, which is no job")
     writes = [k for k, v in (job.get("permissions") or {}).items() if v == "write"]
     if writes and TAGS_ONLY not in str(job.get("if", "")):
         fail(where, f"asks to write {', '.join(writes)} but runs for more than tags")
@@ -93,7 +108,7 @@ def check_job(where, job, configure, named, triggers_on_pull_requests):
         guarded = TAGS_ONLY in str(step.get("if", "")) + str(job.get("if", ""))
         if SECRET.search(text) and triggers_on_pull_requests and not guarded:
             fail(here, "hands secrets to a step that pull requests run")
-        default = "pwsh" if "windows" in str(job.get("runs-on")) else "bash"
+        default = "pwsh" if any("windows" in runner for runner in runners(job)) else "bash"
         shell = step.get("shell", default)
         if "run" in step and shell == "bash":
             shellcheck(here, step["run"])
@@ -133,8 +148,9 @@ def check_workflow(path, configure, named):
         fail(where, "pull_request_target runs a pull request's code with secrets")
     if workflow.get("permissions") != {"contents": "read"}:
         fail(where, "the workflow's permissions must be contents: read")
-    for name, job in (workflow.get("jobs") or {}).items():
-        check_job(f"{where}, job {name}", job, configure, named, "pull_request" in triggers)
+    jobs = workflow.get("jobs") or {}
+    for name, job in jobs.items():
+        check_job(f"{where}, job {name}", job, configure, named, "pull_request" in triggers, jobs)
 
 
 def main():

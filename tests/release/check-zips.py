@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Checks the programs of each release zip as Windows would load them: the
 machine type that the zip's name promises, DLL imports that Windows itself
-provides, and the manifest's elevation and code page. One line a program;
-exits 1 when any is wrong.
+provides, and the manifest's elevation and code page; and its bill of
+materials: CycloneDX, every component with a version. One line a program and
+one for the bill; exits 1 when any is wrong.
 Usage: check-zips.py ZIP..."""
+import json
 import re
 import sys
 import zipfile
@@ -45,6 +47,22 @@ def findings(program, data, machine):
     return found
 
 
+def bill_findings(package):
+    try:
+        bill = json.loads(package.read("sbom.cdx.json"))
+    except (KeyError, ValueError) as error:
+        return [f"no bill of materials that reads: {error}"]
+    found = [] if bill.get("bomFormat") == "CycloneDX" else ["the bill is not CycloneDX"]
+    components = bill.get("components") or []
+    found += [f"{c.get('name')} has no version" for c in components if not c.get("version")]
+    return found + ([] if components else ["the bill names nothing linked"])
+
+
+def report(where, found, what):
+    print(f"{'FAIL' if found else 'ok'}: {where}: " + ("; ".join(found) or what))
+    return bool(found)
+
+
 def main(zips):
     failed = False
     for path in zips:
@@ -56,9 +74,9 @@ def main(zips):
         with zipfile.ZipFile(path) as package:
             for program in LEVELS:
                 found = findings(program, package.read(program), MACHINES[kind.group(1)])
-                failed |= bool(found)
-                state = "FAIL" if found else "ok"
-                print(f"{state}: {path} {program}: " + ("; ".join(found) or "machine, imports, manifest"))
+                failed |= report(f"{path} {program}", found, "machine, imports, manifest")
+            failed |= report(f"{path} sbom.cdx.json", bill_findings(package),
+                             "CycloneDX, each component with its version")
     return 1 if failed else 0
 
 

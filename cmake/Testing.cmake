@@ -47,20 +47,10 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
                              ENVIRONMENT_MODIFICATION LC_ALL=set:C.UTF-8)
 endif()
 
-# Test code is built to be run here, not shipped: in the Windows builds it is
-# compiled without optimisation, a quarter faster, while the code it tests
-# keeps the release's options.
-function(kavrex_test_code target)
-  if(CMAKE_CROSSCOMPILING)
-    target_compile_options(${target} PRIVATE -O0)
-  endif()
-endfunction()
-
 # The scratch-key fixture that every suite shares, compiled once.
 add_library(kavrex_registry_fixture STATIC tests/support/RegistryFixture.cpp)
 target_link_libraries(kavrex_registry_fixture PUBLIC kavrex_platform kavrex_emulation GTest::gtest)
 target_include_directories(kavrex_registry_fixture PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-kavrex_test_code(kavrex_registry_fixture)
 
 # kavrex_add_tests(name sources... LIBS libs... [LOCK resource])
 # Tests with the same LOCK never run at the same time.
@@ -74,7 +64,6 @@ function(kavrex_add_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kavrex_emulation GTest::gtest GTest::gtest_main
                                         $<$<BOOL:${WIN32}>:advapi32>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  kavrex_test_code(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
                        PROPERTIES TIMEOUT 120 ${lock} ${KAVREX_TEST_PROPERTIES})
 endfunction()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the sources' format, the host build
-# (emulated platform, sanitizers), the Windows x64 and x86 builds under Wine,
-# each with its package, its CMake package and the example, and clang-tidy.
+# Builds everything and runs every test: the sources' format and clang-tidy,
+# the host build (emulated platform, sanitizers), then the Windows x64 and x86
+# builds under Wine, each with its package, its CMake package and the example.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +25,7 @@ report_times() {
 
 timed "install step" scripts/install-deps.sh
 timed "checks (format, shellcheck, workflows)" scripts/check-sources.sh quick
+timed "clang-tidy" scripts/check-sources.sh tidy
 . scripts/virtual-display.sh
 # A step that fails ends the run: the tests still running in the background end with it.
 trap 'report_times; jobs -p | xargs -r kill 2>/dev/null; stop_virtual_display' EXIT
@@ -44,10 +45,9 @@ stop_wine() { WINEPREFIX="$PWD/build/$1/wineprefix" wineserver -k 2>/dev/null ||
 
 timed "host build and tests" cmake --workflow --preset host
 
-# Each Windows build's tests start as soon as it is built, and run while the
-# other build and clang-tidy use the processors: under Wine a test mostly
-# waits, and each build has its own display and prefix. Each one's tests,
-# package and release checks are one log, printed when it is done.
+# Both Windows builds first, then their tests side by side: under Wine a test
+# mostly waits, and each build has its own display and prefix. Each one's
+# tests, package and release checks are one log, printed when it is done.
 check_windows() { # PRESET
   local start=$SECONDS status=0
   stop_wine "$1"
@@ -61,7 +61,6 @@ check_windows() { # PRESET
   return $status
 }
 presets=(win64 win32)
-declare -A checks
 for preset in "${presets[@]}"; do
   echo "=== $preset: build"
   rm -f "build/$preset/times"
@@ -73,13 +72,16 @@ for preset in "${presets[@]}"; do
     targets=(--target KavrexAssoc kavrex-assoc kavrex_platform kavrex_association)
   fi
   timed "$preset build" cmake --build --preset "$preset" "${targets[@]}"
-  if [ ${#targets[@]} -eq 0 ]; then
-    check_windows "$preset" >"build/$preset/check.log" 2>&1 &
-    checks[$preset]=$!
+done
+declare -A checks
+for preset in "${presets[@]}"; do
+  if [ "$preset" == win32 ] && [ -n "$(why_no_x86)" ]; then
+    continue
   fi
+  check_windows "$preset" >"build/$preset/check.log" 2>&1 &
+  checks[$preset]=$!
 done
 failed=0
-timed "clang-tidy (beside the Windows tests)" scripts/check-sources.sh tidy || failed=1
 for preset in "${presets[@]}"; do
   echo "=== $preset: tests, package, release checks"
   if [ -z "${checks[$preset]:-}" ]; then

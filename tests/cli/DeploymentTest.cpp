@@ -118,6 +118,26 @@ void WeakenedAfterRegistering(Machine& machine) {
                                    L"O:BAD:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;CI;0x100116;;;BU)");
 }
 
+// A signed-in user points their own .rar at a share; status, as LocalSystem,
+// reads that user's classes and never looks the program up there, which
+// would have the machine account reach the user's host.
+TEST(Deployment, AUsersCommandOnAShareIsNotLookedUpAsSystem) {
+    Machine machine;
+    const std::string classes = std::string(Person) + "\\Software\\Classes\\";
+    SetRawValue(machine.registry, HKEY_USERS, classes + ".rar", "", REG_SZ,
+                std::string("Their.Type") + '\0');
+    SetRawValue(machine.registry, HKEY_USERS, classes + "Their.Type\\Shell\\Open\\Command", "",
+                REG_SZ, std::string("\\\\host\\share\\x.exe %1") + '\0');
+    RunAs(machine, "S-1-5-18");
+    machine.Cli({"status", "--json"});
+    const json user = json::parse(machine.console.out)["users"][0]["extensions"][0];
+    EXPECT_EQ("associated-with-other", user["verdict"]);
+    EXPECT_FALSE(user["programChecked"]);
+    for (const std::wstring& path : machine.system.LookedUp()) {
+        EXPECT_NE(0u, path.rfind(L"\\\\", 0)) << Narrow(path);
+    }
+}
+
 // The override that registers such a handler accepts it in detection too.
 TEST(Deployment, AReplaceableHandlerIsCompliantOnlyWithTheOverride) {
     Machine machine;

@@ -64,6 +64,21 @@ DWORD CopyCut(const std::wstring& text, LPWSTR out, DWORD size) {
     return length < size ? length : size;
 }
 
+// Like Windows' conversions: with no room, the size needed; nothing when the
+// text does not fit; else the characters copied.
+template <typename Text, typename Character>
+int ToCallersBuffer(const Text& converted, Character* out, int size) {
+    const auto length = static_cast<int>(converted.size());
+    if (size == 0) {
+        return length;
+    }
+    if (size < length) {
+        return 0;
+    }
+    std::copy(converted.begin(), converted.end(), out);
+    return length;
+}
+
 } // namespace
 
 DWORD EmulatedSystemApi::GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size) {
@@ -189,15 +204,7 @@ int EmulatedSystemApi::WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, i
     if (usedDefault) {
         *usedDefault = defaulted;
     }
-    const auto length = static_cast<int>(converted.size());
-    if (narrowSize == 0) {
-        return length;
-    }
-    if (narrowSize < length) {
-        return 0;
-    }
-    std::copy(converted.begin(), converted.end(), narrow);
-    return length;
+    return ToCallersBuffer(converted, narrow, narrowSize);
 }
 
 bool EmulatedSystemApi::SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) {
@@ -261,15 +268,7 @@ int EmulatedSystemApi::MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR na
         }
         converted += c.value_or(L'?');
     }
-    const auto length = static_cast<int>(converted.size());
-    if (wideSize == 0) {
-        return length;
-    }
-    if (wideSize < length) {
-        return 0;
-    }
-    std::copy(converted.begin(), converted.end(), wide);
-    return length;
+    return ToCallersBuffer(converted, wide, wideSize);
 }
 
 namespace {

@@ -15,6 +15,16 @@ std::wstring HandlerPathBesideProgram(platform::SystemApi& system) {
     return platform::DirectoryPart(platform::RunningProgramPath(system)) + HandlerFileName;
 }
 
+namespace {
+
+Handler Named(platform::SystemApi& system, const std::wstring& path, const std::wstring& shortPath,
+              bool exists) {
+    return {platform::ToAnsi(system, shortPath).value_or(""),
+            platform::ToAnsi(system, path).value_or(""), exists};
+}
+
+} // namespace
+
 Handler HandlerBesideProgram(platform::SystemApi& system) {
     const std::wstring path = HandlerPathBesideProgram(system);
     const bool exists = system.GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -22,11 +32,15 @@ Handler HandlerBesideProgram(platform::SystemApi& system) {
     // short path (its own name is a short one), so that removal knows our type.
     std::wstring folder = platform::DirectoryPart(path);
     folder.pop_back();
-    const std::wstring shortPath =
-        exists ? platform::ShortPath(system, path)
-               : platform::ShortPath(system, folder) + L"\\" + HandlerFileName;
-    return {platform::ToAnsi(system, shortPath).value_or(""),
-            platform::ToAnsi(system, path).value_or(""), exists};
+    return Named(system, path,
+                 exists ? platform::ShortPath(system, path)
+                        : platform::ShortPath(system, folder) + L"\\" + HandlerFileName,
+                 exists);
+}
+
+Handler RunningProgramNames(platform::SystemApi& system) {
+    const std::wstring path = platform::RunningProgramPath(system);
+    return Named(system, path, platform::ShortPath(system, path), true);
 }
 
 bool OpensHandler(platform::SystemApi& system, const std::string& command, const Handler& handler) {

@@ -31,6 +31,9 @@ struct Handler {
 
 std::wstring HandlerPathBesideProgram(platform::SystemApi& system);
 Handler HandlerBesideProgram(platform::SystemApi& system);
+// The running program, named the same ways: what the component's own check,
+// IsAssociated, finds in the commands it calls ours.
+Handler RunningProgramNames(platform::SystemApi& system);
 
 // Whether the program that the open command starts is the handler, by either
 // path. Windows compares paths without regard to letter case.

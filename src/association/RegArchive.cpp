@@ -99,16 +99,20 @@ AssociationResult TRegArchive::Associate() {
     const std::string description =
         ResolvedValue(DescriptionProperty, fileDescription_, typeName + " file");
     paramString_ = ResolvedValue(ParamsProperty, paramString_, ParamsProperty.placeholder);
+    // Another program's type is never written into, nor taken over: the type's
+    // name may be whatever the dialog's file was renamed to.
+    const bool typeIsOurs = MayTakeType(OwnerOfType(platform_.registry, platform_.system,
+                                                    {"", typeName, ApplicationName}, handler));
     bool allWritten = true;
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
-        allWritten &= RegisterExtension({{extension, typeName, ApplicationName},
-                                         description,
-                                         handlerPath_,
-                                         IconIndex,
-                                         paramString_,
-                                         MenuName,
-                                         {},
-                                         ApplicationDescription});
+        allWritten &= typeIsOurs && RegisterExtension({{extension, typeName, ApplicationName},
+                                                       description,
+                                                       handlerPath_,
+                                                       IconIndex,
+                                                       paramString_,
+                                                       MenuName,
+                                                       {},
+                                                       ApplicationDescription});
     }
     platform_.system.SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return allWritten ? AssociationResult::Registered : AssociationResult::Failed;
@@ -121,12 +125,6 @@ bool TRegArchive::RegisterExtension(Association association) {
     // handler path could not be spelled.
     if (association.keys.extension.empty() || association.keys.typeName.empty() ||
         association.handlerPath.empty()) {
-        return false;
-    }
-    // Another program's type is never written into, nor taken over: the type's
-    // name may be whatever the dialog's file was renamed to.
-    if (!MayTakeType(OwnerOfType(platform_.registry, platform_.system, association.keys,
-                                 HandlerBesideProgram(platform_.system)))) {
         return false;
     }
     // Read before anything is written; a default that cannot be read could

@@ -2,7 +2,6 @@
 
 #include "StartedProgram.h"
 #include "StoredValue.h"
-#include "platform/ProcessPaths.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -92,14 +91,6 @@ std::optional<bool> HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::st
     return true;
 }
 
-// The running program, which the component's own check, IsAssociated, finds
-// in the commands it calls ours.
-Handler RunningProgram(platform::SystemApi& system) {
-    const std::wstring path = platform::RunningProgramPath(system);
-    return {platform::ToAnsi(system, platform::ShortPath(system, path)).value_or(""),
-            platform::ToAnsi(system, path).value_or(""), true};
-}
-
 TypeOwner OwnerOf(std::optional<bool> ours) {
     return ours ? (*ours ? TypeOwner::Ours : TypeOwner::Another) : TypeOwner::Unknown;
 }
@@ -129,7 +120,7 @@ TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& syst
             command.expandable ? ExpandedCommand(system, command.text) : command.text;
         return OwnerOf(command.status == ERROR_SUCCESS &&
                        (OpensHandler(system, read, handler) ||
-                        OpensHandler(system, read, RunningProgram(system))));
+                        OpensHandler(system, read, RunningProgramNames(system))));
     }
     // "H,N": the handler's path, quoted as a command names it.
     if (icon.ValueFound() &&

@@ -24,7 +24,7 @@ endif()
 # within 200 KB with the standard library as it is. The libraries stay plain
 # objects, which their users' compilers can link.
 set(dialog_sources)
-foreach(library kavrex_app kavrex_app_core kavrex_association kavrex_platform)
+foreach(library kavrex_app kavrex_association kavrex_platform)
   get_target_property(sources ${library} SOURCES)
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   list(APPEND dialog_sources ${sources})

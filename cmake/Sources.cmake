@@ -1,22 +1,26 @@
-# The program's libraries, one per subsystem. The emulated seams are a library
-# of their own: the tests use them in every build, the host build also runs on them.
-add_library(kavrex_emulation STATIC
-  src/platform/EmulatedRegistryApi.cpp
-  src/platform/EmulatedSystemApi.cpp)
-target_include_directories(kavrex_emulation PUBLIC src)
+# One library per folder of src; who may use whom is in docs/architecture.md,
+# and scripts/check-includes.py keeps it.
 
-# The registry wrapper and the seams, with the headers a library user includes.
+# The registry wrapper, the seams and their real sides, and the registry tools
+# the command line uses: trees read whole and their differences, the dry run's
+# overlay and its store. The dialog links none of the tools' objects.
 add_library(kavrex_platform STATIC
+  src/platform/ChangeRecorder.cpp
   src/platform/Exception.cpp
   src/platform/FileSecurity.cpp
+  src/platform/KeyTree.cpp
+  src/platform/MemoryRegistryApi.cpp
+  src/platform/OverlayRegistryApi.cpp
   src/platform/RegistryApi.cpp
   src/platform/Registry.cpp
+  src/platform/RegistryTree.cpp
   src/platform/ProcessPaths.cpp
   src/platform/ScopedRegistryApi.cpp)
 target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/Exception.h
   src/platform/FileSecurity.h
   src/platform/KeyHandle.h
+  src/platform/KeyTree.h
   src/platform/ProcessPaths.h
   src/platform/Registry.h
   src/platform/RegistryApi.h
@@ -30,21 +34,25 @@ if(WIN32)
   # advapi32 and shell32 are loaded when first used, not imported.
   target_sources(kavrex_platform PRIVATE src/platform/WinRegistryApi.cpp
                                          src/platform/WinSystemApi.cpp)
-else()
-  target_sources(kavrex_platform PRIVATE src/platform/HostRegistryApi.cpp
-                                         src/platform/HostSystemApi.cpp)
-  target_link_libraries(kavrex_platform PUBLIC kavrex_emulation)
 endif()
 
-# Seams for the command-line companion: an overlay that keeps a dry run's
-# changes to itself, a shell that hears nothing of them (QuietSystemApi.h), and
-# the recorder of what changed. The classes of one scope (ScopedRegistryApi)
-# are the platform's, for the dialog works on the machine's by name too.
-add_library(kavrex_registry_tools STATIC
-  src/platform/RegistryTree.cpp
-  src/platform/ChangeRecorder.cpp
-  src/platform/OverlayRegistryApi.cpp)
-target_link_libraries(kavrex_registry_tools PUBLIC kavrex_platform kavrex_emulation)
+# The emulation of Windows, for the tests and the host build only: it uses the
+# platform, and nothing in the programs uses it.
+add_library(kavrex_emulation STATIC
+  src/emulation/CallFaults.cpp
+  src/emulation/ClassesView.cpp
+  src/emulation/CodePages.cpp
+  src/emulation/EmulatedRegistryApi.cpp
+  src/emulation/EmulatedSystemApi.cpp
+  src/emulation/RightsProfiles.cpp
+  src/emulation/Wow64Table.cpp)
+target_link_libraries(kavrex_emulation PUBLIC kavrex_platform)
+if(NOT WIN32)
+  # Away from Windows the platform's SystemRegistry() and SystemServices() are
+  # the emulation's: objects linked whole into each host test program.
+  add_library(kavrex_host_binding OBJECT src/emulation/HostBinding.cpp)
+  target_link_libraries(kavrex_host_binding PUBLIC kavrex_emulation)
+endif()
 
 add_library(kavrex_association STATIC
   src/association/Component.cpp
@@ -81,13 +89,22 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
 set_target_properties(kavrex_association PROPERTIES EXPORT_NAME association)
 target_link_libraries(kavrex_association PUBLIC kavrex_platform)
 
-# What the dialog decides without a window: host-tested too.
-add_library(kavrex_app_core STATIC
+# The dialog. What it decides without a window is host-tested too.
+add_library(kavrex_app STATIC
   src/app/FormDesign.cpp
   src/app/Layout.cpp
   src/app/Outcome.cpp
   src/app/DialogKeys.cpp)
-target_link_libraries(kavrex_app_core PUBLIC kavrex_association)
+target_link_libraries(kavrex_app PUBLIC kavrex_association)
+if(WIN32)
+  target_sources(kavrex_app PRIVATE
+    src/app/Application.cpp
+    src/app/DialogTexts.cpp
+    src/app/FatalError.cpp
+    src/app/FormMain.cpp
+    src/app/WinMessageBoxApi.cpp)
+  target_link_libraries(kavrex_app PUBLIC user32 gdi32 comctl32)
+endif()
 
 # The project's version, for the version resources, the manifests and --version.
 set(KAVREX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
@@ -112,7 +129,7 @@ if(NOT KAVREX_DIALOG_ONLY)
     src/cli/Settings.cpp
     src/cli/Users.cpp)
   target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
-  target_link_libraries(kavrex_cli PUBLIC kavrex_association kavrex_registry_tools
+  target_link_libraries(kavrex_cli PUBLIC kavrex_association
                                    PRIVATE CLI11::CLI11 nlohmann_json::nlohmann_json)
 endif()
 
@@ -120,14 +137,6 @@ if(WIN32)
   enable_language(RC)
   configure_file(src/app/KavrexAssoc.manifest.in ${generated}/KavrexAssoc.manifest @ONLY)
   configure_file(src/cli/kavrex-assoc.manifest.in ${generated}/kavrex-assoc.manifest @ONLY)
-
-  add_library(kavrex_app STATIC
-    src/app/Application.cpp
-    src/app/DialogTexts.cpp
-    src/app/FatalError.cpp
-    src/app/FormMain.cpp
-    src/app/WinMessageBoxApi.cpp)
-  target_link_libraries(kavrex_app PUBLIC kavrex_app_core user32 gdi32 comctl32)
 
   include(cmake/Dialog.cmake)
 

@@ -62,7 +62,7 @@ function(kavrex_add_tests name)
   endif()
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kavrex_emulation GTest::gtest GTest::gtest_main
-                                        $<$<BOOL:${WIN32}>:advapi32>)
+                                        $<IF:$<BOOL:${WIN32}>,advapi32,kavrex_host_binding>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
                        PROPERTIES TIMEOUT 120 ${lock} ${KAVREX_TEST_PROPERTIES})

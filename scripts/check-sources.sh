@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The sources' format (clang-format), the shell scripts (shellcheck), the hosted
-# CI's workflows (tests/ci/check-workflows.py) and clang-tidy's checks on the
-# host build's compile database: any finding fails.
-# Usage: check-sources.sh [quick|tidy]: the first three alone, or clang-tidy alone.
+# The sources' format (clang-format), the shell scripts (shellcheck), the
+# layers' includes (check-layers.py), the hosted CI's workflows
+# (tests/ci/check-workflows.py) and clang-tidy's checks on the host build's
+# compile database: any finding fails.
+# Usage: check-sources.sh [quick|tidy]: all but clang-tidy, or clang-tidy alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 part=${1:-all}
@@ -15,6 +16,7 @@ echo "clang-format: ${#sources[@]} files as formatted"
 mapfile -t scripts < <(git ls-files '*.sh' '*.sh.in')
 shellcheck -S warning "${scripts[@]}"
 echo "shellcheck: ${#scripts[@]} scripts, no findings"
+python3 scripts/check-layers.py .
 python3 tests/ci/check-workflows.py .
 fi
 [ "$part" != quick ] || exit 0

@@ -134,7 +134,7 @@ int Change(Environment& environment, const Options& options, bool remove,
     }
     const platform::ChangeRecorder recorder(environment.registry, ScopeRoot(options.scope),
                                             TouchedKeys(options));
-    platform::OverlayRegistryApi overlay(environment.registry);
+    platform::OverlayRegistryApi overlay(environment.registry, environment.system);
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
     const bool done = RunComponent(environment, options, remove, target);
     if (!done && !remove) {

@@ -5,7 +5,7 @@
 // hold.
 #pragma once
 
-#include "EmulatedRegistryApi.h"
+#include "MemoryRegistryApi.h"
 #include "RegistryTree.h"
 
 #include <string>
@@ -16,7 +16,8 @@ namespace platform {
 
 class OverlayRegistryApi final : public RegistryApi {
   public:
-    explicit OverlayRegistryApi(RegistryApi& below) : below_(below) {}
+    // Names are counted in the system's ANSI code page, as below.
+    OverlayRegistryApi(RegistryApi& below, SystemApi& system) : below_(below), copy_(system) {}
 
     LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
                          REGSAM access, void* security, HKEY* result, DWORD* disposition) override;
@@ -55,7 +56,7 @@ class OverlayRegistryApi final : public RegistryApi {
     bool IsCopied(HKEY root, const std::string& path) const;
 
     RegistryApi& below_;
-    EmulatedRegistryApi copy_;
+    MemoryRegistryApi copy_;
     std::vector<Copied> copied_;
 };
 

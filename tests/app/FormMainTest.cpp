@@ -3,8 +3,8 @@
 #include "app/FormMain.h"
 #include "app/DialogTexts.h"
 #include "app/Layout.h"
-#include "platform/EmulatedRegistryApi.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedRegistryApi.h"
+#include "emulation/EmulatedSystemApi.h"
 #include "platform/Exception.h"
 #include "support/RegistryFixture.h"
 
@@ -121,8 +121,8 @@ class FormMain : public ::testing::Test {
         return DefaultText(registry, HKEY_CLASSES_ROOT, key);
     }
 
-    platform::EmulatedRegistryApi registry;
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedRegistryApi registry;
+    emulation::EmulatedSystemApi system;
     CapturingBoxes boxes;
     std::unique_ptr<app::TApplication> application;
     std::unique_ptr<app::TFormMain> form;
@@ -340,8 +340,8 @@ TEST_F(FormMain, EscapeDoesNothingAndEnterOnCancelChangesNothing) {
     Press(VK_RETURN);
     EXPECT_EQ(0, quitCode);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(0, registry.CallCount(platform::RegistryCall::OpenKey) +
-                     registry.CallCount(platform::RegistryCall::CreateKey));
+    EXPECT_EQ(0, registry.CallCount(emulation::RegistryCall::OpenKey) +
+                     registry.CallCount(emulation::RegistryCall::CreateKey));
 }
 
 // The program runs elevated; the user's choice still denies setting values.
@@ -350,7 +350,7 @@ TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
         registry, HKEY_CURRENT_USER,
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rar\\UserChoice",
         "ProgId", REG_SZ, std::string("WinArc.rar") + '\0');
-    registry.ApplyProfile(platform::RightsProfile::ElevatedAdministrator);
+    registry.ApplyProfile(emulation::RightsProfile::ElevatedAdministrator);
     Press(VK_RETURN);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Associations with this application have been registered.\n\n.rar files still open "
@@ -372,7 +372,7 @@ TEST_F(FormMain, AHandlerOthersCouldReplaceIsRegisteredWithANote) {
 
 // Started without elevation, where Windows lets it: the machine's classes are read-only.
 TEST_F(FormMain, ARefusedRegistrationIsShownAsAnError) {
-    registry.ApplyProfile(platform::RightsProfile::StandardUser);
+    registry.ApplyProfile(emulation::RightsProfile::StandardUser);
     Press(VK_RETURN);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Associations with this application could not be registered.", boxes.boxes[0].text);

@@ -9,7 +9,7 @@ namespace {
 
 using namespace testing_support;
 using association::AssociationResult;
-using platform::RegistryCall;
+using emulation::RegistryCall;
 
 const std::pair<RegistryCall, const char*> AllCalls[] = {
     {RegistryCall::CreateKey, "RegCreateKeyExA"}, {RegistryCall::OpenKey, "RegOpenKeyExA"},
@@ -20,8 +20,8 @@ const std::pair<RegistryCall, const char*> AllCalls[] = {
 };
 
 struct World {
-    platform::EmulatedRegistryApi registry;
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedRegistryApi registry;
+    emulation::EmulatedSystemApi system;
     int confirmations = 0;
 
     World() { AddTestProgram(system); }

@@ -21,7 +21,7 @@ FlatTree Everything(platform::RegistryApi& api, HKEY applicationHive) {
     return Snapshot(api, {{HKEY_CLASSES_ROOT, "Classes"}, {applicationHive, "Hive"}});
 }
 
-void AddTestProgram(platform::EmulatedSystemApi& system) {
+void AddTestProgram(emulation::EmulatedSystemApi& system) {
     system.SetModuleFileName(Wide(Program));
     system.AddFile(Wide(Program), Wide(ProgramShort));
     system.AddFile(Wide(Handler), Wide(HandlerShort));

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "association/RegArchive.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedSystemApi.h"
 #include "support/RegistryFixture.h"
 
 #include <map>
@@ -25,7 +25,7 @@ constexpr const char* Handler = "C:\\Program Files\\Kvx Tool\\Kavrex.exe";
 constexpr const char* HandlerShort = "C:\\PROGRA~1\\KVXTOO~1\\Kavrex.exe";
 
 // The running program and its handler, with their short paths.
-void AddTestProgram(platform::EmulatedSystemApi& system);
+void AddTestProgram(emulation::EmulatedSystemApi& system);
 // A component configured by the dialog's own design, but for these extensions;
 // each confirmation counts and goes ahead.
 std::unique_ptr<association::TRegArchive>
@@ -51,7 +51,7 @@ class ClassesFixture : public RegistryFixture {
     std::set<std::string> NewRootKeys(const std::vector<std::string>& before);
     void SetDefault(const std::string& key, const std::string& text);
 
-    platform::EmulatedSystemApi system_;
+    emulation::EmulatedSystemApi system_;
     int confirmations_ = 0;
     // The hive that receives the program's registration; on Windows it is
     // redirected to a scratch key like the classes root.

@@ -2,6 +2,7 @@
 // registry: every key lands below the scope's classes key and nowhere else; a
 // dry run changes nothing, and records exactly what the real run then changes.
 #include "association/ClassesFixture.h"
+#include "emulation/EmulatedWindows.h"
 #include "platform/ChangeRecorder.h"
 #include "platform/OverlayRegistryApi.h"
 #include "platform/ScopedRegistryApi.h"
@@ -76,9 +77,9 @@ FlatTree Applied(FlatTree tree, const std::vector<RegistryChange>& changes, HKEY
 
 // The change lines of a dry run that registers .kvxtest as the dialog does.
 std::vector<std::string> DryRunLines(platform::RegistryApi& registry,
-                                     platform::EmulatedSystemApi& system, HKEY hive) {
+                                     emulation::EmulatedSystemApi& system, HKEY hive) {
     const auto recorders = Recorders(registry, hive);
-    OverlayRegistryApi overlay(registry);
+    OverlayRegistryApi overlay(registry, system);
     int confirmations = 0;
     EXPECT_EQ(AssociationResult::Registered,
               DialogComponent({overlay, system, hive}, {".kvxtest"}, confirmations)->Associate());
@@ -145,7 +146,7 @@ TEST_P(Scoped, ADryRunRecordsWhatTheRealRunThenChanges) {
         const auto before = Everything();
 
         const auto dryRecorders = Recorders(Api(), hive_);
-        OverlayRegistryApi overlay(Api());
+        OverlayRegistryApi overlay(Api(), system_);
         EXPECT_TRUE(run(overlay));
         const auto dry = Changes(dryRecorders, overlay);
         ASSERT_TRUE(dry);
@@ -198,8 +199,8 @@ namespace {
 // Another program's string stored without its NUL (a Unicode call may store
 // it so) is copied into the overlay as it is, and so is no change of the dry run.
 TEST(DryRun, ACopiedValueIsNoChange) {
-    platform::EmulatedRegistryApi registry;
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedRegistryApi registry;
+    emulation::EmulatedSystemApi system;
     testing_support::AddTestProgram(system);
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, registry.RegCreateKeyExA(HKEY_CLASSES_ROOT, ".kvxtest", 0, nullptr, 0,
@@ -237,10 +238,10 @@ TEST(WideNames, AreRemovedAndListedWhereTheCodePageSpellsThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.codePage);
-        platform::EmulatedRegistryApi registry;
-        platform::EmulatedSystemApi system;
-        registry.SetAnsiCodePage(c.codePage);
-        system.SetAnsiCodePage(c.codePage);
+        emulation::EmulatedWindows windows;
+        emulation::EmulatedRegistryApi& registry = windows.registry;
+        emulation::EmulatedSystemApi& system = windows.system;
+        windows.SetAnsiCodePage(c.codePage);
         testing_support::AddTestProgram(system);
         CreateKey(registry, HKEY_LOCAL_MACHINE, "Software");
         int confirmations = 0;
@@ -255,7 +256,7 @@ TEST(WideNames, AreRemovedAndListedWhereTheCodePageSpellsThem) {
         }
         const FlatTree before = Everything(registry, HKEY_LOCAL_MACHINE);
         const auto recorders = Recorders(registry, HKEY_LOCAL_MACHINE);
-        OverlayRegistryApi overlay(registry);
+        OverlayRegistryApi overlay(registry, system);
         DialogComponent({overlay, system, HKEY_LOCAL_MACHINE}, {".kvxtest"}, confirmations)
             ->Unassociate();
         const auto dry = Changes(recorders, overlay);

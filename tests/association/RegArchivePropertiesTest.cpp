@@ -1,7 +1,7 @@
 // The component's defaults, properties and text helpers: no registry involved.
 #include "association/RegArchive.h"
-#include "platform/EmulatedRegistryApi.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedRegistryApi.h"
+#include "emulation/EmulatedSystemApi.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ using association::TStringList;
 
 class RegArchiveProperties : public ::testing::Test {
   protected:
-    platform::EmulatedRegistryApi registry;
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedRegistryApi registry;
+    emulation::EmulatedSystemApi system;
     TRegArchive component{nullptr, {registry, system}};
 };
 

@@ -1,7 +1,7 @@
 // Whether accounts other than administrators could replace the handler, read
 // from the descriptors of the file and of each folder on its path.
 #include "association/ReplaceableHandler.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedSystemApi.h"
 #include "platform/ProcessPaths.h"
 
 #include <gtest/gtest.h>
@@ -173,7 +173,7 @@ const Case Cases[] = {
 
 TEST(ReplaceableHandler, TheFileAndEachFolderOnItsPathAreWeighed) {
     for (const Case& c : Cases) {
-        platform::EmulatedSystemApi system;
+        emulation::EmulatedSystemApi system;
         system.SetDriveType(L'N', DRIVE_REMOTE);
         if (c.exists) {
             system.AddFile(c.handler);
@@ -192,7 +192,7 @@ TEST(ReplaceableHandler, TheFileAndEachFolderOnItsPathAreWeighed) {
 // A junction on the way is followed, not judged: the folders that count are
 // those the file really lies in.
 TEST(ReplaceableHandler, ThePathTheFileResolvesToIsJudged) {
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedSystemApi system;
     system.AddFile(L"C:\\Kavrex Link\\Kavrex.exe");
     system.SetLink(L"C:\\Kavrex Link", L"C:\\Kavrex");
     system.SetFileSecurity(L"C:\\Kavrex", FolderAtRoot);

@@ -3,7 +3,7 @@
 #include "cli/Cli.h"
 #include "Version.h"
 #include "cli/CapturingConsole.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedSystemApi.h"
 #include "platform/OverlayRegistryApi.h"
 #include "support/RegistryFixture.h"
 
@@ -52,8 +52,8 @@ class KavrexAssocCli : public ::testing::Test {
         return json::parse(console.out)["extensions"][0];
     }
 
-    platform::EmulatedRegistryApi registry;
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedRegistryApi registry;
+    emulation::EmulatedSystemApi system;
     CapturingConsole console;
 };
 
@@ -82,7 +82,7 @@ TEST_F(KavrexAssocCli, TheVerdictWeighsMachineUserAndTheUsersChoice) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        registry = platform::EmulatedRegistryApi();
+        registry = emulation::EmulatedRegistryApi();
         for (const auto& [root, type] :
              {std::pair(HKEY_LOCAL_MACHINE, c.machine), std::pair(HKEY_CURRENT_USER, c.user)}) {
             if (type) {
@@ -296,7 +296,7 @@ TEST_F(KavrexAssocCli, AKeyThatCannotBeReadWholeIsNotTakenForAbsent) {
     Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "WinArc");
     CreateKey(registry, HKEY_CURRENT_USER, "Software\\Classes\\.rar\\Kavr");
     registry.SetEnumeratedName("HKEY_CURRENT_USER\\Software\\Classes\\.rar\\Kavr", "????");
-    platform::OverlayRegistryApi overlay(registry);
+    platform::OverlayRegistryApi overlay(registry, system);
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_CANTREAD, overlay.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\.rar", 0,
                                                     KEY_READ, &key));
@@ -316,12 +316,12 @@ TEST_F(KavrexAssocCli, ADryRunWithARefusedCallNeverListsWrongChanges) {
         Set(HKEY_CURRENT_USER, "Software\\Classes\\.rar", "x/rar", "Content Type");
         SetEntry(HKEY_CURRENT_USER, "KavrexAssoc", std::string(HandlerLong) + " %1");
     };
-    const platform::RegistryCall calls[] = {
-        platform::RegistryCall::OpenKey,    platform::RegistryCall::CloseKey,
-        platform::RegistryCall::QueryValue, platform::RegistryCall::QueryInfoKey,
-        platform::RegistryCall::EnumKey,    platform::RegistryCall::EnumValue};
+    const emulation::RegistryCall calls[] = {
+        emulation::RegistryCall::OpenKey,    emulation::RegistryCall::CloseKey,
+        emulation::RegistryCall::QueryValue, emulation::RegistryCall::QueryInfoKey,
+        emulation::RegistryCall::EnumKey,    emulation::RegistryCall::EnumValue};
     prepare();
-    std::map<platform::RegistryCall, int> before;
+    std::map<emulation::RegistryCall, int> before;
     for (const auto call : calls) {
         before[call] = registry.CallCount(call);
     }
@@ -533,7 +533,7 @@ TEST_F(KavrexAssocCli, EitherBuildRemovesWhatTheOtherRegistered) {
 // Windows' default rights: a standard user may read the machine's classes but
 // not change them; nobody may set values in UserChoice.
 class UnderEachProfile : public KavrexAssocCli,
-                         public ::testing::WithParamInterface<platform::RightsProfile> {};
+                         public ::testing::WithParamInterface<emulation::RightsProfile> {};
 
 TEST_P(UnderEachProfile, StatusSeesTheMachinesClassesAndTheUsersChoice) {
     SetEntry(HKEY_LOCAL_MACHINE, "KavrexAssoc", Ours);
@@ -547,7 +547,7 @@ TEST_P(UnderEachProfile, StatusSeesTheMachinesClassesAndTheUsersChoice) {
 }
 
 TEST_P(UnderEachProfile, ChangesAreMadeWhereTheAccountMayMakeThem) {
-    const bool standard = GetParam() == platform::RightsProfile::StandardUser;
+    const bool standard = GetParam() == emulation::RightsProfile::StandardUser;
     const struct {
         std::vector<const char*> arguments;
         int standard, elevated; // exit codes
@@ -584,7 +584,7 @@ TEST_P(UnderEachProfile, ChangesAreMadeWhereTheAccountMayMakeThem) {
 // The Default apps registration is written and taken back with only the
 // rights each command asks for.
 TEST_P(UnderEachProfile, TheRegistrationForDefaultAppsComesAndGoesWhereItMay) {
-    const bool standard = GetParam() == platform::RightsProfile::StandardUser;
+    const bool standard = GetParam() == emulation::RightsProfile::StandardUser;
     CreateKey(registry, HKEY_LOCAL_MACHINE, "Software\\Classes");
     registry.ApplyProfile(GetParam());
     for (const auto& [scope, root] :
@@ -601,10 +601,10 @@ TEST_P(UnderEachProfile, TheRegistrationForDefaultAppsComesAndGoesWhereItMay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, UnderEachProfile,
-                         ::testing::Values(platform::RightsProfile::StandardUser,
-                                           platform::RightsProfile::ElevatedAdministrator),
+                         ::testing::Values(emulation::RightsProfile::StandardUser,
+                                           emulation::RightsProfile::ElevatedAdministrator),
                          [](const auto& info) {
-                             return info.param == platform::RightsProfile::StandardUser
+                             return info.param == emulation::RightsProfile::StandardUser
                                         ? "StandardUser"
                                         : "ElevatedAdministrator";
                          });
@@ -682,9 +682,9 @@ TEST_F(KavrexAssocCli, SettingsOpensDefaultAppsAtKavrexWhereWindowsCan) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        platform::EmulatedRegistryApi fresh;
+        emulation::EmulatedRegistryApi fresh;
         std::swap(registry, fresh);
-        platform::EmulatedSystemApi shell;
+        emulation::EmulatedSystemApi shell;
         std::swap(system, shell);
         SetUp();
         const char* version = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
@@ -764,7 +764,7 @@ TEST_F(KavrexAssocCli, AnyDefaultIsKeptExactlyAndShownAsItIs) {
 
 TEST_F(KavrexAssocCli, ADefaultThatCannotBeReadIsLeftAndSaidSo) {
     Set(HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar", "WinArc");
-    registry.FailCallOnKey(platform::RegistryCall::QueryValue,
+    registry.FailCallOnKey(emulation::RegistryCall::QueryValue,
                            "HKEY_LOCAL_MACHINE\\Software\\Classes\\.rar", ERROR_ACCESS_DENIED);
     EXPECT_EQ(3, Run({"register"}));
     EXPECT_NE(std::string::npos, console.err.find("default value of .rar could not be read"))

@@ -16,8 +16,8 @@
 namespace {
 
 using namespace testing_support;
+using emulation::RightsProfile;
 using nlohmann::json;
-using platform::RightsProfile;
 
 constexpr const char* Person = "S-1-5-21-1-2-3-1001";
 const std::string UserChoice =
@@ -81,7 +81,7 @@ TEST(Deployment, StatusReportsEverySignedInUser) {
              {carl, dora, std::string(".DEFAULT"), std::string("S-1-5-18"), anna + "_Classes"}) {
             CreateKey(machine.registry, HKEY_USERS, key + "\\Software");
         }
-        machine.registry.FailCallOnKey(platform::RegistryCall::OpenKey, "HKEY_USERS\\" + dora,
+        machine.registry.FailCallOnKey(emulation::RegistryCall::OpenKey, "HKEY_USERS\\" + dora,
                                        ERROR_ACCESS_DENIED);
         machine.system.NameAccount(anna, "PC\\anna");
         RunAs(machine, reader);

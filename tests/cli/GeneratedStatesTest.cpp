@@ -208,12 +208,11 @@ class GeneratedStates : public ::testing::Test {
                             entry.bytes);
             }
         }
-        machine.registry.SetAnsiCodePage(start.codePage);
-        machine.system.SetAnsiCodePage(start.codePage);
+        machine.windows.SetAnsiCodePage(start.codePage);
         machine.registry.SetWow64Process(start.wow64);
         machine.registry.ApplyProfile(start.standardUser
-                                          ? platform::RightsProfile::StandardUser
-                                          : platform::RightsProfile::ElevatedAdministrator);
+                                          ? emulation::RightsProfile::StandardUser
+                                          : emulation::RightsProfile::ElevatedAdministrator);
         const char* scope = start.scope == HKEY_CURRENT_USER ? "user" : "machine";
         const auto status = [&] {
             EXPECT_NE("", machine.Verdict()) << "status --json does not parse";

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cli/CapturingConsole.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedWindows.h"
 #include "support/RegistryFixture.h"
 
 #include <nlohmann/json.hpp>
@@ -52,8 +52,9 @@ class Machine {
     // The other program's type is still the hive's .rar's, or kept beside ours.
     bool KeepsOtherType(HKEY hive);
 
-    platform::EmulatedRegistryApi registry;
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedWindows windows;
+    emulation::EmulatedRegistryApi& registry = windows.registry;
+    emulation::EmulatedSystemApi& system = windows.system;
     CapturingConsole console;
 };
 

@@ -12,7 +12,7 @@
 namespace {
 
 using namespace testing_support;
-using platform::RightsProfile;
+using emulation::RightsProfile;
 
 constexpr const wchar_t* Folder = L"C:\\Data\\Logs";
 constexpr const wchar_t* Log = L"C:\\Data\\Logs\\kavrex.jsonl";
@@ -26,7 +26,7 @@ constexpr const wchar_t* UsersFile = L"O:S-1-5-21-1-2-3-1002D:(A;;FA;;;S-1-5-21-
 
 struct Plant {
     const char* what;
-    std::function<void(platform::EmulatedSystemApi&, const std::wstring& file)> plant;
+    std::function<void(emulation::EmulatedSystemApi&, const std::wstring& file)> plant;
     bool refused;   // as a privileged run
     bool logWarned; // an --output there is written, with a warning
 };

@@ -1,7 +1,7 @@
 // Paths as the platform gives them, and their spelling in the ANSI code page:
 // the same tests on the emulation and, on Windows, on the real system.
 #include "platform/ProcessPaths.h"
-#include "platform/EmulatedSystemApi.h"
+#include "emulation/EmulatedSystemApi.h"
 #include "support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ class ProcessPaths : public ::testing::TestWithParam<Backend> {
     platform::SystemApi& System() {
         return GetParam() != Backend::Windows ? emulation : platform::SystemServices();
     }
-    platform::EmulatedSystemApi emulation;
+    emulation::EmulatedSystemApi emulation;
 };
 
 TEST_P(ProcessPaths, OnlyAnExactSpellingConverts) {
@@ -52,7 +52,7 @@ TEST_P(ProcessPaths, AFileWithoutAShortFormKeepsItsLongPath) {
 }
 
 TEST(ProcessPathsEmulated, EveryCodePageSpellsWhatItHas) {
-    platform::EmulatedSystemApi system;
+    emulation::EmulatedSystemApi system;
     const std::wstring cyrillic = L"C:\\\u041a\u0430\u0432\u0440\\x.exe";
     system.SetAnsiCodePage(1251);
     EXPECT_EQ("C:\\\xca\xe0\xe2\xf0\\x.exe", ToAnsi(system, cyrillic).value_or("<none>"));

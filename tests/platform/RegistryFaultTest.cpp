@@ -1,15 +1,15 @@
 // The wrapper when the registry refuses, and the calls it makes, on the emulation.
-#include "platform/EmulatedRegistryApi.h"
+#include "emulation/EmulatedRegistryApi.h"
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using platform::EmulatedRegistryApi;
+using emulation::EmulatedRegistryApi;
+using emulation::RegistryCall;
 using platform::ERegistryException;
 using platform::KeySummary;
-using platform::RegistryCall;
 using platform::TRegistry;
 
 class RegistryFaults : public ::testing::Test {

@@ -11,13 +11,13 @@ thread_local int thisRun = 0; // which run the calling thread makes
 
 } // namespace
 
-Interleaving::Interleaving(platform::EmulatedRegistryApi& registry, std::deque<int> turns)
+Interleaving::Interleaving(emulation::EmulatedRegistryApi& registry, std::deque<int> turns)
     : registry_(registry), turns_(std::move(turns)) {
     if (!turns_.empty()) {
         left_ = turns_.front();
         turns_.pop_front();
     }
-    registry_.SetCallGate([this](platform::RegistryCall call) { return Before(call); });
+    registry_.SetCallGate([this](emulation::RegistryCall call) { return Before(call); });
 }
 
 void Interleaving::WaitForTurn(std::unique_lock<std::mutex>& lock) {
@@ -37,7 +37,7 @@ void Interleaving::PassTurn(int from) {
     changed_.notify_all();
 }
 
-LONG Interleaving::Before(platform::RegistryCall call) {
+LONG Interleaving::Before(emulation::RegistryCall call) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (WaitForTurn(lock); Changes(call) && left_ == 0; WaitForTurn(lock)) {
         PassTurn(thisRun);

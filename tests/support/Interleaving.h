@@ -5,7 +5,7 @@
 // acts on.
 #pragma once
 
-#include "platform/EmulatedRegistryApi.h"
+#include "emulation/EmulatedRegistryApi.h"
 
 #include <condition_variable>
 #include <deque>
@@ -19,7 +19,7 @@ class Interleaving {
     // turns: how many changing calls each run makes in its turn, the first run
     // first, then the second, and so on; when they run out, each run goes to
     // its end, the first run first.
-    Interleaving(platform::EmulatedRegistryApi& registry, std::deque<int> turns);
+    Interleaving(emulation::EmulatedRegistryApi& registry, std::deque<int> turns);
     ~Interleaving() { registry_.SetCallGate(nullptr); }
     Interleaving(const Interleaving&) = delete;
     Interleaving& operator=(const Interleaving&) = delete;
@@ -28,12 +28,12 @@ class Interleaving {
     void Run(const std::function<void()>& first, const std::function<void()>& second);
 
   private:
-    LONG Before(platform::RegistryCall call);
+    LONG Before(emulation::RegistryCall call);
     void WaitForTurn(std::unique_lock<std::mutex>& lock);
     void Finished(int run);
     void PassTurn(int from);
 
-    platform::EmulatedRegistryApi& registry_;
+    emulation::EmulatedRegistryApi& registry_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<int> turns_;

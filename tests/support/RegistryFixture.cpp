@@ -240,7 +240,7 @@ FlatTree Snapshot(RegistryApi& api, const std::vector<std::pair<HKEY, std::strin
 }
 
 RegistryUnderTest::RegistryUnderTest(Backend backend)
-    : emulation_(backend != Backend::Windows ? std::make_unique<platform::EmulatedRegistryApi>()
+    : emulation_(backend != Backend::Windows ? std::make_unique<emulation::EmulatedRegistryApi>()
                                              : nullptr),
       api_(emulation_ ? emulation_.get() : &platform::SystemRegistry()) {
     if (backend == Backend::Emulated32) {

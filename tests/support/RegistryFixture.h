@@ -2,7 +2,7 @@
 // registry too, each under a scratch key of its own that is removed again.
 #pragma once
 
-#include "platform/EmulatedRegistryApi.h"
+#include "emulation/EmulatedRegistryApi.h"
 #include "platform/RegistryNames.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +63,7 @@ class RegistryUnderTest {
     platform::RegistryApi& Api() { return *api_; }
 
   private:
-    std::unique_ptr<platform::EmulatedRegistryApi> emulation_;
+    std::unique_ptr<emulation::EmulatedRegistryApi> emulation_;
     platform::RegistryApi* api_;
 };
 

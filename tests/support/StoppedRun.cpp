@@ -2,14 +2,14 @@
 
 namespace testing_support {
 
-using platform::RegistryCall;
+using emulation::RegistryCall;
 
 bool Changes(RegistryCall call) {
     return call == RegistryCall::CreateKey || call == RegistryCall::SetValue ||
            call == RegistryCall::DeleteKey || call == RegistryCall::DeleteValue;
 }
 
-StoppedRun::StoppedRun(platform::EmulatedRegistryApi& registry, std::optional<int> changes)
+StoppedRun::StoppedRun(emulation::EmulatedRegistryApi& registry, std::optional<int> changes)
     : registry_(registry), limit_(changes) {
     registry_.SetCallGate([this](RegistryCall call) -> LONG {
         if (!stopped_ && Changes(call)) {

@@ -6,19 +6,19 @@
 // stop leaves exactly what the first N changes made.
 #pragma once
 
-#include "platform/EmulatedRegistryApi.h"
+#include "emulation/EmulatedRegistryApi.h"
 
 #include <optional>
 
 namespace testing_support {
 
 // Whether the call may change the registry: create, set or delete.
-bool Changes(platform::RegistryCall call);
+bool Changes(emulation::RegistryCall call);
 
 class StoppedRun {
   public:
     // Without a limit it never stops, and counts.
-    StoppedRun(platform::EmulatedRegistryApi& registry, std::optional<int> changes);
+    StoppedRun(emulation::EmulatedRegistryApi& registry, std::optional<int> changes);
     ~StoppedRun() { registry_.SetCallGate(nullptr); }
     StoppedRun(const StoppedRun&) = delete;
     StoppedRun& operator=(const StoppedRun&) = delete;
@@ -26,7 +26,7 @@ class StoppedRun {
     int ChangesMade() const { return made_; }
 
   private:
-    platform::EmulatedRegistryApi& registry_;
+    emulation::EmulatedRegistryApi& registry_;
     std::optional<int> limit_;
     int made_ = 0;
     bool stopped_ = false;

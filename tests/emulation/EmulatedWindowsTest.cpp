@@ -1,7 +1,7 @@
 // What Windows does and Wine does not, as the emulation does it: the classes
 // root as the merged view of the user's and the machine's classes, LocalSystem's
 // user hive, and the registry views of a 32-bit process on 64-bit Windows.
-#include "platform/EmulatedRegistryApi.h"
+#include "emulation/EmulatedRegistryApi.h"
 #include "support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ class MergedClasses : public ::testing::Test {
         SetRawValue(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".b\\Sub", "", REG_SZ, "m");
         SetRawValue(api, HKEY_CURRENT_USER, std::string(Machine) + ".b", "", REG_SZ, "user");
     }
-    platform::EmulatedRegistryApi api;
+    emulation::EmulatedRegistryApi api;
 };
 
 // Reading: every key of the user's classes and the machine's it does not
@@ -41,7 +41,7 @@ TEST_F(MergedClasses, WritesLandWhereTheKeyIsOrInTheMachinesClasses) {
     EXPECT_EQ("machine", DefaultText(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".b"));
     EXPECT_EQ("new", DefaultText(api, HKEY_LOCAL_MACHINE, std::string(Machine) + ".c"));
 
-    api.ApplyProfile(platform::RightsProfile::StandardUser);
+    api.ApplyProfile(emulation::RightsProfile::StandardUser);
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, api.RegOpenKeyExA(HKEY_CLASSES_ROOT, ".b", 0, KEY_SET_VALUE, &key));
     api.RegCloseKey(key);
@@ -53,7 +53,7 @@ TEST_F(MergedClasses, WritesLandWhereTheKeyIsOrInTheMachinesClasses) {
 // change the machine's classes: the merged view is the default user's and the
 // machine's.
 TEST_F(MergedClasses, LocalSystemsUserIsTheDefaultUser) {
-    api.ApplyProfile(platform::RightsProfile::LocalSystem);
+    api.ApplyProfile(emulation::RightsProfile::LocalSystem);
     SetRawValue(api, HKEY_CURRENT_USER, "Software\\System's", "", REG_SZ, "system");
     SetRawValue(api, HKEY_CLASSES_ROOT, ".c", "", REG_SZ, "new");
     EXPECT_EQ("system", DefaultText(api, HKEY_USERS, ".DEFAULT\\Software\\System's"));
@@ -66,7 +66,7 @@ TEST_F(MergedClasses, LocalSystemsUserIsTheDefaultUser) {
 // RegisteredApplications), KEY_WOW64_64KEY reaches the 64-bit view, and
 // RegDeleteKeyA deletes in the process's own view alone.
 TEST(Wow64Views, RedirectAndShareAsWindowsLists) {
-    platform::EmulatedRegistryApi api;
+    emulation::EmulatedRegistryApi api;
     api.SetWow64Process(true);
     const auto create = [&api](const char* path, REGSAM view) {
         HKEY key = nullptr;

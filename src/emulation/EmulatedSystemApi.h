@@ -5,7 +5,7 @@
 // and every path looked up.
 #pragma once
 
-#include "SystemApi.h"
+#include "platform/SystemApi.h"
 
 #include <map>
 #include <memory>
@@ -13,7 +13,12 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace emulation {
+
+using platform::FileFacts;
+using platform::FileOpening;
+using platform::SystemApi;
+using platform::WritableFile;
 
 class EmulatedSystemApi final : public SystemApi {
   public:
@@ -108,4 +113,4 @@ class EmulatedSystemApi final : public SystemApi {
     std::map<std::string, std::string> accounts_;
 };
 
-} // namespace platform
+} // namespace emulation

@@ -4,7 +4,9 @@
 // like both it checks each handle's access against the call made with it.
 #pragma once
 
-#include "RegistryApi.h"
+#include "platform/KeyTree.h"
+#include "platform/RegistryApi.h"
+#include "platform/SystemApi.h"
 
 #include <functional>
 #include <map>
@@ -12,7 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace emulation {
+
+using platform::RegistryApi;
 
 enum class RegistryCall {
     CreateKey,
@@ -36,7 +40,11 @@ enum class RightsProfile {
 
 class EmulatedRegistryApi final : public RegistryApi {
   public:
+    // Names are spelled in Windows' default ANSI code page, 1252.
     EmulatedRegistryApi();
+    // Names are spelled in the code page that system's GetACP reports: one
+    // code page for both, as EmulatedWindows keeps them.
+    explicit EmulatedRegistryApi(platform::SystemApi& system);
     ~EmulatedRegistryApi() override;
 
     LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
@@ -84,17 +92,12 @@ class EmulatedRegistryApi final : public RegistryApi {
     void SetEnumeratedName(const std::string& keyPath, const std::string& spelled);
     // From now on the registry refuses what Windows refuses that account.
     void ApplyProfile(RightsProfile profile);
-    // The ANSI code page the calls spell names in (1252 until told; 932 and
-    // 65001 count characters as Windows does).
-    void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
     // From now on it answers a 32-bit process on 64-bit Windows: the machine's
     // software is redirected to Wow6432Node, but for the keys that are shared.
     void SetWow64Process(bool wow64) { wow64_ = wow64; }
 
     int CallCount(RegistryCall call) const;
     std::size_t OpenHandleCount() const { return handles_.size(); }
-
-    struct Node;
 
   private:
     // The rights refused on the keys whose path matches: the key itself, or
@@ -105,7 +108,7 @@ class EmulatedRegistryApi final : public RegistryApi {
         REGSAM denied;
     };
     struct Handle {
-        std::shared_ptr<Node> node;
+        platform::KeyRef node;
         REGSAM access;
     };
 
@@ -119,7 +122,7 @@ class EmulatedRegistryApi final : public RegistryApi {
     // What a call works on: the key its handle names, the levels of its
     // sub-path below that key, and the path of the key they lead to.
     struct Target {
-        std::shared_ptr<Node> base;
+        platform::KeyRef base;
         REGSAM access; // of the handle the call came with
         std::vector<std::string> levels;
         std::string path;
@@ -131,8 +134,10 @@ class EmulatedRegistryApi final : public RegistryApi {
     // handle was opened with the needed right.
     LONG Locate(RegistryCall call, HKEY key, REGSAM needed, Target& target);
     LONG Resolve(HKEY key, Target& target) const;
+    // For the calls on a handle's own key: gated, located, the right checked.
+    LONG OnOwnKey(RegistryCall call, HKEY key, REGSAM needed, platform::KeyRef& node);
     // The Software\Classes key of a hive, made when asked to and not there.
-    std::shared_ptr<Node> ClassesOf(HKEY hive, bool create);
+    platform::KeyRef ClassesOf(HKEY hive, bool create);
     // A call on HKEY_CLASSES_ROOT lands in the user's or the machine's classes.
     void MergeClassesView(Target& target);
     // The key a call reaches in the registry view it asks for.
@@ -141,17 +146,17 @@ class EmulatedRegistryApi final : public RegistryApi {
     LONG Gated(RegistryCall call) const { return gate_ ? gate_(call) : ERROR_SUCCESS; }
     void AddRule(const std::string& keyPath, bool subtree, REGSAM denied);
     REGSAM Denied(const std::string& keyPath) const;
-    HKEY NewHandle(const std::shared_ptr<Node>& node, REGSAM access);
+    HKEY NewHandle(const platform::KeyRef& node, REGSAM access);
 
-    std::map<HKEY, std::shared_ptr<Node>> roots_;
+    std::map<HKEY, platform::KeyRef> roots_;
     std::map<HKEY, Handle> handles_;
     std::vector<Fault> faults_;
     CallGate gate_;
     std::vector<AccessRule> rules_;
     std::map<RegistryCall, int> calls_;
     ULONG_PTR nextHandle_ = 0x100;
-    UINT codePage_ = 1252;
+    platform::NameLength length_;
     bool wow64_ = false;
 };
 
-} // namespace platform
+} // namespace emulation

@@ -27,6 +27,9 @@ set(dialog_sources)
 foreach(library kavrex_app kavrex_association kavrex_platform)
   get_target_property(sources ${library} SOURCES)
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  # The registry tools are the command line's: whole trees, the dry run's
+  # overlay and store. Compiled in, they would cost the dialog some 26 KB.
+  list(FILTER sources EXCLUDE REGEX "/(ChangeRecorder|KeyTree|MemoryRegistryApi|OverlayRegistryApi|RegistryTree)\\.cpp$")
   list(APPEND dialog_sources ${sources})
 endforeach()
 add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/LibraryErrors.cpp ${dialog_sources}

@@ -65,6 +65,7 @@ add_library(kavrex_association STATIC
   src/association/PreviousType.cpp
   src/association/LayoutWriter.cpp
   src/association/RegArchive.cpp
+  src/association/RegistrationJudge.cpp
   src/association/Removal.cpp
   src/association/ReplaceableHandler.cpp
   src/association/StartedProgram.cpp
@@ -81,6 +82,7 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/LayoutWriter.h
   src/association/PreviousType.h
   src/association/RegArchive.h
+  src/association/RegistrationJudge.h
   src/association/Removal.h
   src/association/ReplaceableHandler.h
   src/association/StartedProgram.h
@@ -117,16 +119,20 @@ if(NOT KAVREX_DIALOG_ONLY)
   include(cmake/Libraries.cmake)
   add_library(kavrex_cli STATIC
     src/cli/Account.cpp
+    src/cli/Arguments.cpp
     src/cli/AuditLog.cpp
+    src/cli/ChangeReport.cpp
+    src/cli/ChangeWording.cpp
     src/cli/Cli.cpp
     src/cli/Commands.cpp
     src/cli/DefaultAssociations.cpp
     src/cli/ExtensionRules.cpp
     src/cli/FileWriting.cpp
     src/cli/Listing.cpp
-    src/cli/Report.cpp
+    src/cli/ReportParts.cpp
     src/cli/Scope.cpp
     src/cli/Settings.cpp
+    src/cli/StatusReport.cpp
     src/cli/Users.cpp)
   target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})
   target_link_libraries(kavrex_cli PUBLIC kavrex_association

@@ -20,6 +20,7 @@ struct KeyDesign {
     bool closeAfter;
     TakeBack takeBack;
     const char* emptyUpTo; // pattern of the highest key that goes once empty
+    Judged judged;
 };
 
 // In writing order: first what nothing reads until the extension names our
@@ -34,19 +35,19 @@ struct KeyDesign {
 // always stay.
 // clang-format off
 constexpr KeyDesign Keys[] = {
-    // role                           hive               key                                              name                      close  how it is taken back         empty up to
-    {KeyRole::PreviousType,           Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}"},
-    {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, TakeBack::TypeKey,           ""},
-    {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       true,  TakeBack::WithTypeKey,       ""},
-    {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, TakeBack::WithTypeKey,       ""},
-    {KeyRole::Verb,                   Hive::Classes,     "{T}\\Shell\\Open",                              "",                       false, TakeBack::WithTypeKey,       ""},
-    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationName",        false, TakeBack::RegistrationValue, "Software\\{A}"},
-    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationDescription", false, TakeBack::RegistrationValue, "Software\\{A}"},
-    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationIcon",        false, TakeBack::RegistrationValue, "Software\\{A}"},
-    {KeyRole::FileAssociation,        Hive::Application, "Software\\{A}\\Capabilities\\FileAssociations", "{X}",                    false, TakeBack::ValueIfOurs,       "Software\\{A}"},
-    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",              "{A}",                    true,  TakeBack::PointerOnceGone,   ""},
-    {KeyRole::Extension,              Hive::Classes,     "{X}",                                           "",                       false, TakeBack::OwnType,           "{X}"},
-    {KeyRole::OpenWith,               Hive::Classes,     "{X}\\OpenWithProgids",                          "{T}",                    true,  TakeBack::Value,             "{X}"},
+    // role                           hive               key                                              name                      close  how it is taken back         empty up to      how it is judged
+    {KeyRole::PreviousType,           Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}",           Judged::NotJudged},
+    {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, TakeBack::TypeKey,           "",              Judged::Present},
+    {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       true,  TakeBack::WithTypeKey,       "",              Judged::Present},
+    {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, TakeBack::WithTypeKey,       "",              Judged::OpensHandler},
+    {KeyRole::Verb,                   Hive::Classes,     "{T}\\Shell\\Open",                              "",                       false, TakeBack::WithTypeKey,       "",              Judged::NotJudged},
+    {KeyRole::ApplicationName,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationName",        false, TakeBack::RegistrationValue, "Software\\{A}", Judged::Present},
+    {KeyRole::ApplicationDescription, Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationDescription", false, TakeBack::RegistrationValue, "Software\\{A}", Judged::Present},
+    {KeyRole::ApplicationIcon,        Hive::Application, "Software\\{A}\\Capabilities",                   "ApplicationIcon",        false, TakeBack::RegistrationValue, "Software\\{A}", Judged::Present},
+    {KeyRole::FileAssociation,        Hive::Application, "Software\\{A}\\Capabilities\\FileAssociations", "{X}",                    false, TakeBack::ValueIfOurs,       "Software\\{A}", Judged::AsWritten},
+    {KeyRole::RegisteredApplication,  Hive::Application, "Software\\RegisteredApplications",              "{A}",                    true,  TakeBack::PointerOnceGone,   "",              Judged::AsWritten},
+    {KeyRole::Extension,              Hive::Classes,     "{X}",                                           "",                       false, TakeBack::OwnType,           "{X}",           Judged::AsWritten},
+    {KeyRole::OpenWith,               Hive::Classes,     "{X}\\OpenWithProgids",                          "{T}",                    true,  TakeBack::Value,             "{X}",           Judged::Present},
 };
 // clang-format on
 
@@ -165,7 +166,8 @@ std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys) {
     rows.reserve(std::size(Keys));
     for (auto design = std::rbegin(Keys); design != std::rend(Keys); ++design) {
         rows.push_back({PlaceOf(*design, keys), design->takeBack, RowText(design->role, ours),
-                        Expanded(design->emptyUpTo, keys)});
+                        Expanded(design->emptyUpTo, keys), design->judged,
+                        NamesExtension(design->key) || NamesExtension(design->name)});
     }
     return rows;
 }

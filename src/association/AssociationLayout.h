@@ -43,8 +43,9 @@
 // OpenWithProgids (jrsoftware.org/ishelp/topic_registrysection.htm).
 //
 // Registering writes these rows, checking reads the command row, removing
-// takes back every row the way its TakeBack says: all three read this one
-// table. A row without a way back cannot be written.
+// takes back every row the way its TakeBack says, and judging a registration
+// reads every row the way its Judged says: all four read this one table. A
+// row without a way back cannot be written.
 #pragma once
 
 #include "platform/RegistryValue.h"
@@ -99,6 +100,14 @@ enum class TakeBack {
     PointerOnceGone,
 };
 
+// How judging a registration reads a row: whether it is complete.
+enum class Judged {
+    NotJudged,    // written only when there is something to write: the kept value, the verb
+    Present,      // the value is there
+    AsWritten,    // the value holds what registering writes (names compared as Windows does)
+    OpensHandler, // the command starts Kavrex.exe, by its short or long path
+};
+
 // The names that place an association's keys and values.
 struct AssociationKeys {
     std::string extension;
@@ -140,6 +149,8 @@ struct TakeBackRow {
     TakeBack takeBack;
     std::string ours;      // what registering wrote, where TakeBack compares with it
     std::string emptyUpTo; // the highest key that goes once left empty; "" for none
+    Judged judged;
+    bool ofExtension; // the row names the extension: it is one extension's alone
 };
 // Every row, optional ones too, in reverse writing order.
 std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys);

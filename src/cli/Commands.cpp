@@ -172,12 +172,14 @@ int Change(Environment& environment, const Options& options, bool remove,
 // The extension's registration in the scope's hive alone. For all users, a
 // handler that others could replace makes it incomplete, as it refuses
 // registering, unless the same override is given.
-Registration RegistrationIn(const Options& options, const ExtensionReport& extension,
+Registration RegistrationIn(Environment& environment, const Options& options,
+                            const std::string& extension,
                             const association::HandlerSafety& safety) {
     const bool machine = options.scope == Scope::Machine;
-    const Registration judged = JudgeRegistration(
-        machine ? extension.status.machine : extension.status.user,
-        machine ? extension.machine : extension.user, association::DialogTypeName());
+    const Registration judged = association::JudgeRegistration(
+        environment.registry, environment.system, ScopeRoot(options.scope),
+        {extension, association::DialogTypeName(), association::ApplicationName},
+        association::HandlerBesideProgram(environment.system));
     const bool exposed = machine && safety.replaceable != association::Replaceable::No &&
                          !options.allowReplaceableHandler;
     return judged == Registration::Complete && exposed ? Registration::ReplaceableHandler : judged;
@@ -207,8 +209,8 @@ int Status(Environment& environment, const Options& options) {
                                      QueryListing(environment.registry, HKEY_CURRENT_USER, keys),
                                      {}});
         if (options.scopeGiven) {
-            report.extensions.back().registration =
-                RegistrationIn(options, report.extensions.back(), report.safety);
+            report.extensions.back().registration = RegistrationIn(
+                environment, options, report.extensions.back().status.extension, report.safety);
         }
     }
     if (options.scopeGiven) {

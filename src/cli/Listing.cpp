@@ -41,16 +41,4 @@ Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
     return listing;
 }
 
-Registration JudgeRegistration(const association::ClassesEntry& entry, const Listing& listing,
-                               const std::string& typeName) {
-    if (entry.opensKavrex && listing.defaultApps && listing.openWith) {
-        return Registration::Complete;
-    }
-    if (!entry.typeName.empty() && !platform::SameName(entry.typeName, typeName)) {
-        return Registration::Other;
-    }
-    const bool anything = !entry.typeName.empty() || listing.defaultApps || listing.openWith;
-    return anything ? Registration::Incomplete : Registration::Absent;
-}
-
 } // namespace cli

@@ -2,6 +2,7 @@
 // registry: every key lands below the scope's classes key and nowhere else; a
 // dry run changes nothing, and records exactly what the real run then changes.
 #include "association/ClassesFixture.h"
+#include "cli/ChangeWording.h"
 #include "emulation/EmulatedWindows.h"
 #include "platform/ChangeRecorder.h"
 #include "platform/OverlayRegistryApi.h"
@@ -85,7 +86,7 @@ std::vector<std::string> DryRunLines(platform::RegistryApi& registry,
               DialogComponent({overlay, system, hive}, {".kvxtest"}, confirmations)->Associate());
     std::vector<std::string> lines;
     for (const auto& change : Changes(recorders, overlay).value_or(std::vector<RegistryChange>{})) {
-        lines.push_back(platform::Describe(change));
+        lines.push_back(cli::Describe(change));
     }
     return lines;
 }

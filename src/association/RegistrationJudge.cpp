@@ -1,0 +1,61 @@
+#include "RegistrationJudge.h"
+
+#include "StoredValue.h"
+#include "platform/RegistryNames.h"
+
+namespace association {
+namespace {
+
+bool Holds(platform::SystemApi& system, const TakeBackRow& row, const StoredText& stored,
+           const Handler& handler) {
+    if (!stored.ValueFound()) {
+        return false;
+    }
+    switch (row.judged) {
+    case Judged::AsWritten:
+        return platform::SameName(stored.text, row.ours);
+    case Judged::OpensHandler:
+        return OpensHandler(system, stored.text, handler);
+    case Judged::Present:
+    case Judged::NotJudged:
+        break;
+    }
+    return true;
+}
+
+// The extension's default names a type key there that is not ours.
+bool NamesAnotherType(platform::RegistryApi& registry, HKEY hive, const std::string& type,
+                      const std::string& ours) {
+    return !type.empty() && !platform::SameName(type, ours) &&
+           KeyIsThere(registry, hive, platform::ClassesKey(type)).value_or(false);
+}
+
+} // namespace
+
+Registration JudgeRegistration(platform::RegistryApi& registry, platform::SystemApi& system,
+                               HKEY hive, const AssociationKeys& keys, const Handler& handler) {
+    bool complete = true;
+    bool anyOfExtension = false;
+    bool another = false;
+    for (const TakeBackRow& row : TakeBackLayout(keys)) {
+        if (row.judged == Judged::NotJudged) {
+            continue;
+        }
+        const StoredText stored =
+            ReadStored(registry, hive, KeyInApplicationHive(row.place), row.place.name);
+        const bool holds = Holds(system, row, stored, handler);
+        complete = complete && holds;
+        anyOfExtension = anyOfExtension || (row.ofExtension && holds);
+        another = another || (row.takeBack == TakeBack::OwnType &&
+                              NamesAnotherType(registry, hive, stored.text, keys.typeName));
+    }
+    if (complete) {
+        return Registration::Complete;
+    }
+    if (another) {
+        return Registration::Other;
+    }
+    return anyOfExtension ? Registration::Incomplete : Registration::Absent;
+}
+
+} // namespace association

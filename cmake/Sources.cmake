@@ -124,14 +124,16 @@ if(NOT KAVREX_DIALOG_ONLY)
     src/cli/ChangeReport.cpp
     src/cli/ChangeWording.cpp
     src/cli/Cli.cpp
-    src/cli/Commands.cpp
+    src/cli/ChangeCommands.cpp
     src/cli/DefaultAssociations.cpp
+    src/cli/ExportCommand.cpp
     src/cli/ExtensionRules.cpp
     src/cli/FileWriting.cpp
     src/cli/Listing.cpp
     src/cli/ReportParts.cpp
     src/cli/Scope.cpp
     src/cli/Settings.cpp
+    src/cli/StatusCommand.cpp
     src/cli/StatusReport.cpp
     src/cli/Users.cpp)
   target_include_directories(kavrex_cli PUBLIC src PRIVATE ${generated})

@@ -1,9 +1,5 @@
 #include "Commands.h"
 
-#include "Account.h"
-#include "DefaultAssociations.h"
-#include "FileWriting.h"
-#include "Listing.h"
 #include "Report.h"
 #include "association/AssociationLayout.h"
 #include "association/PreviousType.h"
@@ -15,25 +11,9 @@
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 
-#include <algorithm>
 
 namespace cli {
 namespace {
-
-using association::ExtensionStatus;
-using association::Verdict;
-
-std::vector<ExtensionStatus> Statuses(Environment& environment,
-                                      const std::vector<std::string>& extensions) {
-    const association::Handler handler = association::HandlerBesideProgram(environment.system);
-    std::vector<ExtensionStatus> statuses;
-    statuses.reserve(extensions.size());
-    for (const std::string& extension : extensions) {
-        statuses.push_back(
-            association::QueryStatus(environment.registry, environment.system, extension, handler));
-    }
-    return statuses;
-}
 
 // The scope's keys that the operation may change, below its root.
 std::vector<std::string> TouchedKeys(const Options& options) {
@@ -108,9 +88,10 @@ void SayWhyNotWritten(Environment& environment, const Options& options,
     }
 }
 
-int Change(Environment& environment, const Options& options, bool remove,
-           std::vector<platform::RegistryChange>& made) {
-    const bool rightsMissing = !CanWriteClasses(environment.registry, options.scope);
+// What refuses a change before anything is read or written, with its exit
+// code; Done lets it go on. A dry run goes on without the rights, to tell.
+int RefusalBeforeChange(Environment& environment, const Options& options, bool remove,
+                        bool rightsMissing, const association::HandlerSafety& safety) {
     if (rightsMissing && !options.dryRun) {
         environment.console.WriteErrorLine(
             "Changing the machine's file associations needs administrator rights, which this "
@@ -125,27 +106,43 @@ int Change(Environment& environment, const Options& options, bool remove,
             "): an association would name a program that does not exist. Nothing was changed.");
         return ChangeFailed;
     }
-    const bool forEveryone = !remove && options.scope == Scope::Machine;
-    const association::HandlerSafety safety =
-        forEveryone ? association::HandlerSafetyBesideProgram(environment.system)
-                    : association::HandlerSafety{};
-    if (RefusedAsReplaceable(environment, options, safety)) {
-        return ChangeFailed;
-    }
+    return RefusedAsReplaceable(environment, options, safety) ? ChangeFailed : Done;
+}
+
+// Runs the change on the registry, or on a dry run's overlay, and reads what
+// it changed; none when some key could not be read whole, which is said.
+std::optional<std::vector<platform::RegistryChange>>
+MakeChange(Environment& environment, const Options& options, bool remove, bool& done) {
     const platform::ChangeRecorder recorder(environment.registry, ScopeRoot(options.scope),
                                             TouchedKeys(options));
     platform::OverlayRegistryApi overlay(environment.registry, environment.system);
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
-    const bool done = RunComponent(environment, options, remove, target);
+    done = RunComponent(environment, options, remove, target);
     if (!done && !remove) {
         SayWhyNotWritten(environment, options, target);
     }
-    const auto changes = recorder.Changes(target);
+    auto changes = recorder.Changes(target);
     if (!changes) {
         environment.console.WriteErrorLine(
             "Some keys could not be read whole (a subkey may have a name that this system's code "
             "page cannot spell), so what changed cannot be told.");
     }
+    return changes;
+}
+
+int Change(Environment& environment, const Options& options, bool remove,
+           std::vector<platform::RegistryChange>& made) {
+    const bool rightsMissing = !CanWriteClasses(environment.registry, options.scope);
+    const bool forEveryone = !remove && options.scope == Scope::Machine;
+    const association::HandlerSafety safety =
+        forEveryone ? association::HandlerSafetyBesideProgram(environment.system)
+                    : association::HandlerSafety{};
+    if (const int refused =
+            RefusalBeforeChange(environment, options, remove, rightsMissing, safety)) {
+        return refused;
+    }
+    bool done = false;
+    const auto changes = MakeChange(environment, options, remove, done);
     const bool allDone = done && changes;
     ChangeReport report{remove ? "remove" : "register",
                         options.scope,
@@ -169,63 +166,7 @@ int Change(Environment& environment, const Options& options, bool remove,
     return report.exitCode;
 }
 
-// The extension's registration in the scope's hive alone. For all users, a
-// handler that others could replace makes it incomplete, as it refuses
-// registering, unless the same override is given.
-Registration RegistrationIn(Environment& environment, const Options& options,
-                            const std::string& extension,
-                            const association::HandlerSafety& safety) {
-    const bool machine = options.scope == Scope::Machine;
-    const Registration judged = association::JudgeRegistration(
-        environment.registry, environment.system, ScopeRoot(options.scope),
-        {extension, association::DialogTypeName(), association::ApplicationName},
-        association::HandlerBesideProgram(environment.system));
-    const bool exposed = machine && safety.replaceable != association::Replaceable::No &&
-                         !options.allowReplaceableHandler;
-    return judged == Registration::Complete && exposed ? Registration::ReplaceableHandler : judged;
-}
-
-// Status's answer: whether every extension opens with Kavrex, or with a scope
-// whether our registration there is complete for every one.
-bool Satisfied(const ExtensionReport& extension) {
-    return extension.registration ? *extension.registration == Registration::Complete
-                                  : extension.status.verdict == Verdict::OpensWithKavrex;
-}
-
 } // namespace
-
-int Status(Environment& environment, const Options& options) {
-    StatusReport report{association::HandlerBesideProgram(environment.system),
-                        association::HandlerSafetyBesideProgram(environment.system),
-                        {},
-                        NotKavrex,
-                        {},
-                        {}};
-    for (ExtensionStatus& status : Statuses(environment, options.extensions)) {
-        const association::AssociationKeys keys{status.extension, association::DialogTypeName(),
-                                                association::ApplicationName};
-        report.extensions.push_back({std::move(status),
-                                     QueryListing(environment.registry, HKEY_LOCAL_MACHINE, keys),
-                                     QueryListing(environment.registry, HKEY_CURRENT_USER, keys),
-                                     {}});
-        if (options.scopeGiven) {
-            report.extensions.back().registration = RegistrationIn(
-                environment, options, report.extensions.back().status.extension, report.safety);
-        }
-    }
-    if (options.scopeGiven) {
-        report.judged = options.scope;
-    }
-    const bool satisfied =
-        std::all_of(report.extensions.begin(), report.extensions.end(), Satisfied);
-    report.exitCode = satisfied ? Done : NotKavrex;
-    // Other users' hives are an administrator's and the system's to read.
-    if (CanWriteClasses(environment.registry, Scope::Machine)) {
-        report.users = SignedInUsers(environment, options.extensions);
-    }
-    WriteStatusReport(environment.console, report, options.json);
-    return report.exitCode;
-}
 
 int Register(Environment& environment, const Options& options,
              std::vector<platform::RegistryChange>& made) {
@@ -235,49 +176,6 @@ int Register(Environment& environment, const Options& options,
 int Remove(Environment& environment, const Options& options,
            std::vector<platform::RegistryChange>& made) {
     return Change(environment, options, true, made);
-}
-
-FilePolicy FilePolicyOf(Environment& environment) {
-    const std::string account = environment.system.ProcessUserSid();
-    return {IsServiceAccount(account) || CanWriteClasses(environment.registry, Scope::Machine),
-            {account}};
-}
-
-// The XML in UTF-8 exactly: to standard output, or to a file of its own, which
-// no shell re-encodes on its way (PowerShell 5.1's ">" writes UTF-16).
-int ExportDefaults(Environment& environment, const Options& options) {
-    Console& console = environment.console;
-    const std::string xml = console.ToUtf8(DefaultAssociationsXml(
-        options.extensions, association::DialogTypeName(), association::ApplicationName));
-    if (options.output.empty()) {
-        console.WriteUtf8Line(xml);
-        return Done;
-    }
-    const FileOutcome outcome = WriteFile(environment.system, FilePolicyOf(environment),
-                                          options.output, xml + "\n", options.force);
-    switch (outcome.write) {
-    case FileWrite::Written:
-        console.WriteLine("Wrote " + options.output + " (UTF-8).");
-        if (!outcome.note.empty()) {
-            console.WriteErrorLine("Warning: accounts other than administrators could change " +
-                                   options.output + " afterwards: " + outcome.note + ".");
-        }
-        return Done;
-    case FileWrite::AlreadyThere:
-        console.WriteErrorLine(options.output +
-                               " is already there, and was left as it is. Add --force to "
-                               "replace it.");
-        return ChangeFailed;
-    case FileWrite::Refused:
-        console.WriteErrorLine(options.output + " was not written: " + outcome.note +
-                               ". With administrator rights or as a service account, "
-                               "kavrex-assoc writes no file through a link.");
-        return ChangeFailed;
-    case FileWrite::Failed:
-        break;
-    }
-    console.WriteErrorLine("Could not write " + options.output + ".");
-    return ChangeFailed;
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 #include "LayoutWriter.h"
 #include "PreviousType.h"
 #include "StoredValue.h"
+#include "platform/KeyContents.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -35,18 +36,13 @@ std::optional<platform::KeySummary> Contents(TRegistry& registry, const std::str
 
 // The names of the current key's values; false when they cannot be listed.
 bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std::string>& names) {
-    platform::KeySummary summary;
-    if (!registry.QueryKeySummary(summary)) {
+    std::vector<platform::NamedValue> values;
+    if (platform::KeyContents(api, registry.CurrentHandle()).Values(false, values) !=
+        ERROR_SUCCESS) {
         return false;
     }
-    std::string name(summary.MaxValueNameLength + 1, '\0');
-    for (DWORD index = 0; index < summary.ValueCount; ++index) {
-        auto length = static_cast<DWORD>(name.size());
-        if (api.RegEnumValueA(registry.CurrentHandle(), index, name.data(), &length, nullptr,
-                              nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        names.emplace_back(name.data(), length);
+    for (const platform::NamedValue& value : values) {
+        names.push_back(value.name);
     }
     return true;
 }

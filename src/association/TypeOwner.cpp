@@ -2,6 +2,7 @@
 
 #include "StartedProgram.h"
 #include "StoredValue.h"
+#include "platform/KeyContents.h"
 #include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 
@@ -32,31 +33,18 @@ struct Contents {
 std::optional<Contents> ContentsOf(platform::RegistryApi& api, const std::string& key) {
     platform::TRegistry reader(api, KEY_READ);
     reader.SetRoot(HKEY_CLASSES_ROOT);
-    platform::KeySummary summary{};
-    if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS ||
-        !reader.QueryKeySummary(summary)) {
+    if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     Contents contents;
-    std::string name(std::max(summary.MaxValueNameLength, summary.MaxSubKeyLength) + 1, '\0');
-    const auto list = [&](DWORD count, bool values, std::vector<std::string>& names) {
-        for (DWORD index = 0; index < count; ++index) {
-            auto length = static_cast<DWORD>(name.size());
-            const HKEY handle = reader.CurrentHandle();
-            const LONG listed = values ? api.RegEnumValueA(handle, index, name.data(), &length,
-                                                           nullptr, nullptr, nullptr, nullptr)
-                                       : api.RegEnumKeyExA(handle, index, name.data(), &length,
-                                                           nullptr, nullptr, nullptr, nullptr);
-            if (listed != ERROR_SUCCESS) {
-                return false;
-            }
-            names.emplace_back(name.data(), length);
-        }
-        return true;
-    };
-    if (!list(summary.ValueCount, true, contents.values) ||
-        !list(summary.SubKeyCount, false, contents.subkeys)) {
+    platform::KeyContents listed(api, reader.CurrentHandle());
+    std::vector<platform::NamedValue> values;
+    if (listed.Values(false, values) != ERROR_SUCCESS ||
+        listed.Subkeys(contents.subkeys) != ERROR_SUCCESS) {
         return std::nullopt;
+    }
+    for (const platform::NamedValue& value : values) {
+        contents.values.push_back(value.name);
     }
     return contents;
 }

@@ -11,7 +11,6 @@
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 
-
 namespace cli {
 namespace {
 

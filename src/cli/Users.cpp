@@ -2,6 +2,7 @@
 
 #include "Account.h"
 #include "Scope.h"
+#include "platform/KeyContents.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 
@@ -13,18 +14,12 @@ bool EndsWith(const std::string& text, const std::string& end) {
            platform::SameName(text.substr(text.size() - end.size()), end);
 }
 
-// The names of HKEY_USERS' subkeys: the SIDs of the loaded hives.
+// The names of HKEY_USERS' subkeys: the SIDs of the loaded hives; those read
+// before a refusal, when one comes.
 std::vector<std::string> LoadedHives(platform::RegistryApi& registry) {
     std::vector<std::string> names;
-    for (DWORD index = 0;; ++index) {
-        char name[platform::LongestKeyName + 1] = {};
-        DWORD length = sizeof name;
-        if (registry.RegEnumKeyExA(HKEY_USERS, index, name, &length, nullptr, nullptr, nullptr,
-                                   nullptr) != ERROR_SUCCESS) {
-            return names;
-        }
-        names.emplace_back(name, length);
-    }
+    platform::KeyContents(registry, HKEY_USERS).Subkeys(names);
+    return names;
 }
 
 bool IsPersonsHive(const std::string& sid) {

@@ -1,5 +1,6 @@
 #include "Registry.h"
 
+#include "KeyContents.h"
 #include "RegistryNames.h"
 
 #include <algorithm>
@@ -28,12 +29,6 @@ constexpr KindMapping KindTable[] = {
 
 bool IsText(ValueKind kind) {
     return kind == ValueKind::String || kind == ValueKind::ExpandString;
-}
-
-// The text up to its first NUL, within the bytes delivered.
-std::string UpToNul(const std::string& data, DWORD delivered) {
-    const std::string text = data.substr(0, std::min<std::size_t>(delivered, data.size()));
-    return text.substr(0, text.find('\0'));
 }
 
 } // namespace
@@ -182,33 +177,40 @@ DWORD TRegistry::FetchValue(const std::string& name, void* buffer, DWORD capacit
 }
 
 void TRegistry::StoreValue(const std::string& name, const void* data, DWORD size, ValueKind kind) {
-    if (!current_ || api_.RegSetValueExA(current_.Get(), name.c_str(), 0, PlatformType(kind),
-                                         static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
+    const RegistryValue value{PlatformType(kind),
+                              std::string(static_cast<const char*>(data), size)};
+    if (WriteValueStatus(name, value) != ERROR_SUCCESS) {
         throw ERegistryException(FormatText(SetDataFailed, name));
     }
 }
 
+// A value that is not there, cannot be sized or has no data reads as the
+// empty text, whatever its type; a refused read and a type that is not text raise.
 std::string TRegistry::ReadText(const std::string& name) {
-    const std::int64_t size = ValueSize(name);
-    if (size <= 0) {
+    RegistryValue value;
+    bool sized = false;
+    const LONG status = ReadValue(name, value, sized);
+    if (!sized || (status == ERROR_SUCCESS && value.data.empty())) {
         return {};
     }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    ValueKind kind = ValueKind::Other;
-    const DWORD fetched = FetchValue(name, text.data(), static_cast<DWORD>(size), kind);
-    if (!IsText(kind)) {
+    if (status != ERROR_SUCCESS) {
+        throw ERegistryException(FormatText(GetDataFailed, name));
+    }
+    if (!IsText(KindOfPlatformType(value.type))) {
         throw ERegistryException(FormatText(InvalidDataType, name));
     }
-    return UpToNul(text, fetched);
+    return value.data.substr(0, value.data.find('\0'));
 }
 
-LONG TRegistry::ReadValueStatus(const std::string& name, RegistryValue& value) {
+LONG TRegistry::ReadValue(const std::string& name, RegistryValue& value, bool& sized) {
     value = {};
+    sized = false;
     for (;;) {
         DWORD size = 0;
         if (const LONG status = QueryValue(name, value.type, nullptr, size)) {
             return status;
         }
+        sized = true;
         value.data.assign(size, '\0');
         const LONG status = QueryValue(name, value.type, value.data.data(), size);
         if (status == ERROR_MORE_DATA) {
@@ -217,6 +219,11 @@ LONG TRegistry::ReadValueStatus(const std::string& name, RegistryValue& value) {
         value.data.resize(status == ERROR_SUCCESS ? size : 0);
         return status;
     }
+}
+
+LONG TRegistry::ReadValueStatus(const std::string& name, RegistryValue& value) {
+    bool sized = false;
+    return ReadValue(name, value, sized);
 }
 
 LONG TRegistry::WriteValueStatus(const std::string& name, const RegistryValue& value) {
@@ -286,23 +293,14 @@ LONG TRegistry::DeleteTreeStatus(const std::string& path) {
 // Depth first, from the highest enumeration index down, so that the indexes
 // still to visit stay valid while keys disappear.
 void TRegistry::DeleteSubkeysOfCurrent() {
-    KeySummary summary;
-    if (!QueryKeySummary(summary)) {
+    KeyContents contents(api_, current_.Get());
+    if (contents.Status() != ERROR_SUCCESS) {
         return;
     }
-    std::vector<char> name(summary.MaxSubKeyLength + 1);
-    for (DWORD index = summary.SubKeyCount; index-- > 0;) {
-        auto capacity = static_cast<DWORD>(name.size());
-        LONG status = api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr,
-                                         nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) { // a longer name than the summary said: the longest
-            name.resize(LongestKeyName);
-            capacity = LongestKeyName;
-            status = api_.RegEnumKeyExA(current_.Get(), index, name.data(), &capacity, nullptr,
-                                        nullptr, nullptr, nullptr);
-        }
-        if (status == ERROR_SUCCESS) {
-            DeleteTree(name.data());
+    for (DWORD index = contents.SubkeyCount(); index-- > 0;) {
+        std::string name;
+        if (contents.SubkeyAt(index, name) == ERROR_SUCCESS) {
+            DeleteTree(name);
         }
     }
 }

@@ -3,7 +3,8 @@
 // deleting report failure as false; reading and writing raise
 // ERegistryException when the registry refuses. The ...Status forms never
 // raise: they return the Windows code of the call that decided, so that a
-// caller can tell a key that is not there from one it may not touch.
+// caller can tell a key that is not there from one it may not touch. Each
+// raising form is its status form's one implementation, with the raise added.
 #pragma once
 
 #include "Exception.h"
@@ -54,7 +55,7 @@ class TRegistry {
     void CloseCurrent();
     // The text of a value of the current key; the empty text when it is not
     // there or has no data. Raises ERegistryException when the value is not
-    // text or cannot be fetched.
+    // text or cannot be fetched; one that grew meanwhile is read again.
     std::string ReadText(const std::string& name);
     // The text of a value of the current key: ERROR_FILE_NOT_FOUND when it is
     // not there, ERROR_INVALID_DATATYPE when it is not text, or the refusal.
@@ -102,6 +103,9 @@ class TRegistry {
     // takes is walked in parts.
     LONG OpenOrCreate(HKEY base, const std::string& subPath, bool create, HKEY& key);
     LONG QueryValue(const std::string& name, DWORD& type, void* buffer, DWORD& size);
+    // The one reading of a value: its size, then its data, again while it
+    // grows between the two calls. sized: the size was told.
+    LONG ReadValue(const std::string& name, RegistryValue& value, bool& sized);
     void DeleteSubkeysOfCurrent();
 
     RegistryApi& api_;

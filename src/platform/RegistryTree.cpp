@@ -1,5 +1,6 @@
 #include "RegistryTree.h"
 
+#include "KeyContents.h"
 #include "KeyHandle.h"
 #include "RegistryNames.h"
 
@@ -11,40 +12,21 @@ namespace {
 
 // Reads the values and subkeys of an open key, each subkey in turn.
 bool ReadContents(RegistryApi& api, HKEY key, RegistryTree& tree) {
-    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, largestData = 0;
-    if (api.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr,
-                             &values, &longestName, &largestData, nullptr,
-                             nullptr) != ERROR_SUCCESS) {
+    KeyContents contents(api, key);
+    std::vector<NamedValue> values;
+    std::vector<std::string> subkeys;
+    if (contents.Values(true, values) != ERROR_SUCCESS ||
+        contents.Subkeys(subkeys) != ERROR_SUCCESS) {
         return false;
     }
-    // The lengths are characters; the names come in bytes of the code page.
-    std::vector<char> name(std::max(longestSubkey, longestName) * WidestAnsiUnit + 1);
-    std::vector<BYTE> data(largestData + 1);
-    for (DWORD index = 0; index < values; ++index) {
-        auto nameLength = static_cast<DWORD>(name.size());
-        auto size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (api.RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
-                              &size) != ERROR_SUCCESS) {
-            return false;
-        }
-        tree.values[std::string(name.data(), nameLength)] = {
-            type, std::string(reinterpret_cast<const char*>(data.data()), size)};
+    for (NamedValue& value : values) {
+        tree.values[value.name] = std::move(value.value);
     }
-    for (DWORD index = 0; index < subkeys; ++index) {
-        auto nameLength = static_cast<DWORD>(name.size());
-        if (api.RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr,
-                              nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        const std::string subkey(name.data(), nameLength);
-        // Enumerated, the subkey is there: a name that does not open again is
-        // one the code page cannot spell, never a key that is not there.
-        if (ReadTree(api, key, subkey, tree.subkeys[subkey]) != TreeReading::Read) {
-            return false;
-        }
-    }
-    return true;
+    // Enumerated, a subkey is there: a name that does not open again is one
+    // the code page cannot spell, never a key that is not there.
+    return std::all_of(subkeys.begin(), subkeys.end(), [&](const std::string& subkey) {
+        return ReadTree(api, key, subkey, tree.subkeys[subkey]) == TreeReading::Read;
+    });
 }
 
 void AddCreated(const std::string& path, const RegistryTree& tree,

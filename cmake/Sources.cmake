@@ -58,13 +58,13 @@ endif()
 
 add_library(kavrex_association STATIC
   src/association/Component.cpp
-  src/association/ComponentDesign.cpp
+  src/association/ComponentProperties.cpp
   src/association/ArchiveExtensions.cpp
   src/association/AssociationLayout.cpp
   src/association/ExtensionStatus.cpp
   src/association/Handler.cpp
   src/association/Placeholders.cpp
-  src/association/PreviousType.cpp
+  src/association/KeptValue.cpp
   src/association/LayoutWriter.cpp
   src/association/RegArchive.cpp
   src/association/RegistrationJudge.cpp
@@ -77,12 +77,12 @@ target_sources(kavrex_association PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/association/ArchiveExtensions.h
   src/association/AssociationLayout.h
   src/association/Component.h
-  src/association/ComponentDesign.h
+  src/association/ComponentProperties.h
   src/association/ExtensionStatus.h
   src/association/Handler.h
   src/association/Placeholders.h
   src/association/LayoutWriter.h
-  src/association/PreviousType.h
+  src/association/KeptValue.h
   src/association/RegArchive.h
   src/association/RegistrationJudge.h
   src/association/Removal.h
@@ -96,7 +96,7 @@ target_link_libraries(kavrex_association PUBLIC kavrex_platform)
 # The dialog. What it decides without a window is host-tested too.
 add_library(kavrex_app STATIC
   src/app/FormDesign.cpp
-  src/app/Layout.cpp
+  src/app/Scaling.cpp
   src/app/Outcome.cpp
   src/app/DialogKeys.cpp)
 target_link_libraries(kavrex_app PUBLIC kavrex_association)

@@ -31,7 +31,7 @@ class TApplication {
 
     // A message box owned by the application window, with the title as caption.
     void ShowText(const std::string& text, UINT icon);
-    // An error that escaped an event handler.
+    // An error that escaped an event's code.
     void ShowException(const std::exception& error);
 
     // Runs the message loop until the quit message; returns its code.

@@ -1,10 +1,10 @@
 // The stored design of the main dialog: its frame, every control with its
 // window class and style, in pixels at 96 dots per inch and a text height of
-// 13; the component's properties are its own (association/ComponentDesign.h).
+// 13; the component's properties are its own (association/ComponentProperties.h).
 #pragma once
 
 #include "TextIds.h"
-#include "platform/WinTypes.h"
+#include "WindowStyles.h"
 
 #include <vector>
 

@@ -2,9 +2,9 @@
 
 #include "DialogKeys.h"
 #include "DialogTexts.h"
-#include "Layout.h"
+#include "Scaling.h"
 
-#include "association/ComponentDesign.h"
+#include "association/ComponentProperties.h"
 #include "association/ExtensionStatus.h"
 #include "association/ReplaceableHandler.h"
 #include "platform/Exception.h"
@@ -65,8 +65,8 @@ TFormMain::TFormMain(TApplication& application, association::Platform platform)
     RegArchive = &CreateOwned<association::TRegArchive>(
         association::Platform{classes_, platform.system, platform.applicationHive});
     RegArchive->Name = "RegArchive";
-    association::ReadComponentDesign(
-        *RegArchive, association::DialogRegArchiveDesign(),
+    association::ReadComponentProperties(
+        *RegArchive, association::DialogRegArchiveProperties(),
         [this](association::TComponent* sender, const std::string& appname, bool& cancel) {
             RegArchiveAssociation(sender, appname, cancel);
         });
@@ -90,8 +90,8 @@ void TFormMain::FormCreate() {
 
 void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
     RegisterFormClass(design.className, WindowProc);
-    const ScaledLayout layout = LayoutFor(design, textHeight);
-    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
+    const ScaledForm scaled = ScaledFor(design, textHeight);
+    RECT frame{0, 0, scaled.clientWidth, scaled.clientHeight};
     ::AdjustWindowRectEx(&frame, design.style, FALSE, design.exStyle);
     // Mirrored where the texts read right to left: the controls swap sides.
     const DWORD exStyle = design.exStyle | (TextsReadRightToLeft() ? WS_EX_LAYOUTRTL : 0);
@@ -114,14 +114,14 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
     ButtonOK = ::GetDlgItem(Handle(), ButtonOKId);
     ButtonCancel = ::GetDlgItem(Handle(), ButtonCancelId);
     LabelInfo = ::GetDlgItem(Handle(), LabelInfoId);
-    PlaceControls(design, layout);
+    PlaceControls(design, scaled);
     ::SendMessageA(Handle(), DM_SETDEFID, ButtonOKId, 0);
 }
 
-void TFormMain::PlaceControls(const FormDesign& design, const ScaledLayout& layout) {
+void TFormMain::PlaceControls(const FormDesign& design, const ScaledForm& scaled) {
     for (std::size_t i = 0; i < design.controls.size(); ++i) {
         const HWND control = ::GetDlgItem(Handle(), design.controls[i].id);
-        const Rect& at = layout.bounds[i];
+        const Rect& at = scaled.bounds[i];
         ::MoveWindow(control, at.left, at.top, at.width, at.height, TRUE);
         ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
@@ -143,7 +143,7 @@ void TFormMain::ScaleTo(int dpi, const RECT& suggested) {
     ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceControls(design, LayoutFor(design, DesignTextHeight(design, dpi)));
+    PlaceControls(design, ScaledFor(design, DesignTextHeight(design, dpi)));
 }
 
 void TFormMain::Show() {

@@ -5,8 +5,8 @@
 
 #include "Application.h"
 #include "FormDesign.h"
-#include "Layout.h"
 #include "Outcome.h"
+#include "Scaling.h"
 #include "WinHandles.h"
 #include "association/RegArchive.h"
 #include "platform/ScopedRegistryApi.h"
@@ -43,7 +43,7 @@ class TFormMain : public association::TComponent, private MessageFilter {
   private:
     bool PreTranslate(MSG& message) override;
     void CreateWindows(const FormDesign& design, int textHeight);
-    void PlaceControls(const FormDesign& design, const ScaledLayout& layout);
+    void PlaceControls(const FormDesign& design, const ScaledForm& scaled);
     void ScaleTo(int dpi, const RECT& suggested);
     void ShowOutcome(const Outcome& outcome, const std::string& note = "");
     std::string UserChoiceNotes() const;

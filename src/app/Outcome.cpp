@@ -16,7 +16,7 @@ struct ResultText {
 constexpr ResultText RegistrationTexts[] = {
     {AssociationResult::Registered, {IDS_REGISTERED, OutcomeIcon::Information}},
     {AssociationResult::AlreadyAssociated, {IDS_ALREADY_ASSOCIATED, OutcomeIcon::Information}},
-    {AssociationResult::NoHandler, {IDS_NO_HANDLER, OutcomeIcon::Information}},
+    {AssociationResult::EventNotSet, {IDS_EVENT_NOT_SET, OutcomeIcon::Information}},
     {AssociationResult::Cancelled, {IDS_CANCELLED, OutcomeIcon::Information}},
     {AssociationResult::DesignMode, {IDS_DESIGN_MODE, OutcomeIcon::Information}},
     {AssociationResult::Failed, {IDS_NOT_REGISTERED, OutcomeIcon::Error}},

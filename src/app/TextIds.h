@@ -9,7 +9,7 @@
 #define IDS_LABEL 5 // the information label below the buttons
 #define IDS_REGISTERED 6
 #define IDS_ALREADY_ASSOCIATED 7
-#define IDS_NO_HANDLER 8
+#define IDS_EVENT_NOT_SET 8
 #define IDS_CANCELLED 9
 #define IDS_DESIGN_MODE 10
 #define IDS_NOT_REGISTERED 11

@@ -10,7 +10,7 @@
 namespace association {
 namespace {
 
-struct KeyDesign {
+struct LayoutPattern {
     KeyRole role;
     Hive hive;
     // Patterns: {X} stands for the extension, {T} for the type name, {A} for
@@ -34,9 +34,9 @@ struct KeyDesign {
 // Software\Classes and Software\RegisteredApplications are Windows' own: they
 // always stay.
 // clang-format off
-constexpr KeyDesign Keys[] = {
+constexpr LayoutPattern Keys[] = {
     // role                           hive               key                                              name                      close  how it is taken back         empty up to      how it is judged
-    {KeyRole::PreviousType,           Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}",           Judged::NotJudged},
+    {KeyRole::KeptValue,           Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}",           Judged::NotJudged},
     {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, TakeBack::TypeKey,           "",              Judged::Present},
     {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       true,  TakeBack::WithTypeKey,       "",              Judged::Present},
     {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, TakeBack::WithTypeKey,       "",              Judged::OpensHandler},
@@ -74,16 +74,16 @@ std::string Expanded(const char* pattern, const AssociationKeys& keys) {
 }
 
 // The highest key a row may take away, with the keys below it.
-const char* TopPattern(const KeyDesign& design) {
-    return *design.emptyUpTo ? design.emptyUpTo : design.key;
+const char* TopPattern(const LayoutPattern& pattern) {
+    return *pattern.emptyUpTo ? pattern.emptyUpTo : pattern.key;
 }
 
 bool NamesExtension(std::string_view pattern) {
     return pattern.find("{X}") != std::string_view::npos;
 }
 
-LayoutPlace PlaceOf(const KeyDesign& design, const AssociationKeys& keys) {
-    return {design.hive, Expanded(design.key, keys), Expanded(design.name, keys)};
+LayoutPlace PlaceOf(const LayoutPattern& pattern, const AssociationKeys& keys) {
+    return {pattern.hive, Expanded(pattern.key, keys), Expanded(pattern.name, keys)};
 }
 
 std::string IconValue(const Association& a) {
@@ -111,8 +111,8 @@ std::string RowText(KeyRole role, const Association& a) {
         return a.applicationDescription;
     case KeyRole::RegisteredApplication:
         return CapabilitiesKey(a.keys.application);
-    case KeyRole::OpenWith:     // the type is its value's name; the data stays empty
-    case KeyRole::PreviousType: // not text: kept as it was
+    case KeyRole::OpenWith:  // the type is its value's name; the data stays empty
+    case KeyRole::KeptValue: // not text: kept as it was
         break;
     }
     return {};
@@ -120,7 +120,7 @@ std::string RowText(KeyRole role, const Association& a) {
 
 // What the row writes; none where it is left out.
 std::optional<platform::RegistryValue> ValueOf(KeyRole role, const Association& a) {
-    if (role == KeyRole::PreviousType) {
+    if (role == KeyRole::KeptValue) {
         return a.kept;
     }
     if (role == KeyRole::Verb && a.menuName.empty()) {
@@ -133,19 +133,20 @@ std::optional<platform::RegistryValue> ValueOf(KeyRole role, const Association& 
 
 std::vector<LayoutRow> AssociationLayout(const Association& association) {
     std::vector<LayoutRow> rows;
-    for (const KeyDesign& design : Keys) {
-        if (std::optional<platform::RegistryValue> value = ValueOf(design.role, association)) {
+    for (const LayoutPattern& pattern : Keys) {
+        if (std::optional<platform::RegistryValue> value = ValueOf(pattern.role, association)) {
             rows.push_back(
-                {PlaceOf(design, association.keys), std::move(*value), design.closeAfter});
+                {PlaceOf(pattern, association.keys), std::move(*value), pattern.closeAfter});
         }
     }
     return rows;
 }
 
 LayoutPlace LayoutValue(KeyRole role, const AssociationKeys& keys) {
-    const auto* design = std::find_if(std::begin(Keys), std::end(Keys),
-                                      [role](const KeyDesign& key) { return key.role == role; });
-    return PlaceOf(*design, keys);
+    const auto* pattern =
+        std::find_if(std::begin(Keys), std::end(Keys),
+                     [role](const LayoutPattern& key) { return key.role == role; });
+    return PlaceOf(*pattern, keys);
 }
 
 std::string CapabilitiesKey(const std::string& application) {
@@ -164,10 +165,10 @@ std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys) {
     const Association ours{keys, {}, {}, 0, {}, {}, {}, {}};
     std::vector<TakeBackRow> rows;
     rows.reserve(std::size(Keys));
-    for (auto design = std::rbegin(Keys); design != std::rend(Keys); ++design) {
-        rows.push_back({PlaceOf(*design, keys), design->takeBack, RowText(design->role, ours),
-                        Expanded(design->emptyUpTo, keys), design->judged,
-                        NamesExtension(design->key) || NamesExtension(design->name)});
+    for (auto pattern = std::rbegin(Keys); pattern != std::rend(Keys); ++pattern) {
+        rows.push_back({PlaceOf(*pattern, keys), pattern->takeBack, RowText(pattern->role, ours),
+                        Expanded(pattern->emptyUpTo, keys), pattern->judged,
+                        NamesExtension(pattern->key) || NamesExtension(pattern->name)});
     }
     return rows;
 }
@@ -175,8 +176,8 @@ std::vector<TakeBackRow> TakeBackLayout(const AssociationKeys& keys) {
 std::vector<LayoutPlace> LayoutTopKeys(const std::vector<std::string>& extensions,
                                        const AssociationKeys& keys) {
     std::vector<LayoutPlace> top;
-    const auto add = [&top](const KeyDesign& design, const AssociationKeys& named) {
-        LayoutPlace place{design.hive, Expanded(TopPattern(design), named), ""};
+    const auto add = [&top](const LayoutPattern& pattern, const AssociationKeys& named) {
+        LayoutPlace place{pattern.hive, Expanded(TopPattern(pattern), named), ""};
         if (std::none_of(top.begin(), top.end(), [&place](const LayoutPlace& t) {
                 return t.hive == place.hive && platform::IsWithinPath(place.key, t.key);
             })) {
@@ -185,15 +186,15 @@ std::vector<LayoutPlace> LayoutTopKeys(const std::vector<std::string>& extension
     };
     // The extensions' keys first, then the shared ones.
     for (const std::string& extension : extensions) {
-        for (const KeyDesign& design : Keys) {
-            if (NamesExtension(TopPattern(design))) {
-                add(design, {extension, keys.typeName, keys.application});
+        for (const LayoutPattern& pattern : Keys) {
+            if (NamesExtension(TopPattern(pattern))) {
+                add(pattern, {extension, keys.typeName, keys.application});
             }
         }
     }
-    for (const KeyDesign& design : Keys) {
-        if (!NamesExtension(TopPattern(design))) {
-            add(design, keys);
+    for (const LayoutPattern& pattern : Keys) {
+        if (!NamesExtension(TopPattern(pattern))) {
+            add(pattern, keys);
         }
     }
     return top;

@@ -64,7 +64,7 @@ enum class KeyRole {
     Icon,
     Command,
     Verb,
-    PreviousType,
+    KeptValue,
     OpenWith,
     ApplicationName,
     ApplicationDescription,

@@ -2,9 +2,9 @@
 
 #include "AssociationLayout.h"
 #include "Handler.h"
+#include "KeptValue.h"
 #include "LayoutWriter.h"
 #include "Placeholders.h"
-#include "PreviousType.h"
 #include "Removal.h"
 #include "StoredValue.h"
 #include "TypeOwner.h"
@@ -79,7 +79,7 @@ AssociationResult TRegArchive::Associate() {
         return AssociationResult::DesignMode;
     }
     if (!OnAssociation) {
-        return AssociationResult::NoHandler;
+        return AssociationResult::EventNotSet;
     }
     const Handler handler = HandlerBesideProgram(platform_.system);
     // Empty when the ANSI code page cannot spell it: no wrong path is written.
@@ -145,7 +145,7 @@ bool TRegArchive::StillKept(const Association& association) {
     if (!association.kept) {
         return true;
     }
-    const LayoutPlace place = LayoutValue(KeyRole::PreviousType, association.keys);
+    const LayoutPlace place = LayoutValue(KeyRole::KeptValue, association.keys);
     const StoredText stored =
         ReadStored(platform_.registry, HKEY_CLASSES_ROOT, place.key, place.name);
     return (stored.ValueFound() && stored.value == *association.kept) ||

@@ -19,7 +19,7 @@ namespace association {
 enum class AssociationResult : std::int8_t {
     Registered = 0,
     AlreadyAssociated = 1,
-    NoHandler = -1, // OnAssociation is unassigned
+    EventNotSet = -1, // OnAssociation is unassigned
     Cancelled = -2,
     DesignMode = -3,
     Failed = -4, // some entry could not be written, or a path or name could not be spelled
@@ -55,7 +55,7 @@ class TRegArchive : public TComponent {
     // Returns what happened; Failed, with nothing written, when there is no
     // Kavrex.exe there, and when anything could not be written (an extension
     // whose default cannot be read is left as it is). Raises only what the
-    // OnAssociation handler raises.
+    // OnAssociation raises.
     AssociationResult Associate();
     // Whether every extension's open command already names the running program,
     // compared exactly, letter case included. This is the component's own

@@ -1,7 +1,7 @@
 #include "Removal.h"
 
+#include "KeptValue.h"
 #include "LayoutWriter.h"
-#include "PreviousType.h"
 #include "StoredValue.h"
 #include "platform/KeyContents.h"
 #include "platform/Registry.h"
@@ -110,7 +110,7 @@ std::optional<bool> Removal::HoldsOnlyOurs(TRegistry& registry) {
     if (!registry.QueryKeySummary(summary) || !ValueNames(registry_, registry, names)) {
         return std::nullopt;
     }
-    const std::string kept = LayoutValue(KeyRole::PreviousType, keys_).name;
+    const std::string kept = LayoutValue(KeyRole::KeptValue, keys_).name;
     return summary.SubKeyCount == 0 &&
            std::all_of(names.begin(), names.end(), [&kept](const std::string& name) {
                return name.empty() || SameName(name, kept);
@@ -134,7 +134,7 @@ bool Removal::TakeBackType(const LayoutPlace& extension) {
     if (!OursToReplace(owner, keys_.typeName)) {
         return true;
     }
-    const Kept giveBack = ValueToGiveBack(registry_, keys_);
+    const Kept giveBack = KeptValueToGiveBack(registry_, keys_);
     if (!giveBack.known) {
         return false; // whatever is done could lose what it had
     }

@@ -2,7 +2,7 @@
 
 #include "Report.h"
 #include "association/AssociationLayout.h"
-#include "association/PreviousType.h"
+#include "association/KeptValue.h"
 #include "association/RegArchive.h"
 #include "association/TypeOwner.h"
 #include "platform/ChangeRecorder.h"

@@ -1,6 +1,6 @@
 #include "Listing.h"
 
-#include "association/PreviousType.h"
+#include "association/KeptValue.h"
 #include "association/StoredValue.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
@@ -37,7 +37,7 @@ Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
             ReadStored(registry, hive, capabilities + record, keys.extension).text, keys.typeName);
     }
     platform::ScopedRegistryApi classes(registry, hive);
-    listing.givesBack = association::ValueToGiveBack(classes, keys).value;
+    listing.givesBack = association::KeptValueToGiveBack(classes, keys).value;
     return listing;
 }
 

@@ -14,7 +14,7 @@ using association::AssociationResult;
 TEST(DialogOutcome, FailuresAreShownAsErrors) {
     using enum AssociationResult;
     for (const AssociationResult result :
-         {Registered, AlreadyAssociated, NoHandler, Cancelled, DesignMode, Failed}) {
+         {Registered, AlreadyAssociated, EventNotSet, Cancelled, DesignMode, Failed}) {
         const auto outcome = RegistrationOutcome(result);
         ASSERT_TRUE(outcome);
         EXPECT_EQ(result == Failed ? OutcomeIcon::Error : OutcomeIcon::Information, outcome->icon);

@@ -2,7 +2,7 @@
 // what it shows after OK, with message boxes captured instead of shown.
 #include "app/FormMain.h"
 #include "app/DialogTexts.h"
-#include "app/Layout.h"
+#include "app/Scaling.h"
 #include "emulation/EmulatedRegistryApi.h"
 #include "emulation/EmulatedSystemApi.h"
 #include "platform/Exception.h"
@@ -60,7 +60,7 @@ int ScreenDpi() {
     return dpi;
 }
 
-// The height of "0" in the designed font at that resolution: the layout is
+// The height of "0" in the designed font at that resolution: the dialog is
 // scaled by it.
 int MeasuredTextHeight(int dpi = ScreenDpi()) {
     const HDC screen = ::GetDC(nullptr);
@@ -157,11 +157,11 @@ TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
         EXPECT_EQ(std::atoi(dpi), ScreenDpi());
     }
     const app::FormDesign& design = app::MainFormDesign();
-    const app::ScaledLayout layout = app::LayoutFor(design, MeasuredTextHeight());
+    const app::ScaledForm scaled = app::ScaledFor(design, MeasuredTextHeight());
     RECT client{};
     ::GetClientRect(form->Handle(), &client);
-    EXPECT_EQ(layout.clientWidth, client.right);
-    EXPECT_EQ(layout.clientHeight, client.bottom);
+    EXPECT_EQ(scaled.clientWidth, client.right);
+    EXPECT_EQ(scaled.clientHeight, client.bottom);
 
     HWND child = ::GetWindow(form->Handle(), GW_CHILD);
     for (std::size_t i = 0; i < design.controls.size(); ++i) {
@@ -175,7 +175,7 @@ TEST_F(FormMain, TheControlsFollowTheDesignAtTheScreensTextHeight) {
         EXPECT_EQ(control.style & 0x1F, style & 0x1F);
         EXPECT_EQ(control.style & WS_TABSTOP, style & WS_TABSTOP);
         const RECT at = ClientBounds(child);
-        const app::Rect& designed = layout.bounds[i];
+        const app::Rect& designed = scaled.bounds[i];
         EXPECT_EQ((app::Rect{designed.left, designed.top, designed.width, designed.height}),
                   (app::Rect{at.left, at.top, at.right - at.left, at.bottom - at.top}));
         child = ::GetWindow(child, GW_HWNDNEXT);
@@ -201,11 +201,11 @@ TEST_F(FormMain, ADpiChangeLaysTheDesignOutAsAtStartUp) {
         EXPECT_EQ(
             (app::Rect{10, 20, 3 * dpi, 2 * dpi}),
             (app::Rect{frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top}));
-        const app::ScaledLayout layout = app::LayoutFor(design, MeasuredTextHeight(dpi));
+        const app::ScaledForm scaled = app::ScaledFor(design, MeasuredTextHeight(dpi));
         for (std::size_t i = 0; i < design.controls.size(); ++i) {
             const HWND control = ::GetDlgItem(form->Handle(), design.controls[i].id);
             const RECT at = ClientBounds(control);
-            EXPECT_EQ(layout.bounds[i],
+            EXPECT_EQ(scaled.bounds[i],
                       (app::Rect{at.left, at.top, at.right - at.left, at.bottom - at.top}))
                 << design.controls[i].name;
             const auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));

@@ -119,7 +119,7 @@ TEST(Languages, EnglishIsTheTextsAsTheyHaveAlwaysBeen) {
          L"Associations with this application have been registered."},
         {AssociationResult::AlreadyAssociated,
          L"All extensions already associated with this application."},
-        {AssociationResult::NoHandler, L"OnAssociation event not set."},
+        {AssociationResult::EventNotSet, L"OnAssociation event not set."},
         {AssociationResult::Cancelled, L"User canceled."},
         {AssociationResult::DesignMode, L"Component in design mode."},
         {AssociationResult::Failed, L"Associations with this application could not be registered."},

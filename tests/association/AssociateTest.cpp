@@ -199,7 +199,7 @@ TEST_P(Associate, RefusesInDesignModeOrWithoutConfirmation) {
     EXPECT_EQ(AssociationResult::DesignMode, component->Associate());
     EXPECT_EQ("", component->HandlerPath());
     component->SetDesigning(false);
-    EXPECT_EQ(AssociationResult::NoHandler, component->Associate());
+    EXPECT_EQ(AssociationResult::EventNotSet, component->Associate());
     EXPECT_EQ("", component->HandlerPath());
 
     component->OnAssociation = [](association::TComponent*, const std::string&, bool&) {};

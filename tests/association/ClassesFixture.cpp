@@ -1,6 +1,6 @@
 #include "association/ClassesFixture.h"
 
-#include "association/ComponentDesign.h"
+#include "association/ComponentProperties.h"
 
 #include <algorithm>
 
@@ -31,10 +31,10 @@ std::unique_ptr<association::TRegArchive>
 DialogComponent(association::Platform platform, const std::vector<std::string>& extensions,
                 int& confirmations) {
     auto component = std::make_unique<association::TRegArchive>(nullptr, platform);
-    association::RegArchiveDesign design = association::DialogRegArchiveDesign();
-    design.arcExtensions = extensions;
-    association::ReadComponentDesign(
-        *component, design,
+    association::RegArchiveProperties properties = association::DialogRegArchiveProperties();
+    properties.arcExtensions = extensions;
+    association::ReadComponentProperties(
+        *component, properties,
         [&confirmations](association::TComponent*, const std::string&, bool& cancel) {
             ++confirmations;
             cancel = false;

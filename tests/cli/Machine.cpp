@@ -1,6 +1,6 @@
 #include "cli/Machine.h"
 
-#include "association/ComponentDesign.h"
+#include "association/ComponentProperties.h"
 #include "cli/Cli.h"
 #include "platform/ScopedRegistryApi.h"
 
@@ -53,8 +53,8 @@ bool Machine::RunComponent(HKEY hive, bool remove) {
     system.SetModuleFileName(std::wstring(Folder) + L"KavrexAssoc.exe");
     platform::ScopedRegistryApi classes(registry, hive);
     association::TRegArchive archive(nullptr, {classes, system, hive});
-    association::ReadComponentDesign(
-        archive, association::DialogRegArchiveDesign(),
+    association::ReadComponentProperties(
+        archive, association::DialogRegArchiveProperties(),
         [](association::TComponent*, const std::string&, bool& cancel) { cancel = false; });
     return remove ? archive.Unassociate()
                   : archive.Associate() == association::AssociationResult::Registered;

@@ -1,4 +1,4 @@
-#include "PreviousType.h"
+#include "KeptValue.h"
 
 #include "StoredValue.h"
 #include "platform/RegistryNames.h"
@@ -37,7 +37,7 @@ bool OursToReplace(const platform::RegistryValue& value, const std::string& type
 }
 
 Kept ValueToKeep(platform::RegistryApi& registry, const AssociationKeys& keys) {
-    const StoredText kept = Stored(registry, KeyRole::PreviousType, keys);
+    const StoredText kept = Stored(registry, KeyRole::KeptValue, keys);
     const StoredText current = Stored(registry, KeyRole::Extension, keys);
     if (!kept.Known() || !current.Known()) {
         return {false, std::nullopt};
@@ -67,12 +67,12 @@ std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::st
     return false;
 }
 
-Kept ValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys) {
+Kept KeptValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys) {
     const StoredText current = Stored(registry, KeyRole::Extension, keys);
     if (!current.Known() || !current.ValueFound() || !NamesType(current.value, keys.typeName)) {
         return {current.Known(), std::nullopt}; // not ours now
     }
-    const StoredText kept = Stored(registry, KeyRole::PreviousType, keys);
+    const StoredText kept = Stored(registry, KeyRole::KeptValue, keys);
     if (!kept.Known() || !kept.ValueFound()) {
         return {kept.Known(), std::nullopt};
     }

@@ -16,14 +16,14 @@ Rect ScaleRect(const Rect& rect, int numerator, int denominator);
 // The designed font height at the screen's resolution.
 int FontHeightAt(const FormDesign& design, int screenDpi);
 
-struct ScaledLayout {
+struct ScaledForm {
     int clientWidth, clientHeight;
     std::vector<Rect> bounds; // per control, relative to the dialog's client area
 };
 
-// The layout for a font whose "0" is textHeight pixels high; controls inside
+// The dialog scaled for a font whose "0" is textHeight pixels high; controls inside
 // another control are placed relative to the dialog.
-ScaledLayout LayoutFor(const FormDesign& design, int textHeight);
+ScaledForm ScaledFor(const FormDesign& design, int textHeight);
 
 struct Point {
     int x, y;

@@ -1,4 +1,4 @@
-#include "app/Layout.h"
+#include "app/Scaling.h"
 
 #ifdef _WIN32
 #include "platform/WinTypes.h"
@@ -10,7 +10,7 @@ namespace {
 
 using namespace app;
 
-TEST(Layout, MulDivRoundsHalfAwayFromZero) {
+TEST(Scaling, MulDivRoundsHalfAwayFromZero) {
     EXPECT_EQ(-17, app::MulDiv(-11, 144, 96)); // -16.5
     EXPECT_EQ(17, app::MulDiv(11, 144, 96));
     EXPECT_EQ(-16, app::MulDiv(-11, 140, 96)); // -16.04
@@ -23,7 +23,7 @@ TEST(Layout, MulDivRoundsHalfAwayFromZero) {
 }
 
 #ifdef _WIN32
-TEST(Layout, MulDivAgreesWithThePlatform) {
+TEST(Scaling, MulDivAgreesWithThePlatform) {
     const int samples[] = {-276, -17, -11, -1, 0, 1, 7, 11, 13, 20, 96, 144, 257, 0x7FFFFFFF};
     for (int number : samples) {
         for (int numerator : {1, 12, 13, 20, 144, -3}) {
@@ -37,22 +37,22 @@ TEST(Layout, MulDivAgreesWithThePlatform) {
 }
 #endif
 
-TEST(Layout, EdgesAreScaledAndSizesAreTheirDifferences) {
+TEST(Scaling, EdgesAreScaledAndSizesAreTheirDifferences) {
     // At 20/13 the width alone would scale to 395, the edges give 396.
     EXPECT_EQ((Rect{12, 12, 396, 88}), ScaleRect({8, 8, 257, 57}, 20, 13));
     EXPECT_EQ((Rect{8, 72, 121, 25}), ScaleRect({8, 72, 121, 25}, 13, 13));
 }
 
-TEST(Layout, TheFontFollowsTheScreenResolution) {
+TEST(Scaling, TheFontFollowsTheScreenResolution) {
     const FormDesign& design = MainFormDesign();
     EXPECT_EQ(-11, FontHeightAt(design, 96));
     EXPECT_EQ(-17, FontHeightAt(design, 144));
     EXPECT_EQ(-14, FontHeightAt(design, 120)); // -13.75
 }
 
-TEST(Layout, TheDesignIsKeptAtItsOwnTextHeight) {
+TEST(Scaling, TheDesignIsKeptAtItsOwnTextHeight) {
     const FormDesign& design = MainFormDesign();
-    const ScaledLayout layout = LayoutFor(design, 13);
+    const ScaledForm layout = ScaledFor(design, 13);
     EXPECT_EQ(276, layout.clientWidth);
     EXPECT_EQ(162, layout.clientHeight);
     const std::vector<Rect> expected = {
@@ -60,8 +60,8 @@ TEST(Layout, TheDesignIsKeptAtItsOwnTextHeight) {
     EXPECT_EQ(expected, layout.bounds);
 }
 
-TEST(Layout, ALargerTextScalesTheWholeDialog) {
-    const ScaledLayout layout = LayoutFor(MainFormDesign(), 20);
+TEST(Scaling, ALargerTextScalesTheWholeDialog) {
+    const ScaledForm layout = ScaledFor(MainFormDesign(), 20);
     EXPECT_EQ(425, layout.clientWidth);  // 276 * 20 / 13 = 424.6
     EXPECT_EQ(249, layout.clientHeight); // 162 * 20 / 13 = 249.2
     // The check box is scaled inside the group box, then placed in the dialog.
@@ -73,7 +73,7 @@ TEST(Layout, ALargerTextScalesTheWholeDialog) {
     EXPECT_EQ(expected, layout.bounds);
 }
 
-TEST(Layout, TheDialogIsCentredOrAtTheCorner) {
+TEST(Scaling, TheDialogIsCentredOrAtTheCorner) {
     EXPECT_EQ((Point{497, 431}), CentredPosition(1280, 1024, 286, 162));
     EXPECT_EQ((Point{0, 0}), CentredPosition(200, 100, 286, 195));
     EXPECT_EQ((Point{57, 0}), CentredPosition(400, 100, 286, 195)); // clamped on one axis

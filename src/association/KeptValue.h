@@ -46,6 +46,6 @@ std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::st
 // value, when it is text naming a type that is still there, or is not text at
 // all (a default that was binary, a number, ...); nothing when it names our
 // own type, a type that is gone, or text that can be no type's name.
-Kept ValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys);
+Kept KeptValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys);
 
 } // namespace association

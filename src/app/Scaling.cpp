@@ -1,4 +1,4 @@
-#include "Layout.h"
+#include "Scaling.h"
 
 #include <cstdint>
 #include <cstring>
@@ -40,12 +40,12 @@ int FontHeightAt(const FormDesign& design, int screenDpi) {
 namespace {
 
 // The parent's position in the dialog, for a control that lies inside another.
-Rect OffsetIntoDialog(const FormDesign& design, const ScaledLayout& layout,
+Rect OffsetIntoDialog(const FormDesign& design, const ScaledForm& scaled,
                       const ControlDesign& control, Rect bounds) {
     for (std::size_t i = 0; control.parent && i < design.controls.size(); ++i) {
         if (std::strcmp(design.controls[i].name, control.parent) == 0) {
-            bounds.left += layout.bounds[i].left;
-            bounds.top += layout.bounds[i].top;
+            bounds.left += scaled.bounds[i].left;
+            bounds.top += scaled.bounds[i].top;
         }
     }
     return bounds;
@@ -53,16 +53,16 @@ Rect OffsetIntoDialog(const FormDesign& design, const ScaledLayout& layout,
 
 } // namespace
 
-ScaledLayout LayoutFor(const FormDesign& design, int textHeight) {
+ScaledForm ScaledFor(const FormDesign& design, int textHeight) {
     const int designed = design.designTextHeight;
-    ScaledLayout layout{MulDiv(design.clientWidth, textHeight, designed),
-                        MulDiv(design.clientHeight, textHeight, designed),
-                        {}};
+    ScaledForm scaled{MulDiv(design.clientWidth, textHeight, designed),
+                      MulDiv(design.clientHeight, textHeight, designed),
+                      {}};
     for (const ControlDesign& control : design.controls) {
         const Rect bounds = ScaleRect(control.bounds, textHeight, designed);
-        layout.bounds.push_back(OffsetIntoDialog(design, layout, control, bounds));
+        scaled.bounds.push_back(OffsetIntoDialog(design, scaled, control, bounds));
     }
-    return layout;
+    return scaled;
 }
 
 Point CentredPosition(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {

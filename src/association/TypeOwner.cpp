@@ -24,19 +24,19 @@ std::vector<LayoutPlace> OurPlaces(const AssociationKeys& keys) {
     return places;
 }
 
-struct Contents {
+struct KeyNames {
     std::vector<std::string> values;
     std::vector<std::string> subkeys;
 };
 
 // The names of a key's values and subkeys; none when the registry refuses.
-std::optional<Contents> ContentsOf(platform::RegistryApi& api, const std::string& key) {
+std::optional<KeyNames> NamesIn(platform::RegistryApi& api, const std::string& key) {
     platform::TRegistry reader(api, KEY_READ);
     reader.SetRoot(HKEY_CLASSES_ROOT);
     if (reader.OpenPathStatus("\\" + key, false) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    Contents contents;
+    KeyNames contents;
     platform::KeyContents listed(api, reader.CurrentHandle());
     std::vector<platform::NamedValue> values;
     if (listed.Values(false, values) != ERROR_SUCCESS ||
@@ -53,7 +53,7 @@ std::optional<Contents> ContentsOf(platform::RegistryApi& api, const std::string
 // value is at one of them; none when the registry refuses to tell.
 std::optional<bool> HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::string& key,
                                        const std::vector<LayoutPlace>& places) {
-    const std::optional<Contents> contents = ContentsOf(api, key);
+    const std::optional<KeyNames> contents = NamesIn(api, key);
     if (!contents) {
         return std::nullopt;
     }

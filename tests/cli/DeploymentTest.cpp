@@ -20,7 +20,7 @@ using emulation::RightsProfile;
 using nlohmann::json;
 
 constexpr const char* Person = "S-1-5-21-1-2-3-1001";
-const std::string UserChoice =
+const std::string UserChoiceKey =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.rar\\UserChoice";
 
 void RunAs(Machine& machine, const char* sid) {
@@ -70,7 +70,7 @@ TEST(Deployment, StatusReportsEverySignedInUser) {
         ASSERT_EQ(0, machine.Cli({"register"}));
         const std::string anna = std::string(Person), ben = "S-1-5-21-1-2-3-1002",
                           carl = "S-1-5-21-1-2-3-1003", dora = "S-1-5-21-1-2-3-1004";
-        SetRawValue(machine.registry, HKEY_USERS, anna + UserChoice, "ProgId", REG_SZ,
+        SetRawValue(machine.registry, HKEY_USERS, anna + UserChoiceKey, "ProgId", REG_SZ,
                     std::string("WinArc.rar") + '\0');
         SetRawValue(machine.registry, HKEY_USERS, ben + "\\Software\\Classes\\.rar", "", REG_SZ,
                     std::string("Other.Archive") + '\0');
@@ -163,7 +163,7 @@ TEST(Deployment, StatusInAScopeJudgesOnlyOurRegistrationThere) {
         {"registered, the user chose another",
          [](Machine& m) {
              m.Cli({"register"});
-             SetRawValue(m.registry, HKEY_CURRENT_USER, UserChoice.substr(1), "ProgId", REG_SZ,
+             SetRawValue(m.registry, HKEY_CURRENT_USER, UserChoiceKey.substr(1), "ProgId", REG_SZ,
                          std::string("WinArc.rar") + '\0');
          },
          "machine", 0, "complete"},

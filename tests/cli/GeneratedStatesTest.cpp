@@ -32,7 +32,7 @@ constexpr int DefaultStates = 2000;
 #endif
 
 constexpr const char* Classes = "Software\\Classes\\";
-constexpr const char* Ours = "KavrexAssoc";
+constexpr const char* OurType = "KavrexAssoc";
 const std::string LongType(255, 't');        // the longest key name
 const std::string LongValueName(16383, 'v'); // the longest value name
 
@@ -65,7 +65,7 @@ std::vector<Choice> ExtensionDefaults() {
     return {{},
             as(REG_SZ, Text("Other.Type")),
             as(REG_SZ, Text("Gone.Type")),
-            {Value(extension, "", REG_SZ, Text(Ours), false)},
+            {Value(extension, "", REG_SZ, Text(OurType), false)},
             as(REG_SZ, Text("")),
             as(REG_BINARY, std::string("\xde\xad\xbe\xef\0\x01", 6)),
             as(REG_DWORD, std::string("\x2a\0\0\0", 4)),
@@ -85,12 +85,12 @@ std::vector<Choice> ExtensionDefaults() {
 std::vector<Choice> Records() {
     const std::string extension = std::string(Classes) + ".rar";
     const auto record = [&](DWORD type, const std::string& bytes) {
-        return Choice{Value(extension, std::string(Ours) + ".Previous", type, bytes, false)};
+        return Choice{Value(extension, std::string(OurType) + ".Previous", type, bytes, false)};
     };
     return {{},
             {},
             record(REG_SZ, Text("Other.Type")),
-            record(REG_SZ, Text(Ours)),
+            record(REG_SZ, Text(OurType)),
             record(REG_SZ, Text("Gone.Type")),
             record(REG_BINARY, "\x01\x02"),
             record(REG_SZ, Text(""))};
@@ -99,7 +99,7 @@ std::vector<Choice> Records() {
 // The slots of a state, each filled with one of its choices.
 std::vector<std::vector<Choice>> Slots() {
     const std::string extension = std::string(Classes) + ".rar";
-    const std::string type = std::string(Classes) + Ours;
+    const std::string type = std::string(Classes) + OurType;
     const std::string capabilities = "Software\\Kavrex\\Capabilities";
     const std::string ourCommand = std::string("\"") + HandlerShortPath + "\" \"%1\"";
     return {
@@ -116,7 +116,7 @@ std::vector<std::vector<Choice>> Slots() {
          {Value(extension, LongValueName, REG_SZ, Text("long")),
           Value(extension + "\\" + std::string(255, 'k'), "*", REG_NONE, "")}},
         // Our own entries, whole, in part, or naming another program.
-        {{}, {Value(extension + "\\OpenWithProgids", Ours, REG_SZ, Text(""), false)}},
+        {{}, {Value(extension + "\\OpenWithProgids", OurType, REG_SZ, Text(""), false)}},
         {{},
          {Value(type, "", REG_SZ, Text("KavrexAssoc file"), false),
           Value(type + "\\Shell\\Open\\Command", "", REG_SZ, Text(ourCommand), false)},
@@ -126,7 +126,7 @@ std::vector<std::vector<Choice>> Slots() {
                 Text("\"C:\\Old\\Kavrex.exe\" \"%1\""))}},
         {{},
          {Value(capabilities, "ApplicationName", REG_SZ, Text("Kavrex"), false),
-          Value(capabilities + "\\FileAssociations", ".rar", REG_SZ, Text(Ours), false),
+          Value(capabilities + "\\FileAssociations", ".rar", REG_SZ, Text(OurType), false),
           Value("Software\\RegisteredApplications", "Kavrex", REG_SZ, Text(capabilities), false)},
          {Value("Software\\Kavrex\\Settings", "Theme", REG_DWORD, std::string("\1\0\0\0", 4)),
           Value(capabilities + "\\FileAssociations", ".zip", REG_SZ, Text("Other.Zip"))}},
@@ -221,7 +221,7 @@ class GeneratedStates : public ::testing::Test {
             const bool done = machine.Cli({"remove", "--scope", scope}) == 0;
             EXPECT_TRUE(!done || AnotherInstallsType(machine, start.scope) ||
                         (!NamesOurs(machine, start.scope) &&
-                         !KeyExists(machine.registry, start.scope, std::string(Classes) + Ours)))
+                         !KeyExists(machine.registry, start.scope, std::string(Classes) + OurType)))
                 << "remove said done";
         };
         status();
@@ -231,7 +231,7 @@ class GeneratedStates : public ::testing::Test {
         EXPECT_TRUE(!registered ||
                     (NamesOurs(machine, start.scope) &&
                      DefaultText(machine.registry, start.scope,
-                                 std::string(Classes) + Ours + "\\Shell\\Open\\Command") ==
+                                 std::string(Classes) + OurType + "\\Shell\\Open\\Command") ==
                          std::string("\"") + HandlerShortPath + "\" \"%1\""))
             << "register said done";
         status();
@@ -246,11 +246,11 @@ class GeneratedStates : public ::testing::Test {
 
     static bool AnotherInstallsType(Machine& machine, HKEY scope) {
         return DefaultText(machine.registry, scope,
-                           std::string(Classes) + Ours + "\\Shell\\Open\\Command") ==
+                           std::string(Classes) + OurType + "\\Shell\\Open\\Command") ==
                "\"C:\\Old\\Kavrex.exe\" \"%1\"";
     }
     static bool NamesOurs(Machine& machine, HKEY scope) {
-        return DefaultText(machine.registry, scope, std::string(Classes) + ".rar") == Ours;
+        return DefaultText(machine.registry, scope, std::string(Classes) + ".rar") == OurType;
     }
 };
 

@@ -20,12 +20,12 @@ report_times() {
   for preset in win64 win32; do
     [ -f "build/$preset/times" ] && cat "build/$preset/times"
   done
-  [ -f build/tidy.time ] && cat build/tidy.time
   return 0
 }
 
 timed "install step" scripts/install-deps.sh
 timed "checks (format, shellcheck, workflows)" scripts/check-sources.sh quick
+timed "clang-tidy" scripts/check-sources.sh tidy
 . scripts/virtual-display.sh
 # A step that fails ends the run: the tests still running in the background end with it.
 trap 'report_times; jobs -p | xargs -r kill 2>/dev/null; stop_virtual_display' EXIT
@@ -73,18 +73,6 @@ for preset in "${presets[@]}"; do
   fi
   timed "$preset build" cmake --build --preset "$preset" "${targets[@]}"
 done
-# clang-tidy beside the Windows tests, at the lowest priority: under Wine they
-# mostly wait (a third of two processors, measured), and at nice 19 the
-# analysis takes only what they leave. Beside a build it would cost more.
-tidy_beside_tests() {
-  local start=$SECONDS status=0
-  nice -n 19 scripts/check-sources.sh tidy || status=$?
-  printf '%-34s %5d s\n' "clang-tidy (beside the tests)" $((SECONDS - start)) >build/tidy.time
-  return $status
-}
-rm -f build/tidy.time
-tidy_beside_tests >build/tidy.log 2>&1 &
-tidy=$!
 declare -A checks
 for preset in "${presets[@]}"; do
   if [ "$preset" == win32 ] && [ -n "$(why_no_x86)" ]; then
@@ -106,7 +94,4 @@ for preset in "${presets[@]}"; do
   wait "${checks[$preset]}" || failed=1
   cat "build/$preset/check.log"
 done
-echo "=== clang-tidy"
-wait "$tidy" || failed=1
-cat build/tidy.log
 exit $failed

@@ -24,7 +24,6 @@ class KeyContents {
 
     LONG Status() const { return status_; }
     DWORD SubkeyCount() const { return subkeys_; }
-    DWORD ValueCount() const { return values_; }
 
     // The subkey at the index, as RegEnumKeyExA gives it.
     LONG SubkeyAt(DWORD index, std::string& name);

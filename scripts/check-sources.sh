@@ -16,14 +16,14 @@ echo "clang-format: ${#sources[@]} files as formatted"
 mapfile -t scripts < <(git ls-files '*.sh' '*.sh.in')
 shellcheck -S warning "${scripts[@]}"
 echo "shellcheck: ${#scripts[@]} scripts, no findings"
-python3 scripts/check-layers.py .
+/usr/bin/python3 scripts/check-layers.py .
 # The command line's files stay within one sitting (its functions: src/cli/.clang-tidy).
 long=$(git ls-files 'src/cli/*.cpp' 'src/cli/*.h' | xargs wc -l | awk '$2 != "total" && $1 > 250')
 if [ -n "$long" ]; then
   echo "$long: longer than 250 lines"
   exit 1
 fi
-python3 tests/ci/check-workflows.py .
+/usr/bin/python3 tests/ci/check-workflows.py .
 fi
 [ "$part" != quick ] || exit 0
 

@@ -15,7 +15,7 @@ cp "$program" "$folder/KavrexAssoc.exe"
 cp "$probe" "$folder/Kavrex.exe" # a stand-in handler: only its name and place matter
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
 text() { # TABLE ID: the text as the table holds it
-  python3 - "$tables/$1.rc" "$2" <<'PYTHON'
+  /usr/bin/python3 - "$tables/$1.rc" "$2" <<'PYTHON'
 import re, sys
 for line in open(sys.argv[1], encoding="utf-8"):
     found = re.match(r'\s*(IDS_\w+)\s+"(.*)"\s*$', line)

@@ -14,7 +14,7 @@ mkdir -p "$folder"
 cp "$cli" "$folder/kavrex-assoc.exe"
 cp "$probe" "$folder/Kavrex.exe" # a stand-in handler: only its name and place matter
 assoc() { "$run" 'C:\Kavrex CLI\kavrex-assoc.exe' "$@" | tr -d '\r'; }
-json_field() { python3 -c "import json,sys; d=json.load(sys.stdin); print($1)"; }
+json_field() { /usr/bin/python3 -c "import json,sys; d=json.load(sys.stdin); print($1)"; }
 verdict() { assoc status --json | json_field "d['extensions'][0]['verdict']"; }
 reg() { "$run" reg "$@" >/dev/null 2>&1; }
 # Where the 64-bit shell reads Software\Kavrex: the x86 build runs under WOW64,
@@ -104,7 +104,7 @@ rm -f "$folder/audit.jsonl"
 assoc register --allow-replaceable-handler --log 'C:\Kavrex CLI\audit.jsonl' >/dev/null
 assoc remove --log 'C:\Kavrex CLI\audit.jsonl' >/dev/null
 check "audit log: two runs, their account, commands and changes" \
-  "S-1-5-21-0-0-0-1000 register True|S-1-5-21-0-0-0-1000 remove True" "$(python3 -c "
+  "S-1-5-21-0-0-0-1000 register True|S-1-5-21-0-0-0-1000 remove True" "$(/usr/bin/python3 -c "
 import json, sys
 runs = [json.loads(line) for line in open(sys.argv[1], encoding='utf-8')]
 print('|'.join(f\"{r['account']['sid']} {r['arguments'][0]} {bool(r['changes'])}\" for r in runs))

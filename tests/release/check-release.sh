@@ -35,7 +35,7 @@ check "the programs' machine type, imports and manifests" 0 "$?"
 # The bill of materials the build wrote: what is linked, each with the version found.
 check "bill of materials: CycloneDX, this version, each library linked with its version" \
   "CycloneDX $version CLI11 libgcc libstdc++ mingw-w64-crt nlohmann-json winpthreads" \
-  "$(unzip -p "$package" sbom.cdx.json | python3 -c "
+  "$(unzip -p "$package" sbom.cdx.json | /usr/bin/python3 -c "
 import json, sys
 bom = json.load(sys.stdin)
 names = sorted(c['name'] for c in bom['components'] if c['version'] and c['properties'])

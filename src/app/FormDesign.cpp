@@ -5,13 +5,13 @@ namespace app {
 namespace {
 
 // At namespace scope: made before the program starts, with no thread-safe guard.
-// A dialog frame with a caption and a close box only; no caption icon. The
-// label is fixed in size and word-wrapped.
+// A dialog frame with a caption and a close box only, on top of other windows;
+// no caption icon. The label is fixed in size and word-wrapped.
 // clang-format off
 const FormDesign Design{
     .className = "TFormMain",
     .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS,
-    .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+    .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_TOPMOST,
     .captionId = IDS_TITLE, .clientWidth = 276, .clientHeight = 162,
     .fontName = "Tahoma", .fontHeight = -11, .designDpi = 96, .designTextHeight = 13,
     .controls = {

@@ -18,18 +18,12 @@ using association::AssociationResult;
 
 constexpr int DesignLeft = 578, DesignTop = 245; // replaced by centring
 
-int ScreenDpi() {
-    ScreenDC screen;
-    return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
-}
-
 // The height of "0" in the designed font at that resolution.
-int DesignTextHeight(const FormDesign& design, int dpi) {
+int DesignTextHeight(const FormDesign& design, int dpi, const ScreenDC& screen) {
     const UniqueFont font(::CreateFontA(FontHeightAt(design, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         DEFAULT_PITCH | FF_DONTCARE, design.fontName));
-    ScreenDC screen;
     const HGDIOBJ previous = ::SelectObject(screen.Get(), font.get());
     SIZE size{0, design.designTextHeight};
     ::GetTextExtentPoint32A(screen.Get(), "0", 1, &size);
@@ -70,11 +64,10 @@ TFormMain::TFormMain(TApplication& application, association::Platform platform)
         [this](association::TComponent* sender, const std::string& appname, bool& cancel) {
             RegArchiveAssociation(sender, appname, cancel);
         });
-    startDpi_ = ScreenDpi();
-    const int textHeight = DesignTextHeight(design, startDpi_);
+    const ScreenDC screen; // one for the resolution and the text height
+    startDpi_ = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     FormCreate();
-    CreateWindows(design, textHeight);
-    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CreateWindows(design, DesignTextHeight(design, startDpi_, screen));
     application_.SetMainForm(Handle(), this);
 }
 
@@ -100,11 +93,17 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
                                     frame.bottom - frame.top, application_.Handle(), nullptr,
                                     ::GetModuleHandleA(nullptr), this));
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    for (const ControlDesign& control : design.controls) {
+    // Each control in its place and font at once: the dialog is not shown yet,
+    // so nothing is drawn twice.
+    for (std::size_t i = 0; i < design.controls.size(); ++i) {
+        const ControlDesign& control = design.controls[i];
+        const Rect& at = scaled.bounds[i];
         const HWND handle = ::CreateWindowExA(
-            0, control.className, CaptionOf(control), WS_CHILD | WS_VISIBLE | control.style, 0, 0,
-            0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-            ::GetModuleHandleA(nullptr), nullptr);
+            0, control.className, CaptionOf(control), WS_CHILD | WS_VISIBLE | control.style,
+            at.left, at.top, at.width, at.height, Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ::GetModuleHandleA(nullptr),
+            nullptr);
+        ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (control.checked) {
             ::SendMessageA(handle, BM_SETCHECK, BST_CHECKED, 0);
         }
@@ -114,7 +113,6 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
     ButtonOK = ::GetDlgItem(Handle(), ButtonOKId);
     ButtonCancel = ::GetDlgItem(Handle(), ButtonCancelId);
     LabelInfo = ::GetDlgItem(Handle(), LabelInfoId);
-    PlaceControls(design, scaled);
     ::SendMessageA(Handle(), DM_SETDEFID, ButtonOKId, 0);
 }
 
@@ -143,7 +141,7 @@ void TFormMain::ScaleTo(int dpi, const RECT& suggested) {
     ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceControls(design, ScaledFor(design, DesignTextHeight(design, dpi)));
+    PlaceControls(design, ScaledFor(design, DesignTextHeight(design, dpi, ScreenDC())));
 }
 
 void TFormMain::Show() {

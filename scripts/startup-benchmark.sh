@@ -3,7 +3,8 @@
 # and kavrex-assoc --version take to start against their floors: a bare dialog
 # program with the same manifest, controls and font, and a static console
 # program that prints one line. Prints the medians of 21 interleaved runs and
-# the two ratios. A measurement, not a test: it passes whatever it measures.
+# the two ratios, each also paired run by run. A measurement, not a test: it
+# passes whatever it measures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}

@@ -36,7 +36,7 @@ struct LayoutPattern {
 // clang-format off
 constexpr LayoutPattern Keys[] = {
     // role                           hive               key                                              name                      close  how it is taken back         empty up to      how it is judged
-    {KeyRole::KeptValue,           Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}",           Judged::NotJudged},
+    {KeyRole::KeptValue,              Hive::Classes,     "{X}",                                           "{T}.Previous",           false, TakeBack::KeptValue,         "{X}",           Judged::NotJudged},
     {KeyRole::Type,                   Hive::Classes,     "{T}",                                           "",                       false, TakeBack::TypeKey,           "",              Judged::Present},
     {KeyRole::Icon,                   Hive::Classes,     "{T}\\DefaultIcon",                              "",                       true,  TakeBack::WithTypeKey,       "",              Judged::Present},
     {KeyRole::Command,                Hive::Classes,     "{T}\\Shell\\Open\\Command",                     "",                       false, TakeBack::WithTypeKey,       "",              Judged::OpensHandler},

@@ -16,8 +16,6 @@ namespace {
 
 using association::AssociationResult;
 
-constexpr int DesignLeft = 578, DesignTop = 245; // replaced by centring
-
 // The height of "0" in the designed font at that resolution.
 int DesignTextHeight(const FormDesign& design, int dpi, const ScreenDC& screen) {
     const UniqueFont font(::CreateFontA(FontHeightAt(design, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
@@ -86,12 +84,16 @@ void TFormMain::CreateWindows(const FormDesign& design, int textHeight) {
     const ScaledForm scaled = ScaledFor(design, textHeight);
     RECT frame{0, 0, scaled.clientWidth, scaled.clientHeight};
     ::AdjustWindowRectEx(&frame, design.style, FALSE, design.exStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    // Made centred, where it is shown, in place of the design's 578, 245: a
+    // move after making it would slow the start.
+    const Point at = CentredPosition(::GetSystemMetrics(SM_CXSCREEN),
+                                     ::GetSystemMetrics(SM_CYSCREEN), width, height);
     // Mirrored where the texts read right to left: the controls swap sides.
     const DWORD exStyle = design.exStyle | (TextsReadRightToLeft() ? WS_EX_LAYOUTRTL : 0);
     window_.reset(::CreateWindowExA(exStyle, design.className, DialogText(design.captionId).c_str(),
-                                    design.style, DesignLeft, DesignTop, frame.right - frame.left,
-                                    frame.bottom - frame.top, application_.Handle(), nullptr,
-                                    ::GetModuleHandleA(nullptr), this));
+                                    design.style, at.x, at.y, width, height, application_.Handle(),
+                                    nullptr, ::GetModuleHandleA(nullptr), this));
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // Each control in its place and font at once: the dialog is not shown yet,
     // so nothing is drawn twice.
@@ -145,12 +147,6 @@ void TFormMain::ScaleTo(int dpi, const RECT& suggested) {
 }
 
 void TFormMain::Show() {
-    RECT frame{};
-    ::GetWindowRect(Handle(), &frame);
-    const Point at =
-        CentredPosition(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                        frame.right - frame.left, frame.bottom - frame.top);
-    ::SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(Handle(), SW_SHOW);
     ::SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(CheckBoxRAR), TRUE);
 }

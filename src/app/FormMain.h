@@ -21,7 +21,7 @@ class TFormMain : public association::TComponent, private MessageFilter {
                        association::Platform platform = association::SystemPlatform());
 
     HWND Handle() const { return window_.get(); }
-    // Centred on the primary screen, then shown.
+    // Shown where it was made: centred on the primary screen.
     void Show();
     // Ends the message loop; the dialog goes when the loop has ended.
     void Close();

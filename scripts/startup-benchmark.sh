@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Measures, under Wine with its server kept running, how long KavrexAssoc.exe
 # and kavrex-assoc --version take to start against their floors: a bare dialog
-# program with the same manifest, controls and font, and a static console
-# program that prints one line. Prints the medians of 21 interleaved runs and
-# the two ratios, each also paired run by run. A measurement, not a test: it
-# passes whatever it measures.
+# program with the same manifest, controls and font (also with the application
+# window the dialog's design asks for), and a static console program that
+# prints one line. Prints the medians of 21 interleaved runs and the ratios,
+# each also paired run by run. A measurement, not a test: it passes whatever it
+# measures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}

@@ -132,6 +132,7 @@ if(NOT KAVREX_DIALOG_ONLY)
     src/cli/ExtensionRules.cpp
     src/cli/FileWriting.cpp
     src/cli/Listing.cpp
+    src/cli/Refusal.cpp
     src/cli/ReportParts.cpp
     src/cli/Scope.cpp
     src/cli/Settings.cpp

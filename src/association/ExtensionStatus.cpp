@@ -18,9 +18,7 @@ std::string TextValue(platform::RegistryApi& registry, HKEY root, const std::str
 
 // Whether Windows, reading the stored command, would start the handler.
 bool Opens(platform::SystemApi& system, const StoredText& command, const Handler& handler) {
-    const std::string read =
-        command.expandable ? ExpandedCommand(system, command.text) : command.text;
-    return OpensHandler(system, read, handler);
+    return OpensHandler(system, ExpandedCommand(system, command), handler);
 }
 
 // The default value of a classes key as HKEY_CLASSES_ROOT shows it, key by key.
@@ -72,8 +70,7 @@ Soundness TypeSoundness(platform::RegistryApi& registry, platform::SystemApi& sy
     const std::string commandKey = LayoutKey(KeyRole::Command, {"", type, ""});
     const StoredText command = MergedText(registry, commandKey);
     if (command.ValueFound()) {
-        return ProgramSoundness(system, command.expandable ? ExpandedCommand(system, command.text)
-                                                           : command.text);
+        return ProgramSoundness(system, ExpandedCommand(system, command));
     }
     if (MergedText(registry, commandKey, "DelegateExecute").ValueFound()) {
         return Soundness::Sound;
@@ -126,6 +123,7 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi
                            ReadEntry(registry, system, HKEY_CURRENT_USER, extension, handler),
                            UserChoiceProgId(registry, extension),
                            Verdict::NotAssociated,
+                           {},
                            {}};
     // What Windows opens: the user's choice, else the merged classes' type.
     const std::string classesType =
@@ -134,18 +132,25 @@ ExtensionStatus QueryStatus(platform::RegistryApi& registry, platform::SystemApi
     if (opener.empty()) {
         return status;
     }
-    if (Opens(system, MergedText(registry, LayoutKey(KeyRole::Command, {"", opener, ""})),
-              handler)) {
+    const StoredText command = MergedText(registry, LayoutKey(KeyRole::Command, {"", opener, ""}));
+    // A handler that is gone (Kavrex uninstalled) opens nothing.
+    if (Opens(system, command, handler) && handler.exists) {
         status.verdict = Verdict::OpensWithKavrex;
         return status;
     }
     const Soundness soundness =
         status.userChoice.empty() ? TypeSoundness(registry, system, opener) : Soundness::Sound;
+    const std::optional<KavrexElsewhere> elsewhere =
+        KavrexInAnotherFolder(system, ExpandedCommand(system, command), handler);
     status.verdict = !status.userChoice.empty()       ? Verdict::UserChoiceOther
                      : soundness == Soundness::Broken ? Verdict::Broken
+                     : elsewhere                      ? Verdict::KavrexElsewhere
                                                       : Verdict::AssociatedWithOther;
     status.programUnchecked = soundness == Soundness::Unchecked;
     status.openedBy = opener;
+    if (status.verdict == Verdict::KavrexElsewhere) {
+        status.kavrexElsewhere = elsewhere->path;
+    }
     return status;
 }
 

@@ -25,8 +25,17 @@ struct ClassesEntry {
 };
 
 // Broken: the extension names a type that is not there, that has no way to
-// open a file, or whose open command names a program file that is not there.
-enum class Verdict { OpensWithKavrex, UserChoiceOther, AssociatedWithOther, NotAssociated, Broken };
+// open a file, or whose open command names a program file that is not there
+// (the handler beside the program included). KavrexElsewhere: it opens with a
+// Kavrex.exe in another folder, which registering points to the handler.
+enum class Verdict {
+    OpensWithKavrex,
+    UserChoiceOther,
+    AssociatedWithOther,
+    NotAssociated,
+    Broken,
+    KavrexElsewhere
+};
 
 struct ExtensionStatus {
     std::string extension;
@@ -34,7 +43,8 @@ struct ExtensionStatus {
     ClassesEntry user;
     std::string userChoice; // the ProgId the user chose; empty: none
     Verdict verdict;
-    std::string openedBy; // the type (or ProgId) that opens it, when not Kavrex
+    std::string openedBy;        // the type (or ProgId) that opens it, when not Kavrex
+    std::string kavrexElsewhere; // with KavrexElsewhere: that Kavrex.exe's path
     // Its command names a program outside the local fixed drives (a share, a
     // device path, a network or removable drive), which is never looked up:
     // whether it is there was not checked.

@@ -43,6 +43,24 @@ Handler RunningProgramNames(platform::SystemApi& system) {
     return Named(system, path, platform::ShortPath(system, path), true);
 }
 
+std::optional<KavrexElsewhere> KavrexInAnotherFolder(platform::SystemApi& system,
+                                                     const std::string& command,
+                                                     const Handler& handler) {
+    const std::string program = StartedProgram(system, command);
+    const std::wstring name = HandlerFileName; // ASCII
+    const std::string fileName = program.substr(program.find_last_of("\\:") + 1);
+    // From a drive's root or a share's: a relative path starts nothing of its own.
+    const bool fullPath = program.rfind("\\\\", 0) == 0 ||
+                          (program.size() > 2 && program[1] == ':' && program[2] == '\\');
+    if (!fullPath || OpensHandler(system, command, handler) ||
+        !platform::SameName(fileName, std::string(name.begin(), name.end()))) {
+        return std::nullopt;
+    }
+    return KavrexElsewhere{program, !OnLocalFixedDrive(system, program) ||
+                                        system.GetFileAttributesA(program.c_str()) !=
+                                            INVALID_FILE_ATTRIBUTES};
+}
+
 bool OpensHandler(platform::SystemApi& system, const std::string& command, const Handler& handler) {
     const std::string program = StartedProgram(system, command);
     return !program.empty() && (platform::SameName(program, handler.shortPath) ||

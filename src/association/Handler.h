@@ -4,6 +4,7 @@
 
 #include "platform/SystemApi.h"
 
+#include <optional>
 #include <string>
 
 namespace association {
@@ -38,5 +39,18 @@ Handler RunningProgramNames(platform::SystemApi& system);
 // Whether the program that the open command starts is the handler, by either
 // path. Windows compares paths without regard to letter case.
 bool OpensHandler(platform::SystemApi& system, const std::string& command, const Handler& handler);
+
+// A Kavrex.exe that an open command starts from another folder than the
+// handler's: an earlier install, a copy moved, an upgrade into a new folder.
+struct KavrexElsewhere {
+    std::string path;
+    // Whether its file is there; a path off the local fixed drives, which is
+    // never looked up, counts as there.
+    bool exists = false;
+};
+// None when the command starts the handler itself or a program of another name.
+std::optional<KavrexElsewhere> KavrexInAnotherFolder(platform::SystemApi& system,
+                                                     const std::string& command,
+                                                     const Handler& handler);
 
 } // namespace association

@@ -23,6 +23,22 @@ bool Holds(platform::SystemApi& system, const TakeBackRow& row, const StoredText
     return true;
 }
 
+// Which Kavrex.exe the open command starts.
+enum class Started { NoKavrex, Here, Gone, Elsewhere };
+
+Started KavrexStarted(platform::SystemApi& system, const StoredText& command,
+                      const Handler& handler) {
+    if (!command.ValueFound()) {
+        return Started::NoKavrex;
+    }
+    if (OpensHandler(system, command.text, handler)) {
+        return handler.exists ? Started::Here : Started::Gone;
+    }
+    const std::optional<KavrexElsewhere> other =
+        KavrexInAnotherFolder(system, command.text, handler);
+    return !other ? Started::NoKavrex : other->exists ? Started::Elsewhere : Started::Gone;
+}
+
 // The extension's default names a type key there that is not ours.
 bool NamesAnotherType(platform::RegistryApi& registry, HKEY hive, const std::string& type,
                       const std::string& ours) {
@@ -37,6 +53,7 @@ Registration JudgeRegistration(platform::RegistryApi& registry, platform::System
     bool complete = true;
     bool anyOfExtension = false;
     bool another = false;
+    Started started = Started::NoKavrex;
     for (const TakeBackRow& row : TakeBackLayout(keys)) {
         if (row.judged == Judged::NotJudged) {
             continue;
@@ -48,14 +65,19 @@ Registration JudgeRegistration(platform::RegistryApi& registry, platform::System
         anyOfExtension = anyOfExtension || (row.ofExtension && holds);
         another = another || (row.takeBack == TakeBack::OwnType &&
                               NamesAnotherType(registry, hive, stored.text, keys.typeName));
+        if (row.judged == Judged::OpensHandler) {
+            started = KavrexStarted(system, stored, handler);
+        }
     }
-    if (complete) {
+    if (complete && started == Started::Here) {
         return Registration::Complete;
     }
-    if (another) {
-        return Registration::Other;
+    if (another || !anyOfExtension) {
+        return another ? Registration::Other : Registration::Absent;
     }
-    return anyOfExtension ? Registration::Incomplete : Registration::Absent;
+    return started == Started::Gone        ? Registration::Broken
+           : started == Started::Elsewhere ? Registration::Elsewhere
+                                           : Registration::Incomplete;
 }
 
 } // namespace association

@@ -15,6 +15,11 @@ enum class Registration {
     Absent,     // nothing of the extension's own is ours, and no other program's type
     Incomplete, // some of ours is there, not all, and no other program's type
     Other,      // the extension names another program's type
+    // Ours, but its command starts a Kavrex.exe that is not there (uninstalled).
+    Broken,
+    // Ours, but its command starts a Kavrex.exe in another folder: an earlier
+    // install, or a copy moved since. Registering points it to this one.
+    Elsewhere,
     // Complete for all users, with a Kavrex.exe that others could replace:
     // the command line's verdict, never this judge's.
     ReplaceableHandler

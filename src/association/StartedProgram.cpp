@@ -77,6 +77,10 @@ std::string ExpandedCommand(platform::SystemApi& system, const std::string& stor
     return Expanded(system, AsTheShellReadsIt(system, stored));
 }
 
+std::string ExpandedCommand(platform::SystemApi& system, const StoredText& command) {
+    return command.expandable ? ExpandedCommand(system, command.text) : command.text;
+}
+
 std::string StartedProgram(platform::SystemApi& system, const std::string& command) {
     if (!command.empty() && command.front() == '"') {
         return ProgramOfCommand(command);

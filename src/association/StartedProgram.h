@@ -2,6 +2,7 @@
 // Windows finds it, so that "opens with Kavrex" means what the user will see.
 #pragma once
 
+#include "StoredValue.h"
 #include "platform/SystemApi.h"
 
 #include <string>
@@ -12,6 +13,8 @@ namespace association {
 // as the 64-bit shell reads a REG_EXPAND_SZ value; as it is when that cannot
 // be done.
 std::string ExpandedCommand(platform::SystemApi& system, const std::string& command);
+// A stored command as the shell reads it: expanded only when it is REG_EXPAND_SZ.
+std::string ExpandedCommand(platform::SystemApi& system, const StoredText& command);
 
 // Whether a path may be looked up: a full path on a local fixed drive. A
 // share (\\host\share), a device path (\\.\, \\?\ but for a drive's, \??\) or a

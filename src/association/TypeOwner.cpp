@@ -104,11 +104,18 @@ TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& syst
         return TypeOwner::Unknown;
     }
     if (command.ValueFound()) {
-        const std::string read =
-            command.expandable ? ExpandedCommand(system, command.text) : command.text;
-        return OwnerOf(command.status == ERROR_SUCCESS &&
-                       (OpensHandler(system, read, handler) ||
-                        OpensHandler(system, read, RunningProgramNames(system))));
+        const std::string read = ExpandedCommand(system, command);
+        if (command.status == ERROR_SUCCESS &&
+            (OpensHandler(system, read, handler) ||
+             OpensHandler(system, read, RunningProgramNames(system)))) {
+            return TypeOwner::Ours;
+        }
+        if (command.status != ERROR_SUCCESS || !KavrexInAnotherFolder(system, read, handler)) {
+            return TypeOwner::Another;
+        }
+        const TypeOwner rows =
+            OwnerOf(HoldsOnlyOurPlaces(registry, keys.typeName, OurPlaces(keys)));
+        return rows == TypeOwner::Ours ? TypeOwner::OursElsewhere : rows;
     }
     // "H,N": the handler's path, quoted as a command names it.
     if (icon.ValueFound() &&

@@ -12,8 +12,11 @@
 namespace association {
 
 enum class TypeOwner {
-    Absent,  // no such key
-    Ours,    // its command starts the handler (or the running program), or it holds only our rows
+    Absent, // no such key
+    Ours,   // its command starts the handler (or the running program), or it holds only our rows
+    // Its command starts a Kavrex.exe in another folder, and it holds only our
+    // rows: Kavrex's own, from an earlier install or a copy moved since.
+    OursElsewhere,
     Another, // anything else: another program's
     Unknown, // the registry refused to tell: treated as another's
 };
@@ -23,12 +26,15 @@ enum class TypeOwner {
 // running program, as the component's own check compares it, or, with no
 // command, when every key and value in it is one our layout writes there and
 // its icon, if any, is the handler's: what a run of ours stopped midway leaves.
+// Ours from elsewhere when its command starts a Kavrex.exe in another folder
+// and every key and value in it is one our layout writes there.
 TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& system,
                       const AssociationKeys& keys, const Handler& handler);
 
 // Whether registering may write into the type key and removing take it away.
 inline bool MayTakeType(TypeOwner owner) {
-    return owner == TypeOwner::Absent || owner == TypeOwner::Ours;
+    return owner == TypeOwner::Absent || owner == TypeOwner::Ours ||
+           owner == TypeOwner::OursElsewhere;
 }
 
 } // namespace association

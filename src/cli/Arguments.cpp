@@ -123,6 +123,7 @@ void AddCommands(CLI::App& app, Options& options, const CLI::Option*& judged) {
     CLI::App* exporting = app.add_subcommand(
         "export-defaults", "print the default-associations XML for Group Policy or DISM");
     shared.Extensions(exporting);
+    shared.Json(exporting);
     exporting->add_option("--output", options.output,
                           "write the XML to this file, in UTF-8, instead of printing it");
     exporting->add_flag("--force", options.force, "with --output: replace a file that is there");
@@ -136,23 +137,34 @@ void AddCommands(CLI::App& app, Options& options, const CLI::Option*& judged) {
 
 // CLI11 would only say that a command is required.
 bool IsUnknownCommand(int argc, const char* const* argv) {
-    return argc > 1 && argv[1][0] != '-' &&
-           std::none_of(
-               std::begin(CommandNames), std::end(CommandNames),
-               [&](const CommandName& command) { return command.name == std::string(argv[1]); });
+    return argc > 1 && argv[1][0] != '-' && CommandNamed(argv[1]) == nullptr;
 }
 
-// Help, the version and CLI11's own complaints, on the console's streams.
-int ParseErrorExit(CLI::App& app, const CLI::ParseError& error, Console& console) {
+// Help, the version and CLI11's own complaints, on the console's streams; a
+// complaint's first line is kept as the usage error's message.
+ParsedArguments ParseErrorExit(CLI::App& app, const CLI::ParseError& error, Console& console) {
     std::ostringstream out;
     std::ostringstream err;
     const int code = app.exit(error, out, err);
     WriteLines(out.str(), [&](const std::string& line) { console.WriteLine(line); });
-    WriteLines(err.str(), [&](const std::string& line) { console.WriteErrorLine(line); });
-    return code == 0 ? Done : UsageError;
+    ParsedArguments parsed{std::nullopt, code == 0 ? Done : UsageError, {}};
+    WriteLines(err.str(), [&](const std::string& line) {
+        console.WriteErrorLine(line);
+        if (parsed.error.empty()) {
+            parsed.error = line;
+        }
+    });
+    return parsed;
 }
 
 } // namespace
+
+const char* CommandNamed(const std::string& word) {
+    const auto* named =
+        std::find_if(std::begin(CommandNames), std::end(CommandNames),
+                     [&](const CommandName& command) { return command.name == word; });
+    return named == std::end(CommandNames) ? nullptr : named->name;
+}
 
 ParsedArguments ParseArguments(int argc, const char* const* argv, Console& console,
                                Options& options) {
@@ -166,22 +178,28 @@ ParsedArguments ParseArguments(int argc, const char* const* argv, Console& conso
     const CLI::Option* judged = nullptr;
     AddCommands(app, options, judged);
     if (IsUnknownCommand(argc, argv)) {
-        console.WriteErrorLine(std::string("'") + argv[1] +
-                               "' is not a command: status, register, remove, "
-                               "export-defaults, settings. Run with --help for more information.");
-        return {std::nullopt, UsageError};
+        const std::string error =
+            std::string("'") + argv[1] +
+            "' is not a command: status, register, remove, "
+            "export-defaults, settings. Run with --help for more information.";
+        console.WriteErrorLine(error);
+        return {std::nullopt, UsageError, error};
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return {std::nullopt, ParseErrorExit(app, error, console)};
+        return ParseErrorExit(app, error, console);
     }
     options.extensions = WithoutDuplicates(options.extensions);
     options.scopeGiven = judged->count() > 0;
     const auto chosen =
         std::find_if(std::begin(CommandNames), std::end(CommandNames),
                      [&](const CommandName& command) { return app.got_subcommand(command.name); });
-    return {chosen->command, Done};
+    const CLI::Option* extensions = app.get_subcommand(chosen->name)->get_option_no_throw("--ext");
+    options.extensionsGiven = extensions != nullptr && extensions->count() > 0;
+    options.command = chosen->name;
+    options.changes = chosen->command == Command::Register || chosen->command == Command::Remove;
+    return {chosen->command, Done, {}};
 }
 
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "Console.h"
 
 #include <optional>
+#include <string>
 
 namespace cli {
 
@@ -16,7 +17,11 @@ enum class Command { Status, Register, Remove, ExportDefaults, Settings };
 struct ParsedArguments {
     std::optional<Command> command;
     int exitCode = Done;
+    std::string error; // a usage error's first line
 };
+// The command's name as the command line spells it, when the word is one; else null.
+const char* CommandNamed(const std::string& word);
+
 ParsedArguments ParseArguments(int argc, const char* const* argv, Console& console,
                                Options& options);
 

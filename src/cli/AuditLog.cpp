@@ -20,6 +20,7 @@ std::string AuditLine(Console& console, const AuditEntry& entry, const std::stri
     return nlohmann::json{
         {"time", time},
         {"version", KAVREX_VERSION},
+        {"computer", orNull(entry.computer)},
         {"account", {{"sid", orNull(entry.account.sid)}, {"name", orNull(entry.account.name)}}},
         {"command", arguments.empty() ? nlohmann::json(nullptr) : arguments[0]},
         {"arguments", arguments},

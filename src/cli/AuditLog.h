@@ -14,6 +14,7 @@
 namespace cli {
 
 struct AuditEntry {
+    std::string computer; // its NetBIOS name; empty when it could not be read
     Account account;
     std::vector<std::string> arguments; // as given, after the program's name
     int exitCode;

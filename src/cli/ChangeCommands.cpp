@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "Refusal.h"
 #include "Report.h"
 #include "association/AssociationLayout.h"
 #include "association/KeptValue.h"
@@ -43,28 +44,23 @@ bool RunComponent(Environment& environment, const Options& options, bool remove,
                   : archive.Associate() == association::AssociationResult::Registered;
 }
 
-// A registration for all users of a handler that others could replace, unless
-// the options allow it: refused, and said why.
-bool RefusedAsReplaceable(Environment& environment, const Options& options,
-                          const association::HandlerSafety& safety) {
-    if (safety.replaceable == association::Replaceable::No || options.allowReplaceableHandler) {
-        return false;
-    }
-    environment.console.WriteErrorLine(
-        "Kavrex.exe could be replaced by accounts other than administrators: " +
-        association::ReplaceableReason(safety) +
-        ". Registered for all users, whatever file is put there would be run by every account, "
-        "administrators included. Nothing was changed. Install Kavrex in a folder that only "
-        "administrators can change, such as Program Files, or use --scope user to register it "
-        "for your account only; --allow-replaceable-handler registers it anyway.");
-    return true;
+Refusal Replaceable(const association::HandlerSafety& safety) {
+    return {ChangeFailed, Reason::ReplaceableHandler,
+            "Kavrex.exe could be replaced by accounts other than administrators: " +
+                association::ReplaceableReason(safety) +
+                ". Registered for all users, whatever file is put there would be run by every "
+                "account, administrators included. Nothing was changed. Install Kavrex in a folder "
+                "that only administrators can change, such as Program Files, or use --scope user "
+                "to register it for your account only; --allow-replaceable-handler registers it "
+                "anyway."};
 }
 
 // Registering leaves an extension whose default it cannot read as it is: it
 // could not keep what is there. Nor does it write into a type key that is
-// another program's. Says which.
-void SayWhyNotWritten(Environment& environment, const Options& options,
-                      platform::RegistryApi& target) {
+// another program's. Says which, and returns the first reason found.
+Reason SayWhyNotWritten(Environment& environment, const Options& options,
+                        platform::RegistryApi& target) {
+    Reason reason = Reason::PartlyFailed;
     platform::ScopedRegistryApi classes(target, ScopeRoot(options.scope));
     const association::AssociationKeys type{"", association::DialogTypeName(),
                                             association::ApplicationName};
@@ -76,6 +72,7 @@ void SayWhyNotWritten(Environment& environment, const Options& options,
             platform::ClassesKey(type.typeName) +
             " is another program's type (its open command does not start Kavrex.exe), or "
             "could not be read: nothing was written into it, and no extension was registered.");
+        reason = Reason::TypeOfAnotherProgram;
     }
     for (const std::string& extension : options.extensions) {
         if (!association::CurrentType(classes, {extension, "", ""})) {
@@ -83,48 +80,58 @@ void SayWhyNotWritten(Environment& environment, const Options& options,
             message += " could not be read, so it was left as it is and " + extension;
             message += " was not registered: what it holds could not have been kept.";
             environment.console.WriteErrorLine(message);
+            reason = reason == Reason::PartlyFailed ? Reason::DefaultUnreadable : reason;
         }
     }
+    return reason;
 }
 
 // What refuses a change before anything is read or written, with its exit
 // code; Done lets it go on. A dry run goes on without the rights, to tell.
 int RefusalBeforeChange(Environment& environment, const Options& options, bool remove,
                         bool rightsMissing, const association::HandlerSafety& safety) {
+    Console& console = environment.console;
     if (rightsMissing && !options.dryRun) {
-        environment.console.WriteErrorLine(
-            "Changing the machine's file associations needs administrator rights, which this "
-            "prompt does not have. Nothing was changed. Run kavrex-assoc from an elevated "
-            "prompt, or use --scope user to change them for your account only.");
-        return RightsMissing;
+        return Refuse(
+            console, options,
+            {RightsMissing, Reason::RightsMissing,
+             "Changing the machine's file associations needs administrator rights, which this "
+             "prompt does not have. Nothing was changed. Run kavrex-assoc from an elevated "
+             "prompt, or use --scope user to change them for your account only."});
     }
     const association::Handler handler = association::HandlerBesideProgram(environment.system);
     if (!remove && !handler.exists) {
-        environment.console.WriteErrorLine(
-            "There is no Kavrex.exe beside kavrex-assoc (" + handler.longPath +
-            "): an association would name a program that does not exist. Nothing was changed.");
-        return ChangeFailed;
+        return Refuse(console, options,
+                      {ChangeFailed, Reason::NoHandler,
+                       "There is no Kavrex.exe beside kavrex-assoc (" + handler.longPath +
+                           "): an association would name a program that does not exist. Nothing "
+                           "was changed."});
     }
-    return RefusedAsReplaceable(environment, options, safety) ? ChangeFailed : Done;
+    if (safety.replaceable != association::Replaceable::No && !options.allowReplaceableHandler) {
+        return Refuse(console, options, Replaceable(safety));
+    }
+    return Done;
 }
 
 // Runs the change on the registry, or on a dry run's overlay, and reads what
 // it changed; none when some key could not be read whole, which is said.
+// reason: why not all of it was made.
 std::optional<std::vector<platform::RegistryChange>>
-MakeChange(Environment& environment, const Options& options, bool remove, bool& done) {
+MakeChange(Environment& environment, const Options& options, bool remove, Reason& reason) {
     const platform::ChangeRecorder recorder(environment.registry, ScopeRoot(options.scope),
                                             TouchedKeys(options));
     platform::OverlayRegistryApi overlay(environment.registry, environment.system);
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
-    done = RunComponent(environment, options, remove, target);
-    if (!done && !remove) {
-        SayWhyNotWritten(environment, options, target);
-    }
+    const bool done = RunComponent(environment, options, remove, target);
+    reason = done     ? Reason::None
+             : remove ? Reason::PartlyFailed
+                      : SayWhyNotWritten(environment, options, target);
     auto changes = recorder.Changes(target);
     if (!changes) {
         environment.console.WriteErrorLine(
             "Some keys could not be read whole (a subkey may have a name that this system's code "
             "page cannot spell), so what changed cannot be told.");
+        reason = reason == Reason::None ? Reason::KeysUnreadable : reason;
     }
     return changes;
 }
@@ -140,13 +147,14 @@ int Change(Environment& environment, const Options& options, bool remove,
             RefusalBeforeChange(environment, options, remove, rightsMissing, safety)) {
         return refused;
     }
-    bool done = false;
-    const auto changes = MakeChange(environment, options, remove, done);
-    const bool allDone = done && changes;
+    Reason reason = Reason::None;
+    const auto changes = MakeChange(environment, options, remove, reason);
+    const bool allDone = reason == Reason::None;
     ChangeReport report{remove ? "remove" : "register",
                         options.scope,
                         options.dryRun,
                         allDone,
+                        rightsMissing ? Reason::RightsMissing : reason,
                         rightsMissing,
                         changes.value_or(std::vector<platform::RegistryChange>{}),
                         {},

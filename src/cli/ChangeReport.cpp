@@ -40,17 +40,16 @@ void WriteChangeJson(Console& console, const ChangeReport& report) {
         chosen.push_back({{"extension", Utf8(console, status.extension)},
                           {"progId", Utf8(console, status.userChoice)}});
     }
-    console.WriteUtf8Line(json{
-        {"command", report.command},
-        {"scope", ScopeName(report.scope)},
-        {"dryRun", report.dryRun},
-        {"done", report.done},
-        {"rightsMissing", report.rightsMissing},
-        {"changes", changes},
-        {"userChoiceElsewhere", chosen},
-        {"replaceableAllowed", SafetyJson(console, report.safety)},
-        {"exitCode",
-         report.exitCode}}.dump(2));
+    json out = JsonEnvelope(report.command, report.exitCode, report.reason);
+    out.update(json{{"scope", ScopeName(report.scope)},
+                    {"dryRun", report.dryRun},
+                    {"done", report.complete && !report.dryRun},
+                    {"complete", report.complete},
+                    {"rightsMissing", report.rightsMissing},
+                    {"changes", changes},
+                    {"userChoiceElsewhere", chosen},
+                    {"replaceableAllowed", SafetyJson(console, report.safety)}});
+    console.WriteUtf8Line(out.dump(2));
 }
 
 } // namespace
@@ -81,7 +80,7 @@ void WriteChangeReport(Console& console, const ChangeReport& report, bool json) 
     for (const RegistryChange& change : report.changes) {
         WriteLine(console, "  " + Describe(change));
     }
-    if (!report.done) {
+    if (!report.complete) {
         WriteLine(console, "Some changes could not be made: the associations are incomplete.");
     }
     if (report.rightsMissing) {

@@ -2,6 +2,9 @@
 
 #include "Arguments.h"
 #include "AuditLog.h"
+#include "ExtensionRules.h"
+#include "Listing.h"
+#include "Refusal.h"
 #include "platform/ProcessPaths.h"
 
 namespace cli {
@@ -13,34 +16,67 @@ std::string Who(const Account& account) {
     return account.name.empty() ? account.sid : account.name + " (" + account.sid + ")";
 }
 
-int NoPersonsHive(Environment& environment, const Account& account) {
-    environment.console.WriteErrorLine(
-        "kavrex-assoc runs as " + Who(account) +
-        ", a service account, as deployment tools run programs: its own user hive is no "
-        "person's, so --scope user would change the associations of no one. Nothing was "
-        "changed. Use --scope machine for all users, or run the command with the signed-in "
-        "user's credentials (in Intune: \"Run this script using the logged-on credentials\").");
-    return UsageError;
+Refusal NoPersonsHive(const Account& account) {
+    return {UsageError, Reason::ServiceAccountScope,
+            "kavrex-assoc runs as " + Who(account) +
+                ", a service account, as deployment tools run programs: its own user hive is no "
+                "person's, so --scope user would change the associations of no one. Nothing was "
+                "changed. Use --scope machine for all users, or run the command with the "
+                "signed-in user's credentials (in Intune: \"Run this script using the logged-on "
+                "credentials\")."};
 }
 
-int NoDesktop(Environment& environment, const Account& account) {
-    environment.console.WriteErrorLine(
-        "kavrex-assoc runs as " + Who(account) +
-        ", a service account, which has no desktop to open Settings on. Nothing was opened. "
-        "Run kavrex-assoc settings as the signed-in user.");
-    return ChangeFailed;
+Refusal NoDesktop(const Account& account) {
+    return {ChangeFailed, Reason::NoDesktop,
+            "kavrex-assoc runs as " + Who(account) +
+                ", a service account, which has no desktop to open Settings on. Nothing was "
+                "opened. Run kavrex-assoc settings as the signed-in user."};
 }
 
 // The service accounts have no person's hive and no desktop: what they may
 // not run ends here, with its exit code; Done lets the command run.
 int ServiceAccountRefusal(Environment& environment, const Account& account, Command command,
                           const Options& options) {
-    if (!IsServiceAccount(account.sid)) {
+    if (!IsServiceAccount(account.sid) ||
+        (command != Command::Settings && options.scope != Scope::User)) {
         return Done;
     }
-    return command == Command::Settings   ? NoDesktop(environment, account)
-           : options.scope == Scope::User ? NoPersonsHive(environment, account)
-                                          : Done;
+    return Refuse(environment.console, options,
+                  command == Command::Settings ? NoDesktop(account) : NoPersonsHive(account));
+}
+
+// A command line that CLI11 refused: whatever it read is not to be trusted, so
+// --json and --log are looked up as given, to print the refusal and log the run.
+void ReadUsageErrorOptions(int argc, const char* const* argv, Options& options) {
+    const std::string logEquals = "--log=";
+    options.command = argc > 1 ? CommandNamed(argv[1]) : nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        options.json = options.json || argument == "--json";
+        if (argument == "--log" && i + 1 < argc) {
+            options.logFile = argv[i + 1];
+        } else if (argument.rfind(logEquals, 0) == 0) {
+            options.logFile = argument.substr(logEquals.size());
+        }
+    }
+}
+
+// Without --ext, status and remove take every extension that Kavrex's record
+// lists in the hives they work on, after .rar: an uninstall takes back all
+// that registering wrote, whatever --ext it was given.
+void AddRecordedExtensions(Environment& environment, Command command, Options& options) {
+    if (options.extensionsGiven || (command != Command::Status && command != Command::Remove)) {
+        return;
+    }
+    const bool bothHives = command == Command::Status && !options.scopeGiven;
+    for (const Scope scope : {Scope::Machine, Scope::User}) {
+        if (bothHives || scope == options.scope) {
+            const std::vector<std::string> recorded =
+                RecordedExtensions(environment.registry, ScopeRoot(scope));
+            options.extensions.insert(options.extensions.end(), recorded.begin(), recorded.end());
+        }
+    }
+    options.extensions = WithoutDuplicates(options.extensions);
 }
 
 int RunCommand(Command command, Environment& environment, const Options& options,
@@ -65,15 +101,25 @@ int RunCommand(Command command, Environment& environment, const Options& options
 int RunCommandLine(int argc, const char* const* argv, Environment& environment) {
     Options options;
     const ParsedArguments parsed = ParseArguments(argc, argv, environment.console, options);
-    if (!parsed.command) {
-        return parsed.exitCode;
+    if (!parsed.command && parsed.exitCode != UsageError) {
+        return parsed.exitCode; // --help, --version
     }
-    AuditEntry audit{RunningAccount(environment.system, !options.logFile.empty()),
+    if (!parsed.command) {
+        options = {};
+        ReadUsageErrorOptions(argc, argv, options);
+        WriteRefusalJson(environment.console, options, {UsageError, Reason::Usage, parsed.error});
+    }
+    AuditEntry audit{environment.system.ComputerName(),
+                     RunningAccount(environment.system, !options.logFile.empty()),
                      {argv + 1, argv + argc},
-                     Done,
+                     UsageError,
                      {}};
-    audit.exitCode = ServiceAccountRefusal(environment, audit.account, *parsed.command, options);
-    if (audit.exitCode == Done) {
+    if (parsed.command) {
+        audit.exitCode =
+            ServiceAccountRefusal(environment, audit.account, *parsed.command, options);
+    }
+    if (parsed.command && audit.exitCode == Done) {
+        AddRecordedExtensions(environment, *parsed.command, options);
         audit.exitCode = RunCommand(*parsed.command, environment, options, audit.changes);
     }
     if (!options.logFile.empty()) {

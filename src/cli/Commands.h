@@ -29,7 +29,12 @@ struct Environment {
 };
 
 struct Options {
+    const char* command = nullptr; // its name, as the command line gives it
+    bool changes = false;          // register or remove
     std::vector<std::string> extensions;
+    // --ext was given; without it status and remove also take every extension
+    // that Kavrex's record for Default apps lists.
+    bool extensionsGiven = false;
     Scope scope = Scope::Machine;
     bool dryRun = false;
     bool json = false;

@@ -1,6 +1,7 @@
 #include "ExtensionRules.h"
 
 #include "association/ArchiveExtensions.h"
+#include "association/AssociationLayout.h"
 #include "platform/RegistryNames.h"
 
 #include <algorithm>
@@ -36,22 +37,55 @@ constexpr RefusedType RefusedTypes[] = {
 };
 // clang-format on
 
-// Wildcards, separators of paths and of the command line, quotes and spaces:
-// none of them is part of an extension's name.
-constexpr const char* RefusedCharacters = "*?\\/:<>|\"' ";
+// What Windows does not allow in a file name ("Naming Files, Paths, and
+// Namespaces": < > : " / \ | ? * and the control characters), and what the
+// shell and command lines read as a separator or a quote: none of them is part
+// of an extension's name.
+constexpr const char* RefusedCharacters = "<>:\"/\\|?*;' ";
 
 bool IsControl(char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
 }
 
+// The longest extension whose every key fits in the sub-path one ANSI registry
+// call takes: its longest key is its "Open with" list, below the classes.
+std::size_t LongestExtension() {
+    return platform::LongestAnsiSubPath -
+           platform::ClassesKey(association::LayoutKey(association::KeyRole::OpenWith, {})).size();
+}
+
+// The name's shape, rule by rule: why it is no extension, or empty.
+std::string ShapeRefusal(const std::string& extension) {
+    const std::string name = extension.substr(std::min<std::size_t>(1, extension.size()));
+    if (extension.size() < 2 || extension[0] != '.') {
+        return "not an extension such as .rar: a dot, then a name";
+    }
+    if (name.find_first_not_of('.') == std::string::npos) {
+        return "dots alone name no extension";
+    }
+    if (extension.find_first_of(RefusedCharacters) != std::string::npos ||
+        std::any_of(extension.begin(), extension.end(), IsControl)) {
+        return "it holds a space, a control character or one of < > : \" / \\ | ? * ; ', which "
+               "Windows does not allow in a file name or reads as a separator or quote";
+    }
+    if (name.back() == '.') {
+        return "Windows drops a trailing dot from a file name, so no file has this extension";
+    }
+    if (name.find('.') != std::string::npos) {
+        return "a second dot: Windows takes only what follows a name's last dot as its extension";
+    }
+    if (extension.size() > LongestExtension()) {
+        return "longer than " + std::to_string(LongestExtension()) +
+               " characters, more than the registry takes in one key path below the classes";
+    }
+    return {};
+}
+
 } // namespace
 
 std::string ExtensionRefusal(const std::string& extension) {
-    const bool badCharacter = extension.find_first_of(RefusedCharacters) != std::string::npos ||
-                              std::any_of(extension.begin(), extension.end(), IsControl);
-    if (extension.size() < 2 || extension[0] != '.' || badCharacter) {
-        return "not an extension such as .rar: a dot, then a name without spaces, wildcards, "
-               "quotes, separators or control characters";
+    if (std::string shape = ShapeRefusal(extension); !shape.empty()) {
+        return shape;
     }
     if (association::IsExeExtension(extension)) {
         return "programs (.exe) are never associated";

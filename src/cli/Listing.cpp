@@ -1,7 +1,10 @@
 #include "Listing.h"
 
+#include "association/Handler.h"
 #include "association/KeptValue.h"
 #include "association/StoredValue.h"
+#include "platform/KeyContents.h"
+#include "platform/Registry.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 
@@ -9,6 +12,27 @@ namespace cli {
 
 using association::KeyRole;
 using association::LayoutValue;
+
+std::vector<std::string> RecordedExtensions(platform::RegistryApi& registry, HKEY hive) {
+    platform::TRegistry reader(registry, KEY_READ);
+    reader.SetRoot(hive);
+    std::vector<platform::NamedValue> values;
+    const std::string record =
+        LayoutValue(KeyRole::FileAssociation, {"", "", association::ApplicationName}).key;
+    if (reader.OpenPathStatus("\\" + record, false) != ERROR_SUCCESS ||
+        platform::KeyContents(registry, reader.CurrentHandle()).Values(false, values) !=
+            ERROR_SUCCESS) {
+        return {};
+    }
+    std::vector<std::string> extensions;
+    for (const platform::NamedValue& value : values) {
+        if (value.name.size() > 1 && value.name[0] == '.' &&
+            value.name.find('\\') == std::string::npos) {
+            extensions.push_back(value.name);
+        }
+    }
+    return extensions;
+}
 
 bool IsRegisteredApplication(platform::RegistryApi& registry, HKEY hive,
                              const std::string& application) {

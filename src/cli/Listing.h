@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -25,6 +26,11 @@ using association::Registration;
 // Reads with read rights only; keys name the extension, our type and Kavrex.
 Listing QueryListing(platform::RegistryApi& registry, HKEY hive,
                      const association::AssociationKeys& keys);
+
+// The extensions that the hive's record for Default apps lists, in its order:
+// what registering in that hive wrote, from any folder and any release. Only
+// names that are one key's name (a dot first, no backslash) are taken.
+std::vector<std::string> RecordedExtensions(platform::RegistryApi& registry, HKEY hive);
 
 // Whether the hive's list of registered applications names Kavrex.
 bool IsRegisteredApplication(platform::RegistryApi& registry, HKEY hive,

@@ -4,6 +4,7 @@
 
 #include "Console.h"
 #include "Listing.h"
+#include "Refusal.h"
 #include "Scope.h"
 #include "Users.h"
 #include "association/ExtensionStatus.h"
@@ -40,7 +41,8 @@ struct ChangeReport {
     const char* command; // "register" or "remove"
     Scope scope;
     bool dryRun;
-    bool done;
+    bool complete;      // every change was made, or on a dry run could be
+    Reason reason;      // why not
     bool rightsMissing; // a dry run that the real run would be refused
     std::vector<platform::RegistryChange> changes;
     // The extensions whose user's own choice still names another program.

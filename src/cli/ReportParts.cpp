@@ -22,6 +22,8 @@ constexpr VerdictText VerdictTexts[] = {
     {Verdict::Broken,              "broken",
      "broken: it names %s, which cannot open it (no such type, no open command, or a program "
      "file that is not there); register repairs it"},
+    {Verdict::KavrexElsewhere,     "kavrex-elsewhere",
+     "Kavrex in another folder (%s); register points it to the Kavrex.exe beside kavrex-assoc"},
 };
 // clang-format on
 
@@ -30,6 +32,10 @@ constexpr RegistrationText RegistrationTexts[] = {
     {Registration::Absent, "absent", "absent"},
     {Registration::Incomplete, "incomplete", "incomplete; register completes it"},
     {Registration::Other, "another-program", "another program's"},
+    {Registration::Broken, "broken",
+     "broken: its Kavrex.exe is not there; register repairs it, remove takes it back"},
+    {Registration::Elsewhere, "kavrex-elsewhere",
+     "Kavrex's, for a Kavrex.exe in another folder; register points it to this one"},
     {Registration::ReplaceableHandler, "replaceable-handler",
      "complete, but Kavrex.exe could be replaced by accounts other than administrators "
      "(--allow-replaceable-handler accepts that)"},
@@ -46,7 +52,9 @@ const RegistrationText& RegistrationRow(Registration registration) {
 }
 
 std::string VerdictLine(const ExtensionStatus& status) {
-    return platform::FormatText(VerdictRow(status.verdict).text, status.openedBy) +
+    const std::string& named =
+        status.verdict == Verdict::KavrexElsewhere ? status.kavrexElsewhere : status.openedBy;
+    return platform::FormatText(VerdictRow(status.verdict).text, named) +
            (status.programUnchecked ? " (its program is not on a local fixed drive, so whether "
                                       "it is there was not checked)"
                                     : "");

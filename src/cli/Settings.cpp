@@ -6,6 +6,7 @@
 // elsewhere the link's query is ignored and the page opens at its start.
 #include "Commands.h"
 #include "Listing.h"
+#include "Refusal.h"
 #include "association/Handler.h"
 #include "platform/Registry.h"
 
@@ -97,11 +98,11 @@ int OpenSettings(Environment& environment, const Options& options) {
             return Done;
         }
     }
-    environment.console.WriteErrorLine(
-        "No Settings app answered " + links.back() +
-        ": this system has no Settings > Apps > Default apps page (Wine has none). Nothing was "
-        "opened.");
-    return ChangeFailed;
+    return Refuse(environment.console, options,
+                  {ChangeFailed, Reason::NoSettingsApp,
+                   "No Settings app answered " + links.back() +
+                       ": this system has no Settings > Apps > Default apps page. Nothing was "
+                       "opened."});
 }
 
 } // namespace cli

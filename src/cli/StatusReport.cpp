@@ -59,6 +59,7 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
+                              {"kavrexElsewhere", Utf8OrNull(console, status.kavrexElsewhere)},
                               {"programChecked", !status.programUnchecked},
                               {"machine", EntryJson(console, status.machine)},
                               {"user", EntryJson(console, status.user)},
@@ -70,10 +71,10 @@ void WriteStatusJson(Console& console, const StatusReport& report) {
             extensions.back()["registration"] = RegistrationRow(*extension.registration).name;
         }
     }
-    json out = {{"handler", Utf8(console, report.handler.longPath)},
-                {"replaceable", SafetyJson(console, report.safety)},
-                {"extensions", extensions},
-                {"exitCode", report.exitCode}};
+    json out = JsonEnvelope("status", report.exitCode, Reason::None);
+    out.update(json{{"handler", Utf8(console, report.handler.longPath)},
+                    {"replaceable", SafetyJson(console, report.safety)},
+                    {"extensions", extensions}});
     if (report.judged) {
         out["scope"] = ScopeName(*report.judged);
     }

@@ -323,7 +323,9 @@ BOOL EmulatedSystemApi::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
 }
 
 BOOL EmulatedSystemApi::DeleteFileW(LPCWSTR path) {
-    return names_.erase(Resolved(path, true)) != 0 ? TRUE : FALSE;
+    // A file of the machine's (AddFile) goes as one the program wrote does.
+    const bool written = names_.erase(Resolved(path, true)) != 0;
+    return written || files_.erase(path) != 0 ? TRUE : FALSE;
 }
 
 void EmulatedSystemApi::AddHardLink(const std::wstring& name, const std::wstring& existing) {

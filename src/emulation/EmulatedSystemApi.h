@@ -51,6 +51,7 @@ class EmulatedSystemApi final : public SystemApi {
     bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override;
     std::string ProcessUserSid() override { return processUser_; }
     std::string AccountName(const std::string& sid) override;
+    std::string ComputerName() override { return "KAVREX-PC"; }
 
     void SetModuleFileName(std::wstring path) { modulePath_ = std::move(path); }
     // Makes the file exist; its short form is itself unless given (a volume

@@ -53,6 +53,7 @@ class QuietSystemApi final : public SystemApi {
     }
     std::string ProcessUserSid() override { return inner_.ProcessUserSid(); }
     std::string AccountName(const std::string& sid) override { return inner_.AccountName(sid); }
+    std::string ComputerName() override { return inner_.ComputerName(); }
 
   private:
     SystemApi& inner_;

@@ -88,6 +88,9 @@ class SystemApi {
     // An account's "DOMAIN\name" as LookupAccountSid gives it (in the ANSI
     // code page); empty when Windows cannot name it.
     virtual std::string AccountName(const std::string& sid) = 0;
+    // The computer's NetBIOS name, as GetComputerNameA gives it; empty when it
+    // cannot be read.
+    virtual std::string ComputerName() = 0;
 };
 
 // The services the program uses: the platform's on Windows, an emulation elsewhere.

@@ -80,6 +80,7 @@ class WinSystemApi final : public SystemApi {
 
     std::string ProcessUserSid() override;
     std::string AccountName(const std::string& sid) override;
+    std::string ComputerName() override;
 
     // What the open handle shows.
     bool HandleFacts(HANDLE handle, FileFacts& facts);
@@ -174,6 +175,12 @@ std::string WinSystemApi::AccountName(const std::string& sid) {
         return {};
     }
     return domainSize ? std::string(domain) + "\\" + name : std::string(name);
+}
+
+std::string WinSystemApi::ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    return ::GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
 }
 
 using Handle = std::unique_ptr<void, HandleCloser>;

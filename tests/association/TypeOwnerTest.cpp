@@ -12,6 +12,7 @@ using association::AssociationResult;
 class TypeOwner : public ClassesFixture {};
 
 const std::string OurCommand = std::string("\"") + HandlerShort + "\" \"%1\"";
+const std::string ElsewhereCommand = "\"C:\\Program Files (x86)\\Kvx\\Kavrex.exe\" \"%1\"";
 
 TEST_P(TypeOwner, AnotherProgramsTypeIsNeitherTakenOverNorRemoved) {
     struct Planted {
@@ -34,7 +35,21 @@ TEST_P(TypeOwner, AnotherProgramsTypeIsNeitherTakenOverNorRemoved) {
          {{"DefaultIcon", "", "C:\\Windows\\shell32.dll,1"}},
          false},
         {"another program's: a value of its own", {{"", "CLSID", "{0}"}}, false},
+        {"another program's: a Kavrex.exe beside a value of its own",
+         {{"Shell\\Open\\Command", "", ElsewhereCommand}, {"", "FriendlyTypeName", "Old"}},
+         false},
+        {"another program's: a relative Kavrex.exe",
+         {{"Shell\\Open\\Command", "", "\"Kavrex.exe\" \"%1\""}},
+         false},
         {"ours: the handler's command", {{"Shell\\Open\\Command", "", OurCommand}}, true},
+        {"ours: an earlier install's in another folder",
+         {{"", "", "KvxTest file"},
+          {"DefaultIcon", "", "C:\\Program Files (x86)\\Kvx\\Kavrex.exe,0"},
+          {"Shell\\Open\\Command", "", ElsewhereCommand}},
+         true},
+        {"ours: a copy moved, named by its short path in other letters",
+         {{"Shell\\Open\\Command", "", "\"D:\\PORTAB~1\\KAVREX.EXE\" \"%1\""}},
+         true},
         {"ours: by its long path in other letters",
          {{"Shell\\Open\\Command", "", "\"c:\\program files\\kvx tool\\KAVREX.EXE\" \"%1\""}},
          true},

@@ -96,6 +96,8 @@ std::vector<Choice> Records() {
             record(REG_SZ, Text(""))};
 }
 
+constexpr const char* OldCommand = "\"C:\\Old\\Kavrex.exe\" \"%1\"";
+
 // The slots of a state, each filled with one of its choices.
 std::vector<std::vector<Choice>> Slots() {
     const std::string extension = std::string(Classes) + ".rar";
@@ -121,9 +123,11 @@ std::vector<std::vector<Choice>> Slots() {
          {Value(type, "", REG_SZ, Text("KavrexAssoc file"), false),
           Value(type + "\\Shell\\Open\\Command", "", REG_SZ, Text(ourCommand), false)},
          {Value(type, "", REG_SZ, Text("KavrexAssoc file"), false)},
-         // Another install's: not ours to change.
-         {Value(type + "\\Shell\\Open\\Command", "", REG_SZ,
-                Text("\"C:\\Old\\Kavrex.exe\" \"%1\""))}},
+         // An earlier install's in another folder: Kavrex's own, to point here or take back.
+         {Value(type + "\\Shell\\Open\\Command", "", REG_SZ, Text(OldCommand), false)},
+         // A Kavrex.exe beside a value of another program's: not ours to change.
+         {Value(type + "\\Shell\\Open\\Command", "", REG_SZ, Text(OldCommand)),
+          Value(type, "FriendlyTypeName", REG_SZ, Text("Old archive"))}},
         {{},
          {Value(capabilities, "ApplicationName", REG_SZ, Text("Kavrex"), false),
           Value(capabilities + "\\FileAssociations", ".rar", REG_SZ, Text(OurType), false),
@@ -219,7 +223,7 @@ class GeneratedStates : public ::testing::Test {
         };
         const auto removed = [&] {
             const bool done = machine.Cli({"remove", "--scope", scope}) == 0;
-            EXPECT_TRUE(!done || AnotherInstallsType(machine, start.scope) ||
+            EXPECT_TRUE(!done || AnotherProgramsType(machine, start.scope) ||
                         (!NamesOurs(machine, start.scope) &&
                          !KeyExists(machine.registry, start.scope, std::string(Classes) + OurType)))
                 << "remove said done";
@@ -244,10 +248,12 @@ class GeneratedStates : public ::testing::Test {
         }
     }
 
-    static bool AnotherInstallsType(Machine& machine, HKEY scope) {
-        return DefaultText(machine.registry, scope,
-                           std::string(Classes) + OurType + "\\Shell\\Open\\Command") ==
-               "\"C:\\Old\\Kavrex.exe\" \"%1\"";
+    // A Kavrex.exe's type that holds another program's value.
+    static bool AnotherProgramsType(Machine& machine, HKEY scope) {
+        const std::string type = std::string(Classes) + OurType;
+        return DefaultText(machine.registry, scope, type + "\\Shell\\Open\\Command") ==
+                   OldCommand &&
+               GetRawValue(machine.registry, scope, type, "FriendlyTypeName").bytes != NoValue;
     }
     static bool NamesOurs(Machine& machine, HKEY scope) {
         return DefaultText(machine.registry, scope, std::string(Classes) + ".rar") == OurType;

@@ -7,8 +7,6 @@
 namespace testing_support {
 namespace {
 
-constexpr const wchar_t* Folder = L"C:\\Program Files\\Kavrex\\";
-
 std::string Text(const std::string& text) {
     return text + '\0';
 }
@@ -37,7 +35,7 @@ Machine::Machine() {
         CreateKey(registry, hive, "Software\\Classes");
         CreateKey(registry, hive, "Software\\RegisteredApplications");
     }
-    system.AddFile(std::wstring(Folder) + L"Kavrex.exe", Wide(HandlerShortPath));
+    system.AddFile(folder + L"Kavrex.exe", Wide(HandlerShortPath));
     system.AddFile(L"C:\\Other\\other.exe");
 }
 
@@ -50,7 +48,7 @@ bool Machine::Run(Way way, bool remove) {
 }
 
 bool Machine::RunComponent(HKEY hive, bool remove) {
-    system.SetModuleFileName(std::wstring(Folder) + L"KavrexAssoc.exe");
+    system.SetModuleFileName(folder + L"KavrexAssoc.exe");
     platform::ScopedRegistryApi classes(registry, hive);
     association::TRegArchive archive(nullptr, {classes, system, hive});
     association::ReadComponentProperties(
@@ -61,7 +59,7 @@ bool Machine::RunComponent(HKEY hive, bool remove) {
 }
 
 int Machine::Cli(std::vector<const char*> arguments) {
-    system.SetModuleFileName(std::wstring(Folder) + L"kavrex-assoc.exe");
+    system.SetModuleFileName(folder + L"kavrex-assoc.exe");
     console.out.clear();
     console.err.clear();
     arguments.insert(arguments.begin(), "kavrex-assoc");

@@ -52,6 +52,8 @@ class Machine {
     // The other program's type is still the hive's .rar's, or kept beside ours.
     bool KeepsOtherType(HKEY hive);
 
+    // Where both programs run from, beside Kavrex.exe.
+    std::wstring folder = L"C:\\Program Files\\Kavrex\\";
     emulation::EmulatedWindows windows;
     emulation::EmulatedRegistryApi& registry = windows.registry;
     emulation::EmulatedSystemApi& system = windows.system;

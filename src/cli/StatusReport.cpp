@@ -42,6 +42,7 @@ json UserJson(Console& console, const UserReport& user) {
         extensions.push_back({{"extension", Utf8(console, status.extension)},
                               {"verdict", VerdictRow(status.verdict).name},
                               {"openedBy", Utf8OrNull(console, status.openedBy)},
+                              {"kavrexElsewhere", Utf8OrNull(console, status.kavrexElsewhere)},
                               {"programChecked", !status.programUnchecked},
                               {"classes", EntryJson(console, status.user)},
                               {"userChoice", Utf8OrNull(console, status.userChoice)}});

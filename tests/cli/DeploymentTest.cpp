@@ -216,8 +216,12 @@ TEST(Deployment, EachRunAppendsOneAuditLine) {
     EXPECT_EQ(0, machine.Cli({"remove", "--dry-run", "--log", path.c_str()}));
     RunAs(machine, "S-1-5-18");
     EXPECT_EQ(2, machine.Cli({"remove", "--scope", "user", "--log", path.c_str()}));
+    const std::string logEquals = "--log=" + path;
+    EXPECT_EQ(2, machine.Cli({"remove", "--ext", "..", logEquals.c_str()}));
     const std::vector<json> lines = LogLines(machine, path);
-    ASSERT_EQ(3u, lines.size());
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ(2, lines[3]["exitCode"]) << "a wrong command line is logged too";
+    EXPECT_EQ("KAVREX-PC", lines[3]["computer"]);
     const json& first = lines[0];
     EXPECT_TRUE(std::regex_match(first["time"].get<std::string>(),
                                  std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")));

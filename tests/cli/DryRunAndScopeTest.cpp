@@ -60,7 +60,7 @@ FlatTree Applied(FlatTree tree, const std::vector<RegistryChange>& changes, HKEY
             tree[key] = NoValue;
             break;
         case platform::ChangeKind::ValueSet:
-            tree[value] = Shown(change.after->type, change.after->data);
+            tree[value] = testing_support::Shown(change.after->type, change.after->data);
             break;
         case platform::ChangeKind::ValueDeleted:
             tree.erase(value);

@@ -2,7 +2,8 @@
 # kavrex-assoc beside it in Program Files, and adds what it changed to the
 # audit log in ProgramData. Runs as Intune runs it: Windows PowerShell 5.1,
 # 64-bit, as SYSTEM. One line of output; exit 0: done, 1: failed.
-param([string]$Folder = (Join-Path $env:ProgramW6432 "Kavrex"))
+# -Extensions: the list kavrex-assoc's --ext takes; the detection's own.
+param([string]$Folder = (Join-Path $env:ProgramW6432 "Kavrex"), [string]$Extensions = ".rar")
 $cli = Join-Path $Folder "kavrex-assoc.exe"
 if (-not (Test-Path -LiteralPath $cli)) {
     Write-Output "Failed: there is no kavrex-assoc.exe in $Folder; install Kavrex first."
@@ -61,14 +62,14 @@ $logs = Join-Path $env:ProgramData "Kavrex"
 $log = Join-Path $logs "kavrex-assoc.log"
 $unsafe = Initialize-LogFolder $logs
 if ($unsafe) {
-    & $cli register --scope machine | Out-Null
+    & $cli register --scope machine --ext $Extensions | Out-Null
     $where = "not logged, since $unsafe"
 } else {
-    & $cli register --scope machine --log $log | Out-Null
+    & $cli register --scope machine --ext $Extensions --log $log | Out-Null
     $where = "the changes are in $log"
 }
 if ($LASTEXITCODE -eq 0) {
-    Write-Output "Remediated: .rar opens with Kavrex for all users; $where."
+    Write-Output "Remediated: $Extensions open with Kavrex for all users; $where."
     exit 0
 }
 Write-Output "Failed: kavrex-assoc register exited with $LASTEXITCODE; $where."

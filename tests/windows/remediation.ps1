@@ -1,6 +1,7 @@
 # The package's Intune pair on Windows itself, with kavrex-assoc.exe in
 # Program Files: detection fails, remediation registers, detection passes,
-# and after a removal it fails again. Each script says one line.
+# and after a removal it fails again; the same with a list of extensions.
+# Each script says one line.
 # Usage: remediation.ps1 -Cli PATH
 param([Parameter(Mandatory = $true)][string]$Cli)
 $ErrorActionPreference = "Stop"
@@ -11,8 +12,8 @@ Copy-Item -Force $Cli (Join-Path $folder "Kavrex.exe") # a stand-in handler
 $deploy = Join-Path $PSScriptRoot "..\..\deploy"
 $failures = 0
 
-function Step($script, $expected) {
-    $lines = @(& powershell.exe -NoProfile -ExecutionPolicy Bypass -File (Join-Path $deploy $script))
+function Step($script, $expected, [string[]]$arguments = @()) {
+    $lines = @(& powershell.exe -NoProfile -ExecutionPolicy Bypass -File (Join-Path $deploy $script) @arguments)
     $code = $LASTEXITCODE
     if ($code -eq $expected -and $lines.Count -eq 1) {
         Write-Output "ok: $script, exit ${code}: $lines"
@@ -27,6 +28,15 @@ Step "Remediate-KavrexAssociation.ps1" 0
 Step "Detect-KavrexAssociation.ps1" 0
 & (Join-Path $folder "kavrex-assoc.exe") remove | Out-Null
 Step "Detect-KavrexAssociation.ps1" 1
+
+# Both scripts take the same list of extensions.
+$both = @("-Extensions", ".rar,.zip")
+Step "Remediate-KavrexAssociation.ps1" 0 $both
+Step "Detect-KavrexAssociation.ps1" 0 $both
+& (Join-Path $folder "kavrex-assoc.exe") remove --ext .zip | Out-Null
+Step "Detect-KavrexAssociation.ps1" 1 $both
+Step "Detect-KavrexAssociation.ps1" 0
+& (Join-Path $folder "kavrex-assoc.exe") remove | Out-Null
 
 # The log's folder is made with a protected access list; once Users may change
 # it, the remediation still runs, without a log, and says why.

@@ -96,11 +96,14 @@ int RunCommand(Command command, Environment& environment, const Options& options
     return ExportDefaults(environment, options);
 }
 
-} // namespace
-
-int RunCommandLine(int argc, const char* const* argv, Environment& environment) {
+// Runs the command the arguments name; usageError, when not empty, has already
+// ended the run as a wrong command line. Either way, with --log, the run's line.
+int RunArguments(int argc, const char* const* argv, Environment& environment,
+                 const std::string& usageError) {
     Options options;
-    const ParsedArguments parsed = ParseArguments(argc, argv, environment.console, options);
+    const ParsedArguments parsed = usageError.empty()
+                                       ? ParseArguments(argc, argv, environment.console, options)
+                                       : ParsedArguments{std::nullopt, UsageError, usageError};
     if (!parsed.command && parsed.exitCode != UsageError) {
         return parsed.exitCode; // --help, --version
     }
@@ -129,28 +132,34 @@ int RunCommandLine(int argc, const char* const* argv, Environment& environment) 
     return audit.exitCode;
 }
 
+} // namespace
+
+int RunCommandLine(int argc, const char* const* argv, Environment& environment) {
+    return RunArguments(argc, argv, environment, {});
+}
+
 int RunWideCommandLine(int argc, const wchar_t* const* argv, Environment& environment) {
     std::vector<std::string> arguments;
     arguments.reserve(static_cast<std::size_t>(argc));
     // The program's own path is no argument to refuse: it may lie in any folder.
     arguments.emplace_back("kavrex-assoc");
+    std::string unspelled;
     for (int i = 1; i < argc; ++i) {
         const auto spelled = platform::ToAnsi(environment.system, argv[i]);
-        if (!spelled) {
-            environment.console.WriteErrorLine(
-                "Argument " + std::to_string(i) +
-                " holds a character that this system's code page cannot spell exactly, so the "
-                "registry could not be given it as written. Nothing was changed.");
-            return UsageError;
+        if (!spelled && unspelled.empty()) {
+            unspelled = "Argument " + std::to_string(i) +
+                        " holds a character that this system's code page cannot spell exactly, "
+                        "so the registry could not be given it as written. Nothing was changed.";
+            environment.console.WriteErrorLine(unspelled);
         }
-        arguments.push_back(*spelled);
+        arguments.push_back(spelled.value_or("?"));
     }
     std::vector<const char*> pointers;
     pointers.reserve(arguments.size());
     for (const std::string& argument : arguments) {
         pointers.push_back(argument.c_str());
     }
-    return RunCommandLine(argc, pointers.data(), environment);
+    return RunArguments(argc, pointers.data(), environment, unspelled);
 }
 
 } // namespace cli

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs kavrex-assoc.exe under Wine from a folder with Kavrex.exe beside it:
 # status before and after register and remove in both scopes, a handler that
-# Wine's account could replace, a dry run that changes nothing, --json parsed back, refused names, a missing handler, and a
-# user's choice that wins.
+# Wine's account could replace, a dry run that changes nothing, --json parsed back, refused names, a missing handler, an
+# upgrade into another folder and an uninstall, and a user's choice that wins.
 # Usage: end-to-end.sh WINE_RUN WINE_PREFIX CLI PROBE
 set -uo pipefail
 export LC_ALL=C.UTF-8 # names in any script reach Wine as they are spelled
@@ -196,10 +196,12 @@ unset KAVREX_MENUBUILDER
 cp "$folder/winemenubuilder.saved" "$system32/winemenubuilder.exe"
 
 # Refused names and types: exit 2, nothing written.
-for ext in .lnk .bat '.r*r'; do
+for ext in .lnk .bat '.r*r' '.rar;.zip' .. .exe.; do
   assoc register --allow-replaceable-handler --ext "$ext" >/dev/null 2>&1
   check "refused $ext: exit code" 2 "$?"
 done
+check "refused, with --json: one object that says why" "2 usage" \
+  "$(assoc register --ext .. --json 2>/dev/null | json_field "d['exitCode'], d['reason']")"
 check "refused: nothing written" "" "$("$run" "$probe" dump .rar KavrexAssoc)"
 # With the UTF-8 code page full-width letters are spelled as they are: their
 # own extension, never .rar by a best fit.
@@ -252,6 +254,47 @@ check "export: UTF-8 with no byte-order mark" '<?xml version="1.0" encoding="UTF
   "$(head -n 1 "$xml" | tr -d '\r')"
 assoc export-defaults --ext .rar --output 'C:\Kavrex CLI\kavrex.xml' >/dev/null 2>&1
 check "export: a file that is there stays" 3 "$?"
+
+# An upgrade: an install in Program Files (x86) registered .rar and .zip over
+# another program's .rar; the one in Program Files finds that Kavrex's, points
+# it here, and takes all of it back without --ext. Then Kavrex.exe is deleted.
+for install in "Program Files (x86)" "Program Files"; do
+  mkdir -p "$drive_c/$install/Kavrex"
+  cp "$cli" "$drive_c/$install/Kavrex/kavrex-assoc.exe"
+  cp "$probe" "$drive_c/$install/Kavrex/Kavrex.exe"
+done
+from_old() { "$run" 'C:\Program Files (x86)\Kavrex\kavrex-assoc.exe' "$@" | tr -d '\r'; }
+from_new() { "$run" 'C:\Program Files\Kavrex\kavrex-assoc.exe' "$@" | tr -d '\r'; }
+reg add 'HKLM\Software\Classes\.rar' /ve /d WinArc.rar /f
+reg add 'HKLM\Software\Classes\WinArc.rar\Shell\Open\Command' /ve /d 'C:\windows\notepad.exe %1' /f
+from_old register --allow-replaceable-handler --ext .rar,.zip >/dev/null
+check "upgrade: the old install registers" 0 "$?"
+old_short=$("$run" "$probe" short-path 'C:\Program Files (x86)\Kavrex\Kavrex.exe' | tr -d '\r')
+check "upgrade: status names the other folder" "kavrex-elsewhere $old_short" \
+  "$(from_new status --json | json_field "d['extensions'][0]['verdict'], d['extensions'][0]['kavrexElsewhere']")"
+check "upgrade: status --scope" "1 kavrex-elsewhere" "$(from_new status --scope machine \
+  --allow-replaceable-handler --json | json_field "d['exitCode'], d['extensions'][0]['registration']")"
+from_new register --allow-replaceable-handler >/dev/null
+check "upgrade: register points it here" "0 C:\\Program Files\\Kavrex\\Kavrex.exe" \
+  "$? $("$run" "$probe" handler .zip | tr -d '\r')"
+from_new status --scope machine --allow-replaceable-handler --ext .rar,.zip >/dev/null
+check "upgrade: complete afterwards" 0 "$?"
+from_new remove >/dev/null
+check "upgrade: remove without --ext" 0 "$?"
+check "upgrade: .rar's type given back, .zip and ours gone" ".rar=WinArc.rar" \
+  "$("$run" "$probe" dump .rar .zip KavrexAssoc | tr -d '\r')"
+# Uninstalled: whatever names the deleted Kavrex.exe is broken, wherever status runs.
+from_old register --allow-replaceable-handler >/dev/null
+rm "$drive_c/Program Files (x86)/Kavrex/Kavrex.exe"
+for where in from_old from_new; do
+  check "uninstalled: status $where" "1 broken" \
+    "$($where status --scope machine --json | json_field "d['exitCode'], d['extensions'][0]['registration']")"
+  check "uninstalled: verdict $where" broken "$($where status --json | json_field "d['extensions'][0]['verdict']")"
+done
+from_new remove >/dev/null
+check "uninstalled: remove from the new folder gives the type back" ".rar=WinArc.rar" \
+  "$("$run" "$probe" dump .rar KavrexAssoc | tr -d '\r')"
+"$run" "$probe" delete .rar WinArc.rar >/dev/null
 
 # The user's own choice wins: the verdict and the note after registering say so.
 reg add "$user_choice" /v ProgId /d WinArc.rar /f

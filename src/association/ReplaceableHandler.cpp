@@ -101,11 +101,24 @@ HandlerSafety At(SystemApi& system, const Level& level, Replaceable replaceable,
             ToAnsi(system, level.path).value_or("a folder whose name this code page cannot spell")};
 }
 
-HandlerSafety CheckLevel(SystemApi& system, const Level& level) {
+// A level's owner and access list: as it is named, a link judged itself and
+// not followed; or, on the path the file resolves to, the object's own.
+std::optional<FileSecurity> SecurityOf(SystemApi& system, const std::wstring& path, bool asNamed) {
     std::wstring text;
-    const auto security = system.GetFileSecurityText(level.path.c_str(), text)
-                              ? ParseSecurityText(text)
-                              : std::nullopt;
+    if (asNamed) {
+        FileFacts facts;
+        if (!system.GetFileFacts(path.c_str(), true, facts) || facts.security.empty()) {
+            return std::nullopt;
+        }
+        text = facts.security;
+    } else if (!system.GetFileSecurityText(path.c_str(), text)) {
+        return std::nullopt;
+    }
+    return ParseSecurityText(text);
+}
+
+HandlerSafety CheckLevel(SystemApi& system, const Level& level, bool asNamed) {
+    const std::optional<FileSecurity> security = SecurityOf(system, level.path, asNamed);
     if (!security) {
         return At(system, level, Replaceable::Unreadable);
     }
@@ -187,8 +200,10 @@ std::optional<HandlerSafety> OffLocalDrives(SystemApi& system, const std::wstrin
 
 } // namespace
 
-// The path as given is judged a share before anything there is opened; then
-// the path the file really resolves to, and each folder above that one.
+// The path as given is judged a share before anything there is opened. Then
+// each level of it as it is named, since the registry names that path: a
+// junction that a user could swap counts as the folder it stands in. Then the
+// path the file really resolves to, and each folder above that one.
 HandlerSafety CheckHandlerSafety(SystemApi& system, const std::wstring& handlerPath) {
     const std::wstring given = WithoutLongPathPrefix(handlerPath);
     if (const auto offLocal = OffLocalDrives(system, given)) {
@@ -198,10 +213,15 @@ HandlerSafety CheckHandlerSafety(SystemApi& system, const std::wstring& handlerP
     if (const auto offLocal = OffLocalDrives(system, path)) {
         return *offLocal;
     }
-    for (const Level& level : Levels(system, path)) {
-        HandlerSafety safety = CheckLevel(system, level);
-        if (safety.replaceable != Replaceable::No) {
-            return safety;
+    for (const bool asNamed : {true, false}) {
+        if (!asNamed && path == given) {
+            break; // no link on the way: the same objects
+        }
+        for (const Level& level : Levels(system, asNamed ? given : path)) {
+            HandlerSafety safety = CheckLevel(system, level, asNamed);
+            if (safety.replaceable != Replaceable::No) {
+                return safety;
+            }
         }
     }
     return {};

@@ -189,17 +189,55 @@ TEST(ReplaceableHandler, TheFileAndEachFolderOnItsPathAreWeighed) {
     }
 }
 
-// A junction on the way is followed, not judged: the folders that count are
-// those the file really lies in.
-TEST(ReplaceableHandler, ThePathTheFileResolvesToIsJudged) {
-    emulation::EmulatedSystemApi system;
-    system.AddFile(L"C:\\Kavrex Link\\Kavrex.exe");
-    system.SetLink(L"C:\\Kavrex Link", L"C:\\Kavrex");
-    system.SetFileSecurity(L"C:\\Kavrex", FolderAtRoot);
-    const association::HandlerSafety safety =
-        association::CheckHandlerSafety(system, L"C:\\Kavrex Link\\Kavrex.exe");
-    EXPECT_EQ(Replaceable::ByFolderRights, safety.replaceable);
-    EXPECT_EQ("C:\\Kavrex", safety.where);
+// A junction on the way: the path the registry names is judged level by level
+// as it is named (the junction itself, and the folders it stands in), and the
+// folders the file really lies in too.
+TEST(ReplaceableHandler, ThePathAsNamedAndAsResolvedAreJudged) {
+    const struct {
+        const char* name;
+        const wchar_t* junction;
+        const wchar_t* target;
+        Descriptors descriptors;
+        Replaceable expected;
+        const char* where;
+    } cases[] = {
+        {"a junction to a folder users may change",
+         L"C:\\Kavrex Link",
+         L"C:\\Kavrex",
+         {{L"C:\\Kavrex", FolderAtRoot}},
+         Replaceable::ByFolderRights,
+         "C:\\Kavrex"},
+        {"a user's junction to Program Files",
+         L"C:\\Users\\Ann\\Downloads\\K",
+         L"C:\\Program Files\\Kavrex",
+         {{L"C:\\Users\\Ann\\Downloads\\K", InProfile}},
+         Replaceable::ByFolderRights,
+         "C:\\Users\\Ann\\Downloads\\K"},
+        {"an administrator's junction in a folder made at the root",
+         L"C:\\Tools\\Kavrex",
+         L"C:\\Program Files\\Kavrex",
+         {{L"C:\\Tools", FolderAtRoot}},
+         Replaceable::ByPathFolderRights,
+         "C:\\Tools"},
+        {"a junction inside a protected folder",
+         L"C:\\Program Files\\Kavrex",
+         L"D:\\Kavrex",
+         {},
+         Replaceable::No,
+         ""},
+    };
+    for (const auto& c : cases) {
+        emulation::EmulatedSystemApi system;
+        const std::wstring handler = std::wstring(c.junction) + L"\\Kavrex.exe";
+        system.AddFile(handler);
+        system.SetLink(c.junction, c.target);
+        for (const auto& [path, descriptor] : c.descriptors) {
+            system.SetFileSecurity(path, descriptor);
+        }
+        const association::HandlerSafety safety = association::CheckHandlerSafety(system, handler);
+        EXPECT_EQ(c.expected, safety.replaceable) << c.name;
+        EXPECT_EQ(c.where, safety.where) << c.name;
+    }
 }
 
 #ifdef _WIN32

@@ -70,6 +70,10 @@ std::string TRegArchive::TypeName() const {
                          SpelledOrEmpty(BaseName(platform::FileNamePart(program))));
 }
 
+std::string TRegArchive::Description(const std::string& typeName) const {
+    return ResolvedValue(DescriptionProperty, fileDescription_, typeName + " file");
+}
+
 std::string TRegArchive::SpelledOrEmpty(const std::wstring& text) const {
     return platform::ToAnsi(platform_.system, text).value_or(std::string());
 }
@@ -96,13 +100,13 @@ AssociationResult TRegArchive::Associate() {
     if (cancel) {
         return AssociationResult::Cancelled;
     }
-    const std::string description =
-        ResolvedValue(DescriptionProperty, fileDescription_, typeName + " file");
+    const std::string description = Description(typeName);
     paramString_ = ResolvedValue(ParamsProperty, paramString_, ParamsProperty.placeholder);
     // Another program's type is never written into, nor taken over: the type's
     // name may be whatever the dialog's file was renamed to.
-    const bool typeIsOurs = MayTakeType(OwnerOfType(platform_.registry, platform_.system,
-                                                    {"", typeName, ApplicationName}, handler));
+    const bool typeIsOurs =
+        MayTakeType(OwnerOfType(platform_.registry, platform_.system,
+                                {"", typeName, ApplicationName}, handler, description));
     bool allWritten = true;
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
         allWritten &= typeIsOurs && RegisterExtension({{extension, typeName, ApplicationName},
@@ -188,7 +192,8 @@ bool TRegArchive::Unassociate() {
     const AssociationKeys keys{"", TypeName(), ApplicationName};
     Removal removal(platform_.registry, platform_.applicationHive, keys,
                     OwnerOfType(platform_.registry, platform_.system, keys,
-                                HandlerBesideProgram(platform_.system)));
+                                HandlerBesideProgram(platform_.system),
+                                Description(keys.typeName)));
     bool removed = false;
     try {
         bool allRemoved = true;

@@ -103,6 +103,8 @@ class TRegArchive : public TComponent {
 
   private:
     std::string TypeName() const;
+    // The type's description: "[Appname file]" resolved for the type name.
+    std::string Description(const std::string& typeName) const;
     std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
     bool RegisterExtension(Association association);

@@ -86,7 +86,8 @@ TypeOwner OwnerOf(std::optional<bool> ours) {
 } // namespace
 
 TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& system,
-                      const AssociationKeys& keys, const Handler& handler) {
+                      const AssociationKeys& keys, const Handler& handler,
+                      const std::string& description) {
     if (keys.typeName.empty()) {
         return TypeOwner::Absent; // it names no key: the root is never read as one
     }
@@ -116,6 +117,11 @@ TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& syst
         const TypeOwner rows =
             OwnerOf(HoldsOnlyOurPlaces(registry, keys.typeName, OurPlaces(keys)));
         return rows == TypeOwner::Ours ? TypeOwner::OursElsewhere : rows;
+    }
+    // Without a command only our own description makes it ours: another
+    // program's type may hold a name alone, its verbs elsewhere.
+    if (type.ValueFound() && (type.status != ERROR_SUCCESS || type.text != description)) {
+        return TypeOwner::Another;
     }
     // "H,N": the handler's path, quoted as a command names it.
     if (icon.ValueFound() &&

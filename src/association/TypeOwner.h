@@ -24,12 +24,14 @@ enum class TypeOwner {
 // Reads the type key below HKEY_CLASSES_ROOT. Ours when its open command starts
 // the handler (by its short or long path, without regard to case) or the
 // running program, as the component's own check compares it, or, with no
-// command, when every key and value in it is one our layout writes there and
-// its icon, if any, is the handler's: what a run of ours stopped midway leaves.
+// command, when every key and value in it is one our layout writes there, its
+// default, if any, is our description and its icon, if any, the handler's:
+// what a run of ours stopped midway leaves.
 // Ours from elsewhere when its command starts a Kavrex.exe in another folder
 // and every key and value in it is one our layout writes there.
 TypeOwner OwnerOfType(platform::RegistryApi& registry, platform::SystemApi& system,
-                      const AssociationKeys& keys, const Handler& handler);
+                      const AssociationKeys& keys, const Handler& handler,
+                      const std::string& description);
 
 // Whether registering may write into the type key and removing take it away.
 inline bool MayTakeType(TypeOwner owner) {

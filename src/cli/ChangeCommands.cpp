@@ -64,14 +64,15 @@ Reason SayWhyNotWritten(Environment& environment, const Options& options,
     platform::ScopedRegistryApi classes(target, ScopeRoot(options.scope));
     const association::AssociationKeys type{"", association::DialogTypeName(),
                                             association::ApplicationName};
-    if (!association::MayTakeType(
-            association::OwnerOfType(classes, environment.system, type,
-                                     association::HandlerBesideProgram(environment.system)))) {
+    if (!association::MayTakeType(association::OwnerOfType(
+            classes, environment.system, type,
+            association::HandlerBesideProgram(environment.system), type.typeName + " file"))) {
         environment.console.WriteErrorLine(
             std::string(platform::RootName(ScopeRoot(options.scope))) + "\\" +
             platform::ClassesKey(type.typeName) +
-            " is another program's type (its open command does not start Kavrex.exe), or "
-            "could not be read: nothing was written into it, and no extension was registered.");
+            " is another program's type (its open command starts no Kavrex.exe, or it holds "
+            "values of its own), or could not be read: nothing was written into it, and no "
+            "extension was registered.");
         reason = Reason::TypeOfAnotherProgram;
     }
     for (const std::string& extension : options.extensions) {

@@ -34,7 +34,7 @@ TEST_P(Unassociate, LeavesAnExtensionThatAnotherTypeOwns) {
     SetDefault(".kvxtest\\ShellNew", "kept");
     SetDefault("OtherType\\Shell\\Open\\Command", "other.exe %1");
     auto component = DialogComponent({".kvxtest"});
-    SetDefault("KvxTest", "ours");
+    SetDefault("KvxTest", "KvxTest file"); // our description: ours
     EXPECT_TRUE(component->Unassociate());
     EXPECT_EQ((ClassesTree{{".kvxtest", "OtherType"}, {".kvxtest\\ShellNew", "kept"}}),
               Tree(".kvxtest"));

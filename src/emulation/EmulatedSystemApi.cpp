@@ -214,10 +214,17 @@ bool IsWithin(const std::wstring& path, const std::wstring& top) {
 }
 
 // A handle on a file the emulation keeps, or on a link itself.
+// Opened without FILE_SHARE_DELETE, as the real side opens it: while it is
+// open, no one deletes or renames the file by its name.
 class EmulatedWritableFile final : public WritableFile {
   public:
     EmulatedWritableFile(EmulatedSystemApi& system, std::wstring name)
-        : system_(system), name_(std::move(name)) {}
+        : system_(system), name_(std::move(name)) {
+        ++system_.OpenHandles()[name_];
+    }
+    ~EmulatedWritableFile() override { --system_.OpenHandles()[name_]; }
+    EmulatedWritableFile(const EmulatedWritableFile&) = delete;
+    EmulatedWritableFile& operator=(const EmulatedWritableFile&) = delete;
     bool Facts(FileFacts& facts) override {
         const bool link = system_.IsLink(name_);
         const std::wstring file = system_.Names()[name_];
@@ -233,7 +240,8 @@ class EmulatedWritableFile final : public WritableFile {
         system_.Contents()[system_.Names()[name_]] += bytes;
         return true;
     }
-    bool Delete() override { return system_.DeleteFileW(name_.c_str()) != FALSE; }
+    // Through this handle, opened with DELETE: its sharing does not stand in the way.
+    bool Delete() override { return system_.Names().erase(name_) != 0; }
 
   private:
     EmulatedSystemApi& system_;
@@ -323,8 +331,14 @@ BOOL EmulatedSystemApi::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
 }
 
 BOOL EmulatedSystemApi::DeleteFileW(LPCWSTR path) {
+    // A handle opened without FILE_SHARE_DELETE refuses it ("CreateFileW":
+    // ERROR_SHARING_VIOLATION).
+    const std::wstring name = Resolved(path, true);
+    if (openHandles_[name] > 0) {
+        return FALSE;
+    }
     // A file of the machine's (AddFile) goes as one the program wrote does.
-    const bool written = names_.erase(Resolved(path, true)) != 0;
+    const bool written = names_.erase(name) != 0;
     return written || files_.erase(path) != 0 ? TRUE : FALSE;
 }
 

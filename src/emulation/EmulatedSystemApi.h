@@ -94,6 +94,8 @@ class EmulatedSystemApi final : public SystemApi {
     std::map<std::wstring, std::wstring>& Names() { return names_; }
     std::map<std::wstring, std::string>& Contents() { return contents_; }
     bool IsLink(const std::wstring& path) const { return links_.count(path) != 0; }
+    // How many handles, none sharing delete, each name has open.
+    std::map<std::wstring, int>& OpenHandles() { return openHandles_; }
 
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
@@ -103,6 +105,7 @@ class EmulatedSystemApi final : public SystemApi {
     std::map<std::wstring, std::wstring> links_;
     std::map<std::wstring, std::wstring> names_;   // a file's name: the file it names
     std::map<std::wstring, std::string> contents_; // by file
+    std::map<std::wstring, int> openHandles_;
     unsigned nextFile_ = 0;
     std::vector<std::wstring> lookedUp_;
     std::map<std::string, std::string> environment_; // by folded name

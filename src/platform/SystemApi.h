@@ -33,7 +33,8 @@ class WritableFile {
     virtual bool Facts(FileFacts& facts) = 0;
     // The bytes whole, at the end of the file for one opened to append.
     virtual bool Write(const std::string& bytes) = 0;
-    // Deletes the file through this handle.
+    // Deletes the file through this handle, never by its name; it goes when
+    // the handle closes.
     virtual bool Delete() = 0;
 };
 

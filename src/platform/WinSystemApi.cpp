@@ -226,16 +226,14 @@ class WinWritableFile final : public WritableFile {
                            nullptr) &&
                written == bytes.size();
     }
-    // The same file opened again with the right to delete it, so that no other
-    // file that has taken its name meanwhile is deleted ("ReOpenFile").
+    // Through this handle, which was opened with DELETE: never by name, which
+    // another file may have taken meanwhile. (Opened again for DELETE, a handle
+    // that does not share delete would refuse it: ERROR_SHARING_VIOLATION.)
+    // The file goes when the handle closes ("FILE_DISPOSITION_INFO").
     bool Delete() override {
-        const Handle deleting(::ReOpenFile(file_.get(), DELETE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                           FILE_FLAG_OPEN_REPARSE_POINT));
         FILE_DISPOSITION_INFO disposition{TRUE};
-        return deleting.get() != INVALID_HANDLE_VALUE &&
-               ::SetFileInformationByHandle(deleting.get(), FileDispositionInfo, &disposition,
-                                            sizeof disposition);
+        return ::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition,
+                                            sizeof disposition) != FALSE;
     }
 
   private:
@@ -253,11 +251,20 @@ std::unique_ptr<WritableFile> WinSystemApi::OpenWritableFile(LPCWSTR path, FileO
     const bool append = opening == FileOpening::Append;
     const DWORD access =
         (append ? FILE_APPEND_DATA : GENERIC_WRITE) | FILE_READ_ATTRIBUTES | READ_CONTROL;
-    const HANDLE file =
-        ::CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      append ? OPEN_ALWAYS : CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL | (atName ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    const auto open = [&](DWORD rights) {
+        return ::CreateFileW(path, rights, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             append ? OPEN_ALWAYS : CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | (atName ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                             nullptr);
+    };
+    // With DELETE, so that a file this open made can go again by its handle.
+    // A log that others made may grant appending alone: it is then opened so.
+    HANDLE file = open(access | DELETE);
     error = ::GetLastError();
+    if (file == INVALID_HANDLE_VALUE && append && error == ERROR_ACCESS_DENIED) {
+        file = open(access);
+        error = ::GetLastError();
+    }
     if (file == INVALID_HANDLE_VALUE) {
         return nullptr;
     }

@@ -45,6 +45,9 @@ const Plant Plants[] = {
      [](auto& s, const std::wstring& file) { s.SetLink(file, Target); }, true, false},
     {"a folder Users may add files to",
      [](auto& s, const std::wstring&) { s.SetFileSecurity(Folder, UsersFolder); }, true, true},
+    // Made by this run's open, then refused: deleted again through its handle.
+    {"a name whose file others could change once made",
+     [](auto& s, const std::wstring& file) { s.SetFileSecurity(file, UsersFile); }, true, false},
     {"a log file a user made first",
      [](auto& s, const std::wstring& file) {
          s.PutFile(file, "");
@@ -69,12 +72,16 @@ TEST(PrivilegedFiles, TheLogIsNeverWrittenThroughALinkNorWhereOthersCouldChangeI
             Machine machine;
             Prepare(machine, sid, RightsProfile::ElevatedAdministrator);
             p.plant(machine.system, Log);
+            const std::optional<std::string> before = machine.system.FileContents(Log);
             EXPECT_EQ(0, machine.Cli({"register", "--log", Narrow(Log).c_str()}));
             EXPECT_TRUE(machine.OpensWithKavrex());
             EXPECT_EQ("what the system keeps", machine.system.FileContents(Target));
             const bool warned =
                 machine.console.err.find("Warning: the audit log") != std::string::npos;
             EXPECT_EQ(p.refused, warned) << machine.console.err;
+            if (p.refused) {
+                EXPECT_EQ(before, machine.system.FileContents(Log)) << "left as it was";
+            }
             EXPECT_EQ(!p.refused, machine.system.FileContents(Log).value_or("").find("register") !=
                                       std::string::npos);
         }

@@ -20,12 +20,7 @@ using namespace platform;
 //   access list or owner, which gives it every other right;
 // - on its folder: the same, and add files (a library the handler loads from
 //   its folder, or a "Kavrex.exe.local" redirection folder) or delete them;
-// - on each folder above: delete or rename a folder on the path, or what it
-//   holds, or change its access list or owner. Adding an entry there changes
-//   nothing on the path, since no new entry can take a name already taken;
-//   so the right that Windows gives every authenticated user to make folders
-//   at the root of a drive does not count for a folder made by an installer.
-constexpr std::uint32_t PathFolderRights = DeleteChild | TakeOver;
+// - on each folder above: PathFolderRights.
 
 // The accounts trusted with the machine: anyone else counts.
 constexpr const char* TrustedSids[] = {AdministratorsSid, SystemSid, TrustedInstallerSid};

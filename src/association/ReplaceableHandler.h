@@ -37,6 +37,12 @@ constexpr std::uint32_t TakeOver =
 constexpr std::uint32_t FileRights = platform::WriteData | platform::AppendData | TakeOver;
 constexpr std::uint32_t FolderRights =
     platform::WriteData | platform::AppendData | platform::DeleteChild | TakeOver;
+// On each folder above: delete or rename a folder on the path, or what it
+// holds, or change its access list or owner. Adding an entry there changes
+// nothing on the path, since no new entry can take a name already taken; so
+// the right that Windows gives every authenticated user to make folders at the
+// root of a drive does not count for a folder made by an installer.
+constexpr std::uint32_t PathFolderRights = platform::DeleteChild | TakeOver;
 
 // Who other than the accounts trusted with the machine (Administrators, SYSTEM,
 // TrustedInstaller) and those given may use one of the rights on the object,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cwctype>
 #include <memory>
+#include <optional>
 
 namespace cli {
 namespace {
@@ -69,24 +70,54 @@ std::wstring FolderOf(const std::wstring& path) {
     return folder;
 }
 
-// The folder's link refusal, or else its exposure as a note: written into
-// when refusal is empty.
-struct FolderVerdict {
+// Who could rename or delete a folder above the file's, and so put another
+// in its place: the rule of the handler's path. Empty when no one.
+std::string AncestorExposure(SystemApi& system, const FilePolicy& policy,
+                             const std::wstring& folder) {
+    for (std::wstring above = folder; above.size() > 3;) {
+        above = FolderOf(above);
+        FileFacts facts;
+        if (!system.GetFileFacts(above.c_str(), true, facts)) {
+            return Spelled(system, above) + " could not be opened";
+        }
+        std::string exposure =
+            ExposureOf(system, facts, above, policy, association::PathFolderRights);
+        if (!exposure.empty()) {
+            return exposure;
+        }
+    }
+    return {};
+}
+
+// The file's folder, held open until the write ends, so that no one can put
+// another in its place meanwhile; for a privileged run with its link refusal,
+// or else its exposure or its folders' above as a note: written into when
+// refusal is empty.
+struct HeldVerdict {
+    std::unique_ptr<platform::HeldFolder> held;
     std::string refusal;
     std::string exposure;
 };
 
-FolderVerdict JudgeFolder(SystemApi& system, const FilePolicy& policy, const std::wstring& file) {
+HeldVerdict HoldFolder(SystemApi& system, const FilePolicy& policy, const std::wstring& file) {
     const std::wstring folder = FolderOf(file);
+    HeldVerdict verdict{system.HoldFolder(folder.c_str(), policy.privileged), {}, {}};
     FileFacts facts;
-    if (!system.GetFileFacts(folder.c_str(), true, facts)) {
-        return {Spelled(system, folder) + " could not be opened", {}};
+    if (!verdict.held || (policy.privileged && !verdict.held->Facts(facts))) {
+        verdict.refusal = Spelled(system, folder) + " could not be opened";
+        return verdict;
     }
-    std::string refusal = LinkRefusal(system, facts, folder);
-    if (!refusal.empty()) {
-        return {std::move(refusal), {}};
+    if (!policy.privileged) {
+        return verdict;
     }
-    return {{}, ExposureOf(system, facts, folder, policy, association::FolderRights)};
+    verdict.refusal = LinkRefusal(system, facts, folder);
+    if (verdict.refusal.empty()) {
+        verdict.exposure = ExposureOf(system, facts, folder, policy, association::FolderRights);
+    }
+    if (verdict.refusal.empty() && verdict.exposure.empty()) {
+        verdict.exposure = AncestorExposure(system, policy, folder);
+    }
+    return verdict;
 }
 
 // Opens the file and, for a privileged run, checks the open handle: what was
@@ -121,10 +152,21 @@ std::unique_ptr<platform::WritableFile> OpenChecked(SystemApi& system, const Fil
     return nullptr;
 }
 
-bool FullPath(SystemApi& system, const std::string& given, std::wstring& full) {
+// The full path; none with the outcome when it names no file to write: a
+// ":" after the drive names a file's stream, which would stand in the folder's
+// or another file's place.
+std::optional<FileOutcome> FullPath(SystemApi& system, const std::string& given,
+                                    std::wstring& full) {
     const std::wstring wide = platform::FromAnsi(system, given);
     full = wide.empty() ? wide : system.GetFullPathNameW(wide.c_str());
-    return !full.empty();
+    if (full.empty()) {
+        return FileOutcome{FileWrite::Failed, {}};
+    }
+    if (platform::WithoutLongPathPrefix(full).find(L':', 2) != std::wstring::npos) {
+        return FileOutcome{FileWrite::Refused,
+                           given + " names a file's stream (a \":\" after the drive), not a file"};
+    }
+    return std::nullopt;
 }
 
 // A name beside the file for its new version, not taken yet.
@@ -148,15 +190,16 @@ std::unique_ptr<platform::WritableFile> OpenBeside(SystemApi& system, const File
 FileOutcome AppendToFile(SystemApi& system, const FilePolicy& policy, const std::string& path,
                          const std::string& bytes) {
     std::wstring full;
-    if (!FullPath(system, path, full)) {
-        return {FileWrite::Failed, {}};
+    if (const auto unusable = FullPath(system, path, full)) {
+        return *unusable;
     }
-    if (policy.privileged) {
-        const FolderVerdict folder = JudgeFolder(system, policy, full);
-        const std::string& refusal = folder.refusal.empty() ? folder.exposure : folder.refusal;
-        if (!refusal.empty()) {
-            return {FileWrite::Refused, refusal};
-        }
+    const HeldVerdict folder = HoldFolder(system, policy, full);
+    if (!folder.held) {
+        return {policy.privileged ? FileWrite::Refused : FileWrite::Failed, folder.refusal};
+    }
+    const std::string& refusal = folder.refusal.empty() ? folder.exposure : folder.refusal;
+    if (!refusal.empty()) {
+        return {FileWrite::Refused, refusal};
     }
     FileOutcome outcome{FileWrite::Written, {}};
     const auto file =
@@ -170,15 +213,12 @@ FileOutcome AppendToFile(SystemApi& system, const FilePolicy& policy, const std:
 FileOutcome WriteFile(SystemApi& system, const FilePolicy& policy, const std::string& path,
                       const std::string& bytes, bool replace) {
     std::wstring full;
-    if (!FullPath(system, path, full)) {
-        return {FileWrite::Failed, {}};
+    if (const auto unusable = FullPath(system, path, full)) {
+        return *unusable;
     }
-    FolderVerdict folder;
-    if (policy.privileged) {
-        folder = JudgeFolder(system, policy, full);
-        if (!folder.refusal.empty()) {
-            return {FileWrite::Refused, folder.refusal};
-        }
+    const HeldVerdict folder = HoldFolder(system, policy, full);
+    if (!folder.held || !folder.refusal.empty()) {
+        return {policy.privileged ? FileWrite::Refused : FileWrite::Failed, folder.refusal};
     }
     FileOutcome outcome{FileWrite::Written, folder.exposure};
     std::wstring written = full;
@@ -188,14 +228,11 @@ FileOutcome WriteFile(SystemApi& system, const FilePolicy& policy, const std::st
     if (!file) {
         return outcome;
     }
-    if (!file->Write(bytes)) {
+    // Renamed by its handle into the held folder: never by a name that could
+    // lead elsewhere by then; on failure deleted by that handle.
+    if (!file->Write(bytes) ||
+        (replace && !file->RenameInto(*folder.held, platform::FileNamePart(full)))) {
         file->Delete();
-        return {FileWrite::Failed, {}};
-    }
-    file.reset(); // closed before it is renamed
-    if (replace && !system.MoveFileExW(written.c_str(), full.c_str(),
-                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        system.DeleteFileW(written.c_str());
         return {FileWrite::Failed, {}};
     }
     return outcome;

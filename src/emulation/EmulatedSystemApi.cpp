@@ -238,17 +238,67 @@ class EmulatedWritableFile final : public WritableFile {
     }
     bool Write(const std::string& bytes) override {
         system_.Contents()[system_.Names()[name_]] += bytes;
+        system_.Wrote();
         return true;
     }
     // Through this handle, opened with DELETE: its sharing does not stand in the way.
     bool Delete() override { return system_.Names().erase(name_) != 0; }
+    bool RenameInto(platform::HeldFolder& folder, const std::wstring& name) override;
 
   private:
     EmulatedSystemApi& system_;
     std::wstring name_;
 };
 
+// Holds the folder it resolved to when it was opened, wherever its name
+// leads later.
+class EmulatedHeldFolder final : public platform::HeldFolder {
+  public:
+    EmulatedHeldFolder(EmulatedSystemApi& system, std::wstring named, bool atName)
+        : system_(system), named_(std::move(named)), atName_(atName),
+          resolved_(system.Resolved(named_, atName)) {
+        ++system_.OpenHandles()[named_];
+    }
+    ~EmulatedHeldFolder() override { --system_.OpenHandles()[named_]; }
+    EmulatedHeldFolder(const EmulatedHeldFolder&) = delete;
+    EmulatedHeldFolder& operator=(const EmulatedHeldFolder&) = delete;
+    bool Facts(FileFacts& facts) override {
+        return system_.GetFileFacts(named_.c_str(), atName_, facts);
+    }
+    const std::wstring& Resolved() const { return resolved_; }
+
+  private:
+    EmulatedSystemApi& system_;
+    std::wstring named_;
+    bool atName_;
+    std::wstring resolved_;
+};
+
+bool EmulatedWritableFile::RenameInto(platform::HeldFolder& folder, const std::wstring& name) {
+    const std::wstring target = static_cast<EmulatedHeldFolder&>(folder).Resolved() + L"\\" + name;
+    system_.Rename(name_, target);
+    --system_.OpenHandles()[name_];
+    name_ = target;
+    ++system_.OpenHandles()[name_];
+    return true;
+}
+
 } // namespace
+
+std::unique_ptr<platform::HeldFolder> EmulatedSystemApi::HoldFolder(LPCWSTR path, bool atName) {
+    lookedUp_.emplace_back(path);
+    return std::make_unique<EmulatedHeldFolder>(*this, path, atName);
+}
+
+bool EmulatedSystemApi::SwapForLink(const std::wstring& folder, const std::wstring& target) {
+    const bool held = std::any_of(openHandles_.begin(), openHandles_.end(), [&](const auto& open) {
+        return open.second > 0 && IsWithin(open.first, folder);
+    });
+    if (!held) {
+        links_[folder] = target;
+    }
+    return !held;
+}
 
 std::wstring EmulatedSystemApi::Resolved(const std::wstring& path, bool atName) const {
     if (atName) {
@@ -314,20 +364,13 @@ std::wstring EmulatedSystemApi::GetFullPathNameW(LPCWSTR path) {
     return full ? given : L"C:\\Windows\\system32\\" + given; // a service's current folder
 }
 
-BOOL EmulatedSystemApi::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    lookedUp_.emplace_back(to);
-    const std::wstring source = Resolved(from, true);
-    const std::wstring target = Resolved(to, true);
-    const bool taken = names_.count(target) != 0 || links_.count(target) != 0;
-    if (!names_.count(source) || (taken && !(flags & MOVEFILE_REPLACE_EXISTING))) {
-        return FALSE;
-    }
-    // The name is given to the moved file: the file it named, and whatever a
-    // link there led to, keep their bytes.
+void EmulatedSystemApi::Rename(const std::wstring& source, const std::wstring& target) {
+    lookedUp_.emplace_back(target);
+    // The name is given to the file: the file it named, and whatever a link
+    // there led to, keep their bytes.
     links_.erase(target);
     names_[target] = names_[source];
     names_.erase(source);
-    return TRUE;
 }
 
 BOOL EmulatedSystemApi::DeleteFileW(LPCWSTR path) {

@@ -7,6 +7,7 @@
 
 #include "platform/SystemApi.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -37,9 +38,11 @@ class EmulatedSystemApi final : public SystemApi {
     std::unique_ptr<WritableFile> OpenWritableFile(LPCWSTR path, FileOpening opening, bool atName,
                                                    bool& created, DWORD& error) override;
     bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) override;
+    std::unique_ptr<platform::HeldFolder> HoldFolder(LPCWSTR path, bool atName) override;
     std::wstring GetFullPathNameW(LPCWSTR path) override;
-    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override;
-    BOOL DeleteFileW(LPCWSTR path) override;
+    // Deletes a file by its name, as another program or an uninstaller would;
+    // refused while a handle that does not share delete is open on it.
+    BOOL DeleteFileW(LPCWSTR path);
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override;
     UINT GetACP() override { return codePage_; }
     int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
@@ -96,6 +99,19 @@ class EmulatedSystemApi final : public SystemApi {
     bool IsLink(const std::wstring& path) const { return links_.count(path) != 0; }
     // How many handles, none sharing delete, each name has open.
     std::map<std::wstring, int>& OpenHandles() { return openHandles_; }
+    // Another account swaps the folder for a link to target, as renaming it
+    // away and making a junction in its place would; refused while the
+    // folder, or one below it, is held.
+    // Gives a file, by its resolved name, another name; a rename by handle.
+    void Rename(const std::wstring& source, const std::wstring& target);
+    bool SwapForLink(const std::wstring& folder, const std::wstring& target);
+    // Called on each write to an open file: a test's moment to act meanwhile.
+    void OnWrite(std::function<void()> hook) { onWrite_ = std::move(hook); }
+    void Wrote() {
+        if (onWrite_) {
+            onWrite_();
+        }
+    }
 
   private:
     std::wstring modulePath_ = L"C:\\Program Files\\Kavrex\\KavrexAssoc.exe";
@@ -106,6 +122,7 @@ class EmulatedSystemApi final : public SystemApi {
     std::map<std::wstring, std::wstring> names_;   // a file's name: the file it names
     std::map<std::wstring, std::string> contents_; // by file
     std::map<std::wstring, int> openHandles_;
+    std::function<void()> onWrite_;
     unsigned nextFile_ = 0;
     std::vector<std::wstring> lookedUp_;
     std::map<std::string, std::string> environment_; // by folded name

@@ -30,10 +30,9 @@ class QuietSystemApi final : public SystemApi {
         return inner_.GetFileFacts(path, atName, facts);
     }
     std::wstring GetFullPathNameW(LPCWSTR path) override { return inner_.GetFullPathNameW(path); }
-    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override {
-        return inner_.MoveFileExW(from, to, flags);
+    std::unique_ptr<HeldFolder> HoldFolder(LPCWSTR path, bool atName) override {
+        return inner_.HoldFolder(path, atName);
     }
-    BOOL DeleteFileW(LPCWSTR path) override { return inner_.DeleteFileW(path); }
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
         return inner_.ExpandEnvironmentStringsA(source, expanded, size);
     }

@@ -26,6 +26,14 @@ struct FileFacts {
     std::wstring security;
 };
 
+// A folder held open, not shared for deletion: while it is held no one can
+// rename or delete it, nor a folder above it, so none can be put in its place.
+class HeldFolder {
+  public:
+    virtual ~HeldFolder() = default;
+    virtual bool Facts(FileFacts& facts) = 0;
+};
+
 // A file open for writing; closed with this object.
 class WritableFile {
   public:
@@ -36,6 +44,9 @@ class WritableFile {
     // Deletes the file through this handle, never by its name; it goes when
     // the handle closes.
     virtual bool Delete() = 0;
+    // Gives the file, through this handle, the name in the held folder (a file
+    // name alone), replacing a file of that name.
+    virtual bool RenameInto(HeldFolder& folder, const std::wstring& name) = 0;
 };
 
 enum class FileOpening {
@@ -65,10 +76,11 @@ class SystemApi {
     // The facts of a file or folder; atName: a link at its own name is opened
     // itself, not followed. False when it cannot be opened.
     virtual bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) = 0;
+    // The folder held open; atName: a link at its own name is held itself,
+    // not followed. None when it cannot be opened.
+    virtual std::unique_ptr<HeldFolder> HoldFolder(LPCWSTR path, bool atName) = 0;
     // The full path, as GetFullPathNameW makes it from the current folder.
     virtual std::wstring GetFullPathNameW(LPCWSTR path) = 0;
-    virtual BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) = 0;
-    virtual BOOL DeleteFileW(LPCWSTR path) = 0;
     // The size needed, with the NUL; written only when it fits.
     virtual DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) = 0;
     virtual UINT GetACP() = 0;

@@ -13,6 +13,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -36,10 +38,7 @@ class WinSystemApi final : public SystemApi {
                                                    bool& created, DWORD& error) override;
     bool GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) override;
     std::wstring GetFullPathNameW(LPCWSTR path) override;
-    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override {
-        return ::MoveFileExW(from, to, flags);
-    }
-    BOOL DeleteFileW(LPCWSTR path) override { return ::DeleteFileW(path); }
+    std::unique_ptr<HeldFolder> HoldFolder(LPCWSTR path, bool atName) override;
     DWORD ExpandEnvironmentStringsA(LPCSTR source, LPSTR expanded, DWORD size) override {
         return ::ExpandEnvironmentStringsA(source, expanded, size);
     }
@@ -216,6 +215,17 @@ bool WinSystemApi::HandleFacts(HANDLE handle, FileFacts& facts) {
     return true;
 }
 
+class WinHeldFolder final : public HeldFolder {
+  public:
+    WinHeldFolder(WinSystemApi& system, HANDLE folder) : system_(system), folder_(folder) {}
+    bool Facts(FileFacts& facts) override { return system_.HandleFacts(folder_.get(), facts); }
+    HANDLE Get() const { return folder_.get(); }
+
+  private:
+    WinSystemApi& system_;
+    Handle folder_;
+};
+
 class WinWritableFile final : public WritableFile {
   public:
     WinWritableFile(WinSystemApi& system, HANDLE file) : system_(system), file_(file) {}
@@ -236,7 +246,37 @@ class WinWritableFile final : public WritableFile {
                                             sizeof disposition) != FALSE;
     }
 
+    // Relative to the held folder's handle: no path is looked up again, so
+    // nothing put in the folder's place meanwhile can receive it
+    // ("FILE_RENAME_INFORMATION": RootDirectory and a file name alone). Wine
+    // takes no RootDirectory (ERROR_INVALID_PARAMETER, as measured): there the
+    // held folder's final path is named, which cannot change while it is held.
+    bool RenameInto(HeldFolder& folder, const std::wstring& name) override {
+        if (Rename(static_cast<WinHeldFolder&>(folder).Get(), name)) {
+            return true;
+        }
+        FileFacts facts;
+        if (::GetLastError() != ERROR_INVALID_PARAMETER || !folder.Facts(facts)) {
+            return false;
+        }
+        const bool root = !facts.finalPath.empty() && facts.finalPath.back() == L'\\';
+        return Rename(nullptr, L"\\\\?\\" + facts.finalPath + (root ? L"" : L"\\") + name);
+    }
+
   private:
+    bool Rename(HANDLE rootDirectory, const std::wstring& name) {
+        const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+        std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes +
+                                          sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = TRUE;
+        rename->RootDirectory = rootDirectory;
+        rename->FileNameLength = static_cast<DWORD>(nameBytes);
+        std::copy(name.begin(), name.end(), rename->FileName);
+        return ::SetFileInformationByHandle(file_.get(), FileRenameInfo, rename,
+                                            static_cast<DWORD>(buffer.size())) != FALSE;
+    }
+
     WinSystemApi& system_;
     Handle file_;
 };
@@ -270,6 +310,19 @@ std::unique_ptr<WritableFile> WinSystemApi::OpenWritableFile(LPCWSTR path, FileO
     }
     created = !append || error != ERROR_ALREADY_EXISTS;
     return std::make_unique<WinWritableFile>(*this, file);
+}
+
+// Without FILE_SHARE_DELETE: renaming or deleting the folder, or one above
+// it, is refused while it is held; files inside are made and renamed as usual.
+std::unique_ptr<HeldFolder> WinSystemApi::HoldFolder(LPCWSTR path, bool atName) {
+    const HANDLE folder = ::CreateFileW(
+        path, FILE_READ_ATTRIBUTES | READ_CONTROL | FILE_TRAVERSE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | (atName ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    return std::make_unique<WinHeldFolder>(*this, folder);
 }
 
 bool WinSystemApi::GetFileFacts(LPCWSTR path, bool atName, FileFacts& facts) {

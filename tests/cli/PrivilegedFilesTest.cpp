@@ -48,6 +48,8 @@ const Plant Plants[] = {
     // Made by this run's open, then refused: deleted again through its handle.
     {"a name whose file others could change once made",
      [](auto& s, const std::wstring& file) { s.SetFileSecurity(file, UsersFile); }, true, false},
+    {"a folder above that a user made, and so may rename",
+     [](auto& s, const std::wstring&) { s.SetFileSecurity(L"C:\\Data", UsersFolder); }, true, true},
     {"a log file a user made first",
      [](auto& s, const std::wstring& file) {
          s.PutFile(file, "");
@@ -106,6 +108,32 @@ TEST(PrivilegedFiles, AnOutputFileIsNeverWrittenThroughALink) {
         EXPECT_EQ(p.logWarned, machine.console.err.find("could change") != std::string::npos)
             << machine.console.err;
     }
+}
+
+// The folder is held from its check to the end of the write: swapped for a
+// junction meanwhile (renamed away, a link made in its place) it is refused,
+// and --force's new file is renamed by its handle into the folder checked.
+// A stream's name (a ":" after the drive) is no file to write.
+TEST(PrivilegedFiles, TheCheckedFolderIsHeldUntilTheWriteEnds) {
+    for (const wchar_t* swapped : {Folder, L"C:\\Data"}) {
+        Machine machine;
+        Prepare(machine, "S-1-5-18", RightsProfile::LocalSystem);
+        machine.system.PutFile(Xml, "old");
+        bool swappedMeanwhile = true;
+        machine.system.OnWrite([&] {
+            swappedMeanwhile = machine.system.SwapForLink(swapped, L"C:\\Windows\\system32");
+        });
+        EXPECT_EQ(0, machine.Cli({"export-defaults", "--output", Narrow(Xml).c_str(), "--force"}));
+        EXPECT_FALSE(swappedMeanwhile) << Narrow(swapped);
+        EXPECT_EQ(0u, machine.system.FileContents(Xml).value_or("").find("<?xml"));
+        EXPECT_EQ("what the system keeps", machine.system.FileContents(Target));
+    }
+    Machine machine;
+    Prepare(machine, "S-1-5-18", RightsProfile::LocalSystem);
+    EXPECT_EQ(3, machine.Cli({"export-defaults", "--output", "C:\\Data\\Logs:kavrex.xml"}));
+    EXPECT_NE(std::string::npos, machine.console.err.find("names a file's stream"));
+    EXPECT_EQ(1, machine.Cli({"status", "--log", "C:\\Data:kavrex.jsonl"}));
+    EXPECT_NE(std::string::npos, machine.console.err.find("names a file's stream"));
 }
 
 // A standard user's own run writes where it is told, through its own links.

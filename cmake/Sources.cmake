@@ -8,6 +8,7 @@ add_library(kavrex_platform STATIC
   src/platform/ChangeRecorder.cpp
   src/platform/Exception.cpp
   src/platform/FileSecurity.cpp
+  src/platform/ForwardingSystemApi.cpp
   src/platform/KeyContents.cpp
   src/platform/KeyTree.cpp
   src/platform/MemoryRegistryApi.cpp
@@ -20,6 +21,7 @@ add_library(kavrex_platform STATIC
 target_sources(kavrex_platform PUBLIC FILE_SET HEADERS BASE_DIRS src FILES
   src/platform/Exception.h
   src/platform/FileSecurity.h
+  src/platform/ForwardingSystemApi.h
   src/platform/KeyContents.h
   src/platform/KeyHandle.h
   src/platform/KeyTree.h

@@ -54,9 +54,11 @@ Soundness ProgramSoundness(platform::SystemApi& system, const std::string& comma
         return Soundness::Unchecked;
     }
     const std::string program = StartedProgram(system, command);
-    return program.empty() || system.GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES
-               ? Soundness::Broken
-               : Soundness::Sound;
+    const DWORD attributes =
+        program.empty() ? INVALID_FILE_ATTRIBUTES : system.GetFileAttributesA(program.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES              ? Soundness::Broken
+           : (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? Soundness::Unchecked
+                                                              : Soundness::Sound;
 }
 
 // Whether the type can open a file: Broken when its key is not there, it has

@@ -8,7 +8,7 @@
 #include "association/TypeOwner.h"
 #include "platform/ChangeRecorder.h"
 #include "platform/OverlayRegistryApi.h"
-#include "platform/QuietSystemApi.h"
+#include "platform/ForwardingSystemApi.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 

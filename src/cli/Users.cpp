@@ -2,6 +2,7 @@
 
 #include "Account.h"
 #include "Scope.h"
+#include "platform/ForwardingSystemApi.h"
 #include "platform/KeyContents.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
@@ -32,6 +33,8 @@ bool IsPersonsHive(const std::string& sid) {
 std::vector<UserReport> SignedInUsers(Environment& environment,
                                       const std::vector<std::string>& extensions) {
     const association::Handler handler = association::HandlerBesideProgram(environment.system);
+    // Their commands are theirs: no link in them is followed.
+    platform::LinkFreeLookups lookups(environment.system);
     std::vector<UserReport> users;
     for (const std::string& sid : LoadedHives(environment.registry)) {
         if (!IsPersonsHive(sid)) {
@@ -45,7 +48,7 @@ std::vector<UserReport> SignedInUsers(Environment& environment,
         for (const std::string& extension : extensions) {
             if (readable) {
                 user.extensions.push_back(
-                    association::QueryStatus(hive, environment.system, extension, handler));
+                    association::QueryStatus(hive, lookups, extension, handler));
             }
         }
         users.push_back(std::move(user));

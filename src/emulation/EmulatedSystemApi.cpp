@@ -65,10 +65,17 @@ DWORD EmulatedSystemApi::GetShortPathNameW(LPCWSTR longPath, LPWSTR shortPath, D
     return length;
 }
 
+// Links on the way are followed, as Windows follows them: where they lead is
+// looked up too.
 DWORD EmulatedSystemApi::GetFileAttributesW(LPCWSTR path) {
     lookedUp_.emplace_back(path);
-    return files_.count(path) || names_.count(Resolved(path)) ? FILE_ATTRIBUTE_NORMAL
-                                                              : INVALID_FILE_ATTRIBUTES;
+    const std::wstring resolved = Resolved(path);
+    if (resolved != path) {
+        lookedUp_.push_back(resolved);
+    }
+    return files_.count(path) || files_.count(resolved) || names_.count(resolved)
+               ? FILE_ATTRIBUTE_NORMAL
+               : INVALID_FILE_ATTRIBUTES;
 }
 
 // What a folder made under Program Files by an installer holds, and what it
@@ -96,6 +103,10 @@ UINT EmulatedSystemApi::GetDriveTypeW(LPCWSTR rootPath) {
 
 DWORD EmulatedSystemApi::GetFileAttributesA(LPCSTR path) {
     lookedUp_.emplace_back(path, path + std::char_traits<char>::length(path));
+    const std::wstring resolved = Resolved(lookedUp_.back());
+    if (resolved != lookedUp_.back()) {
+        lookedUp_.push_back(resolved);
+    }
     // A file is found by its long or its short path, as the code page spells them.
     const auto spells = [&](const std::wstring& wide) {
         std::string ansi;

@@ -121,20 +121,36 @@ void WeakenedAfterRegistering(Machine& machine) {
 // A signed-in user points their own .rar at a share; status, as LocalSystem,
 // reads that user's classes and never looks the program up there, which
 // would have the machine account reach the user's host.
+// Nor through a link on a local drive that leads there: a link in a path
+// another account wrote is not followed, and is "not checked".
 TEST(Deployment, AUsersCommandOnAShareIsNotLookedUpAsSystem) {
-    Machine machine;
-    const std::string classes = std::string(Person) + "\\Software\\Classes\\";
-    SetRawValue(machine.registry, HKEY_USERS, classes + ".rar", "", REG_SZ,
-                std::string("Their.Type") + '\0');
-    SetRawValue(machine.registry, HKEY_USERS, classes + "Their.Type\\Shell\\Open\\Command", "",
-                REG_SZ, std::string("\\\\host\\share\\x.exe %1") + '\0');
-    RunAs(machine, "S-1-5-18");
-    machine.Cli({"status", "--json"});
-    const json user = json::parse(machine.console.out)["users"][0]["extensions"][0];
-    EXPECT_EQ("associated-with-other", user["verdict"]);
-    EXPECT_FALSE(user["programChecked"]);
-    for (const std::wstring& path : machine.system.LookedUp()) {
-        EXPECT_NE(0u, path.rfind(L"\\\\", 0)) << Narrow(path);
+    const struct {
+        const char* command;
+        const char* verdict;
+    } cases[] = {
+        {"\\\\host\\share\\x.exe %1", "associated-with-other"},
+        {"C:\\Users\\Ann\\Link\\x.exe %1", "associated-with-other"},
+        {"\"C:\\Users\\Ann\\x.exe\" \"%1\"", "associated-with-other"},
+        {"\"C:\\Users\\Ann\\Link\\Kavrex.exe\" \"%1\"", "kavrex-elsewhere"},
+    };
+    for (const auto& [command, verdict] : cases) {
+        SCOPED_TRACE(command);
+        Machine machine;
+        const std::string classes = std::string(Person) + "\\Software\\Classes\\";
+        SetRawValue(machine.registry, HKEY_USERS, classes + ".rar", "", REG_SZ,
+                    std::string("Their.Type") + '\0');
+        SetRawValue(machine.registry, HKEY_USERS, classes + "Their.Type\\Shell\\Open\\Command", "",
+                    REG_SZ, std::string(command) + '\0');
+        machine.system.SetLink(L"C:\\Users\\Ann\\Link", L"\\\\host\\share");
+        machine.system.SetLink(L"C:\\Users\\Ann\\x.exe", L"\\\\host\\share\\x.exe");
+        RunAs(machine, "S-1-5-18");
+        machine.Cli({"status", "--json"});
+        const json user = json::parse(machine.console.out)["users"][0]["extensions"][0];
+        EXPECT_EQ(verdict, user["verdict"]);
+        EXPECT_FALSE(user["programChecked"]);
+        for (const std::wstring& path : machine.system.LookedUp()) {
+            EXPECT_NE(0u, path.rfind(L"\\\\", 0)) << Narrow(path);
+        }
     }
 }
 

@@ -1,14 +1,15 @@
-// A process and shell seam for dry runs: everything passes through to another
-// seam, except that the shell hears of nothing.
+// Decorators of the process and shell seam: everything passes through to
+// another seam but what each changes.
 #pragma once
 
 #include "SystemApi.h"
 
 namespace platform {
 
-class QuietSystemApi final : public SystemApi {
+// Passes every call through; a decorator overrides what it changes.
+class ForwardingSystemApi : public SystemApi {
   public:
-    explicit QuietSystemApi(SystemApi& inner) : inner_(inner) {}
+    explicit ForwardingSystemApi(SystemApi& inner) : inner_(inner) {}
 
     DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) override {
         return inner_.GetModuleFileNameW(module, fileName, size);
@@ -46,7 +47,9 @@ class QuietSystemApi final : public SystemApi {
                             LPWSTR wide, int wideSize) override {
         return inner_.MultiByteToWideChar(codePage, flags, narrow, narrowLength, wide, wideSize);
     }
-    bool SHChangeNotify(LONG, UINT, LPCVOID, LPCVOID) override { return true; }
+    bool SHChangeNotify(LONG eventId, UINT flags, LPCVOID item1, LPCVOID item2) override {
+        return inner_.SHChangeNotify(eventId, flags, item1, item2);
+    }
     bool ShellExecuteA(LPCSTR verb, LPCSTR file, int showCommand) override {
         return inner_.ShellExecuteA(verb, file, showCommand);
     }
@@ -54,8 +57,30 @@ class QuietSystemApi final : public SystemApi {
     std::string AccountName(const std::string& sid) override { return inner_.AccountName(sid); }
     std::string ComputerName() override { return inner_.ComputerName(); }
 
+  protected:
+    SystemApi& Inner() { return inner_; }
+
   private:
     SystemApi& inner_;
+};
+
+// For dry runs: the shell hears of nothing.
+class QuietSystemApi final : public ForwardingSystemApi {
+  public:
+    using ForwardingSystemApi::ForwardingSystemApi;
+    bool SHChangeNotify(LONG, UINT, LPCVOID, LPCVOID) override { return true; }
+};
+
+// For paths that another account wrote (its classes, read as SYSTEM or an
+// administrator): a path is looked up level by level at its own name, and a
+// link on the way is not followed: it answers FILE_ATTRIBUTE_REPARSE_POINT
+// alone, "not checked", so that no link on a local drive sends this run to a
+// host that account named.
+class LinkFreeLookups final : public ForwardingSystemApi {
+  public:
+    using ForwardingSystemApi::ForwardingSystemApi;
+    DWORD GetFileAttributesW(LPCWSTR path) override;
+    DWORD GetFileAttributesA(LPCSTR path) override;
 };
 
 } // namespace platform

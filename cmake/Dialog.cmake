@@ -38,6 +38,10 @@ add_executable(KavrexAssoc WIN32 src/app/main.cpp src/app/LibraryErrors.cpp ${di
 target_include_directories(KavrexAssoc PRIVATE ${generated} src src/app)
 set_source_files_properties(src/app/KavrexAssoc.rc PROPERTIES
                             OBJECT_DEPENDS "${generated}/Version.h;${generated}/KavrexAssoc.manifest")
+# windres names no files it includes: each language's table rebuilds the texts.
+file(GLOB language_tables CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/languages/*.rc)
+set_source_files_properties(src/app/Languages.rc PROPERTIES
+                            OBJECT_DEPENDS "${language_tables};${PROJECT_SOURCE_DIR}/src/app/TextIds.h")
 target_link_libraries(KavrexAssoc PRIVATE user32 gdi32 comctl32)
 include(CheckIPOSupported)
 check_ipo_supported(RESULT ipo_supported OUTPUT ipo_output LANGUAGES CXX)

@@ -123,7 +123,15 @@ void TApplication::SetMainForm(HWND form, MessageFilter* filter) {
 }
 
 void TApplication::ShowText(const std::string& text, UINT icon) {
-    UINT flags = MB_OK | icon;
+    Box(text, MB_OK | icon);
+}
+
+bool TApplication::Ask(const std::string& question) {
+    return Box(question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+int TApplication::Box(const std::string& text, UINT buttonsAndIcon) {
+    UINT flags = buttonsAndIcon;
     if (RightToLeftReading() || TextsReadRightToLeft()) {
         flags |= MB_RTLREADING;
     }
@@ -132,7 +140,7 @@ void TApplication::ShowText(const std::string& text, UINT icon) {
     }
     const std::string caption = title_.substr(0, MaxCaption);
     MessageBoxScope scope(*this);
-    boxes_.MessageBoxA(window_.get(), text.c_str(), caption.c_str(), flags);
+    return boxes_.MessageBoxA(window_.get(), text.c_str(), caption.c_str(), flags);
 }
 
 void TApplication::ShowException(const std::exception& error) {

@@ -31,6 +31,8 @@ class TApplication {
 
     // A message box owned by the application window, with the title as caption.
     void ShowText(const std::string& text, UINT icon);
+    // A question in such a box, No the default: whether it was answered Yes.
+    bool Ask(const std::string& question);
     // An error that escaped an event's code.
     void ShowException(const std::exception& error);
 
@@ -40,6 +42,8 @@ class TApplication {
 
   private:
     class MessageBoxScope;
+    // The box with these buttons and icon; its answer.
+    int Box(const std::string& text, UINT buttonsAndIcon);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::string title_;

@@ -155,13 +155,22 @@ void TFormMain::Close() {
     ::PostQuitMessage(0);
 }
 
+// Registered for every account, a Kavrex.exe that others could replace would
+// run whatever they put there: asked before anything is written, No the default.
 void TFormMain::RegArchiveAssociation(association::TComponent*, const std::string&, bool& Cancel) {
-    Cancel = false;
+    declined_ = association::HandlerSafetyBesideProgram(platform_.system).replaceable !=
+                    association::Replaceable::No &&
+                !application_.Ask(DialogText(IDS_REPLACEABLE_QUESTION));
+    Cancel = declined_;
 }
 
 void TFormMain::ButtonOKClick() {
     if (::SendMessageA(CheckBoxRAR, BM_GETCHECK, 0, 0) == BST_CHECKED) {
         const AssociationResult result = RegArchive->Associate();
+        if (declined_) {
+            Close(); // No wrote nothing, and ends as Cancel does
+            return;
+        }
         const bool associated = result == AssociationResult::Registered ||
                                 result == AssociationResult::AlreadyAssociated;
         if (const auto outcome = RegistrationOutcome(result)) {

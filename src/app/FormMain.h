@@ -56,6 +56,7 @@ class TFormMain : public association::TComponent, private MessageFilter {
     association::Platform platform_;
     platform::ScopedRegistryApi classes_; // the classes of platform_.applicationHive
     int startDpi_ = 96;
+    bool declined_ = false;            // the question before registering was answered No
     std::optional<LOGFONTA> menuFont_; // as the system gave it, at startDpi_
     UniqueFont ownedFont_;             // the menu font, unless the stock font stands in
     HFONT font_ = nullptr;

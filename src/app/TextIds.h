@@ -19,4 +19,6 @@
 #define IDS_REPLACEABLE_NOTE 15
 #define IDS_FATAL_ERROR 16
 #define IDS_READING_ORDER 17 // "ltr", or "rtl" where the language reads right to left
-#define IDS_LAST IDS_READING_ORDER
+// Asked before registering for every account a Kavrex.exe that others could replace.
+#define IDS_REPLACEABLE_QUESTION 18
+#define IDS_LAST IDS_REPLACEABLE_QUESTION

@@ -35,9 +35,10 @@ class CapturingBoxes final : public app::MessageBoxApi {
     int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) override {
         boxes.push_back({owner, text, caption, flags, ::IsWindowEnabled(dialog) != FALSE,
                          ::IsWindowEnabled(owner) != FALSE});
-        return IDOK;
+        return (flags & MB_YESNO) ? answer : IDOK;
     }
     std::vector<CapturedBox> boxes;
+    int answer = IDNO; // to a question
     HWND dialog = nullptr;
 };
 
@@ -359,15 +360,34 @@ TEST_F(FormMain, TheUsersOtherChoiceIsNamedAfterRegistering) {
               boxes.boxes[0].text);
 }
 
-// The dialog registers as it always has, and says what a replaceable handler means.
-TEST_F(FormMain, AHandlerOthersCouldReplaceIsRegisteredWithANote) {
-    system.SetFileSecurity(L"C:\\Tools", L"O:BAD:(A;;FA;;;BA)(A;;0x1301bf;;;BU)");
-    Press(VK_RETURN);
-    ASSERT_EQ(1u, boxes.boxes.size());
+// A Kavrex.exe that others could replace is registered for every account only
+// when the question before any write is answered Yes (No is the default): then
+// with a note of what that means; No writes nothing and closes as Cancel does.
+class ReplaceableHandler : public FormMain {
+  protected:
+    void Answer(int answer) {
+        system.SetFileSecurity(L"C:\\Tools", L"O:BAD:(A;;FA;;;BA)(A;;0x1301bf;;;BU)");
+        boxes.answer = answer;
+        Press(VK_RETURN);
+        ASSERT_EQ(answer == IDYES ? 2u : 1u, boxes.boxes.size());
+        EXPECT_EQ(app::DialogText(IDS_REPLACEABLE_QUESTION), boxes.boxes[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2),
+                  boxes.boxes[0].flags);
+        EXPECT_EQ(answer == IDYES,
+                  KeyExists(registry, HKEY_LOCAL_MACHINE, "Software\\Classes\\.rar"));
+        EXPECT_EQ(0, quitCode) << "closed either way";
+    }
+};
+
+TEST_F(ReplaceableHandler, NoWritesNothing) {
+    Answer(IDNO);
+}
+
+TEST_F(ReplaceableHandler, YesRegistersWithANote) {
+    Answer(IDYES);
     EXPECT_EQ("Associations with this application have been registered.\n\n" +
                   app::DialogText(IDS_REPLACEABLE_NOTE),
-              boxes.boxes[0].text);
-    EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("Program Files"));
+              boxes.boxes.back().text);
 }
 
 // Started without elevation, where Windows lets it: the machine's classes are read-only.

@@ -6,6 +6,7 @@
 //   dialog-texts                waits for the dialog, prints its title, each control's text and
 //                               whether it is mirrored
 //   press-ok, dismiss-box       clicks the dialog's OK button, or the box's
+//   answer-yes                  clicks the question box's Yes
 //   activate-dialog, -box       makes the dialog, or the box, the foreground window
 //   short-path PATH             prints the short form of PATH
 //   dump KEY...                 prints each key below HKEY_CLASSES_ROOT as path=default value,
@@ -252,6 +253,9 @@ int main(int argc, char** argv) {
     }
     if (command == "dismiss-box") {
         return Click(L"#32770", IDOK);
+    }
+    if (command == "answer-yes") {
+        return Click(L"#32770", IDYES);
     }
     if (command == "activate-dialog" || command == "activate-box") {
         return Activate(command == "activate-dialog" ? L"TFormMain" : L"#32770");

@@ -29,6 +29,10 @@ replace it with a program that every account would then run. To prevent that, in
 folder only administrators can change, such as Program Files, or register it for your account only \
 with kavrex-assoc register --scope user."
 registered="Associations with this application have been registered.$replaceable_note"
+# And so, before anything is written, the dialog asks; No is the default.
+question="Accounts other than administrators can change Kavrex.exe or a folder on its path, so \
+they could replace it with a program that every account would then run. Register it for all users \
+anyway?"
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
 start() { # [FOLDER [FILE]] starts the program and waits for its dialog; sets pid and dialog
   "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\${2:-KavrexAssoc.exe}" &
@@ -45,6 +49,14 @@ dismiss_box() { # with the keyboard, at the box's own window
   xdotool windowfocus --sync "$box"
   probe activate-box
   keys Return
+}
+answer_yes() { # the question before registering, answered Yes with the keyboard
+  check "asked before registering" "$question" "$(box_text)"
+  local box
+  box=$(dialog_windows | grep -v -x "$dialog" | head -n 1)
+  xdotool windowfocus --sync "$box"
+  probe activate-box
+  keys Tab Return # from No, the default, to Yes
 }
 finish() { # waits for the program to end; sets code
   for _ in $(seq 100); do
@@ -80,6 +92,7 @@ for round in first second; do
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$shots/dialog.png"
   fi
   keys Return
+  answer_yes
   check "$round run: registered" "$registered" "$(box_text)"
   dismiss_box
   finish
@@ -88,6 +101,17 @@ for round in first second; do
 done
 case "$short" in *"~"*) echo "ok: the handler is named by its short path ($short)" ;;
   *) check "short path" "a mangled 8.3 path" "$short" ;; esac
+
+# Asked first, Enter answers No: nothing is written, and the dialog closes
+# as Cancel does, with no other box.
+probe delete .rar KavrexAssoc >/dev/null
+start
+keys Return
+check "asked: the question" "$question" "$(box_text)"
+dismiss_box
+finish
+check "No: exit code" 0 "$code"
+check "No: nothing registered" "" "$(probe dump .rar KavrexAssoc)"
 
 # The box cleared with the keyboard, then OK: removed.
 start
@@ -112,6 +136,7 @@ check "Cancel: nothing registered" "" "$(probe dump .rar KavrexAssoc)"
 register() { # [FOLDER]: OK with the box ticked
   start "$@"
   keys Return
+  answer_yes
   check "registered from ${1:-the usual folder}" "$registered" "$(box_text)"
   dismiss_box
   finish
@@ -185,6 +210,7 @@ user_choice='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.r
 "$run" reg add "$user_choice" /v ProgId /d WinArc.rar /f >/dev/null
 start
 keys Return
+answer_yes
 check "user's choice: named in the box" "Associations with this application have been registered.
 
 .rar files still open with WinArc.rar, because that is your choice in Windows. To open them with Kavrex, choose it in Settings > Apps > Default apps.$replaceable_note" "$(box_text)"

@@ -42,7 +42,10 @@ $(text "$table" IDS_CANCEL)
 $(text "$table" IDS_LABEL)
 $mirrored" "$(probe dialog-texts)"
   probe press-ok
-  # Wine's files are its own account's, so the handler is replaceable: the note follows.
+  # Wine's files are its own account's, so the handler is replaceable: asked
+  # first, in the same language, and the note follows.
+  check "$locale: asked first" "$(text "$table" IDS_REPLACEABLE_QUESTION)" "$(probe box-text)"
+  probe answer-yes
   check "$locale: OK's outcome" "$(text "$table" IDS_REGISTERED)
 
 $(text "$table" IDS_REPLACEABLE_NOTE)

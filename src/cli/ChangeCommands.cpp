@@ -7,8 +7,8 @@
 #include "association/RegArchive.h"
 #include "association/TypeOwner.h"
 #include "platform/ChangeRecorder.h"
-#include "platform/OverlayRegistryApi.h"
 #include "platform/ForwardingSystemApi.h"
+#include "platform/OverlayRegistryApi.h"
 #include "platform/RegistryNames.h"
 #include "platform/ScopedRegistryApi.h"
 

@@ -31,7 +31,11 @@ bool IsDocumented(const std::string& doc, const std::string& cell) {
 void FieldPaths(const json& value, const std::string& path, std::set<std::string>& paths) {
     if (value.is_object()) {
         for (const auto& [name, field] : value.items()) {
-            const std::string inner = path.empty() ? name : path + "." + name;
+            std::string inner = path;
+            if (!inner.empty()) {
+                inner += '.';
+            }
+            inner += name;
             paths.insert(inner);
             FieldPaths(field, inner, paths);
         }

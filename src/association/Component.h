@@ -24,13 +24,13 @@ class TComponent {
         return *new T(this, std::forward<Args>(args)...);
     }
 
-    TComponent* Owner() const { return owner_; }
-    std::size_t ComponentCount() const { return owned_.size(); }
-    TComponent& Component(std::size_t index) const { return *owned_.at(index); }
+    [[nodiscard]] TComponent* Owner() const { return owner_; }
+    [[nodiscard]] std::size_t ComponentCount() const { return owned_.size(); }
+    [[nodiscard]] TComponent& Component(std::size_t index) const { return *owned_.at(index); }
 
-    bool IsDesigning() const { return designing_; }
+    [[nodiscard]] bool IsDesigning() const { return designing_; }
     void SetDesigning(bool designing) { designing_ = designing; }
-    bool IsLoading() const { return loading_; }
+    [[nodiscard]] bool IsLoading() const { return loading_; }
 
     // Stored properties are assigned between these two; EndLoading runs Loaded.
     void BeginLoading() { loading_ = true; }

@@ -12,7 +12,7 @@ namespace association {
 // Each key is opened relative to the current one where it lies below it, else
 // from its hive's root; false at the first row that could not be written, and
 // nothing is ever written into a key other than the row's own.
-bool WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
-               const std::vector<LayoutRow>& rows);
+[[nodiscard]] bool WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
+                             const std::vector<LayoutRow>& rows);
 
 } // namespace association

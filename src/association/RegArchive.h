@@ -81,17 +81,17 @@ class TRegArchive : public TComponent {
     TStringList& ArcExtensions() { return arcExtensions_; }
     void SetArcExtensions(const TStringList& extensions);
     // The type name; "[Appname]" stands for the running program's base name.
-    std::string ExtDescription() const;
+    [[nodiscard]] std::string ExtDescription() const;
     void SetExtDescription(const std::string& value);
     // The type's description; "[Appname file]" stands for the type name + " file".
-    std::string FileDescription() const;
+    [[nodiscard]] std::string FileDescription() const;
     void SetFileDescription(const std::string& value);
     // The open command's argument template; "%1" when empty.
-    std::string ParamString() const;
+    [[nodiscard]] std::string ParamString() const;
     void SetParamString(const std::string& value);
     // The handler's short path, as the last Associate computed it; empty when
     // the ANSI code page cannot spell it.
-    const std::string& HandlerPath() const { return handlerPath_; }
+    [[nodiscard]] const std::string& HandlerPath() const { return handlerPath_; }
 
     // The part of a file name before its first "."; all of it without a dot.
     static std::string ExtractBaseName(const std::string& fileName);
@@ -102,10 +102,10 @@ class TRegArchive : public TComponent {
     void Loaded() override;
 
   private:
-    std::string TypeName() const;
+    [[nodiscard]] std::string TypeName() const;
     // The type's description: "[Appname file]" resolved for the type name.
-    std::string Description(const std::string& typeName) const;
-    std::string SpelledOrEmpty(const std::wstring& text) const;
+    [[nodiscard]] std::string Description(const std::string& typeName) const;
+    [[nodiscard]] std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
     bool RegisterExtension(Association association);
     bool StillKept(const Association& association);

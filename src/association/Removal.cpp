@@ -157,7 +157,9 @@ bool Removal::TakeBackType(const LayoutPlace& extension) {
 
 // The kept value goes. A registration running at once may have switched the
 // extension to ours since it was read: then the value is put back, so that
-// what it keeps is never lost, and the extension is not removed.
+// what it keeps is never lost, and the extension is not removed. Where the
+// put-back is refused, the value goes back to the extension's default itself,
+// which ends that registration rather than lose another program's type.
 bool Removal::DeleteKeptValue(const LayoutPlace& place) {
     const StoredText kept = ReadStored(registry_, RootOf(place.hive), place.key, place.name);
     if (!kept.ValueFound()) {
@@ -170,7 +172,10 @@ bool Removal::DeleteKeptValue(const LayoutPlace& place) {
     if (type && !SameName(*type, keys_.typeName)) {
         return true;
     }
-    WriteRows(registry_, applicationHive_, {{place, kept.value, true}});
+    if (!WriteRows(registry_, applicationHive_, {{place, kept.value, true}})) {
+        const LayoutPlace extension = LayoutValue(KeyRole::Extension, keys_);
+        changed_ |= WriteRows(registry_, applicationHive_, {{extension, kept.value, true}});
+    }
     return false;
 }
 

@@ -27,38 +27,38 @@ class Removal {
     // type is still there; else our type goes from it. Our own values go with
     // it, and each of its keys left empty. True when nothing of ours is left
     // that could have been removed.
-    bool RemoveExtension(const std::string& extension);
+    [[nodiscard]] bool RemoveExtension(const std::string& extension);
     // The keys the extensions share go once no extension needs them: the type
     // key when no extension names it any more (neither one recorded as ours nor
     // one of the listed or built-in ones, which a release that kept no record
     // may have registered); the application's registration when it records no
     // extension: our values, each of its keys left empty, and then the entry
     // that names it.
-    bool RemoveSharedKeys(const TStringList& extensions);
+    [[nodiscard]] bool RemoveSharedKeys(const TStringList& extensions);
     // Whether anything was deleted or given back, so that the shell is told.
-    bool Changed() const { return changed_; }
+    [[nodiscard]] bool Changed() const { return changed_; }
 
   private:
-    HKEY RootOf(Hive hive) const { return HiveRoot(hive, applicationHive_); }
+    [[nodiscard]] HKEY RootOf(Hive hive) const { return HiveRoot(hive, applicationHive_); }
     // Whether a deletion left the thing gone (or it was never there); notes a change.
-    bool Gone(LONG status);
+    [[nodiscard]] bool Gone(LONG status);
     // Deletes the value; with expected, only when it holds that text.
-    bool DeleteValue(const LayoutPlace& place,
-                     const std::optional<std::string>& expected = std::nullopt);
+    [[nodiscard]] bool DeleteValue(const LayoutPlace& place,
+                                   const std::optional<std::string>& expected = std::nullopt);
     // True when the key is gone (or was never there), false when it holds
     // something and stays.
-    std::optional<bool> DeleteKeyIfEmpty(Hive hive, const std::string& key);
+    [[nodiscard]] std::optional<bool> DeleteKeyIfEmpty(Hive hive, const std::string& key);
     // The row's key and those above it up to its emptyUpTo, each once empty.
-    bool DeleteKeysOnceEmpty(const TakeBackRow& row);
-    bool DeleteTree(Hive hive, const std::string& key);
-    std::optional<bool> HoldsOnlyOurs(platform::TRegistry& registry);
-    bool TakeBackType(const LayoutPlace& extension);
-    bool DeleteKeptValue(const LayoutPlace& place);
-    bool RemoveRegistration(const std::vector<TakeBackRow>& rows);
+    [[nodiscard]] bool DeleteKeysOnceEmpty(const TakeBackRow& row);
+    [[nodiscard]] bool DeleteTree(Hive hive, const std::string& key);
+    [[nodiscard]] std::optional<bool> HoldsOnlyOurs(platform::TRegistry& registry);
+    [[nodiscard]] bool TakeBackType(const LayoutPlace& extension);
+    [[nodiscard]] bool DeleteKeptValue(const LayoutPlace& place);
+    [[nodiscard]] bool RemoveRegistration(const std::vector<TakeBackRow>& rows);
     // Each is nullopt when a refused call keeps it from being told.
-    std::optional<bool> HoldsValues(Hive hive, const std::string& key);
-    std::optional<bool> AnyValueNamesType(Hive hive, const std::string& key);
-    std::optional<bool> TypeStillNamed(const TStringList& extensions);
+    [[nodiscard]] std::optional<bool> HoldsValues(Hive hive, const std::string& key);
+    [[nodiscard]] std::optional<bool> AnyValueNamesType(Hive hive, const std::string& key);
+    [[nodiscard]] std::optional<bool> TypeStillNamed(const TStringList& extensions);
 
     platform::RegistryApi& registry_;
     HKEY applicationHive_;

@@ -17,9 +17,11 @@ struct StoredText {
     bool keyFound = false;         // false only when the key is not there
     LONG status = ERROR_SUCCESS;   // of the open that failed, else of the read
     // The value is there, text or not (an "Open with" entry may be REG_NONE).
-    bool ValueFound() const { return status == ERROR_SUCCESS || status == ERROR_INVALID_DATATYPE; }
+    [[nodiscard]] bool ValueFound() const {
+        return status == ERROR_SUCCESS || status == ERROR_INVALID_DATATYPE;
+    }
     // Neither the key nor the value is refused: what is there is known.
-    bool Known() const { return ValueFound() || platform::IsNotFound(status); }
+    [[nodiscard]] bool Known() const { return ValueFound() || platform::IsNotFound(status); }
 };
 
 // The default value unless a name is given.

@@ -12,7 +12,8 @@ const char* ScopeName(Scope scope);
 // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER: the hive whose classes change.
 HKEY ScopeRoot(Scope scope);
 // What opening the key with these rights answers (the key is closed again).
-LONG OpenStatus(platform::RegistryApi& registry, HKEY root, const char* path, REGSAM access);
+[[nodiscard]] LONG OpenStatus(platform::RegistryApi& registry, HKEY root, const char* path,
+                              REGSAM access);
 // Whether this account may write the scope's classes, as the component asks to.
 bool CanWriteClasses(platform::RegistryApi& registry, Scope scope);
 

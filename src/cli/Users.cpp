@@ -19,7 +19,9 @@ bool EndsWith(const std::string& text, const std::string& end) {
 // before a refusal, when one comes.
 std::vector<std::string> LoadedHives(platform::RegistryApi& registry) {
     std::vector<std::string> names;
-    platform::KeyContents(registry, HKEY_USERS).Subkeys(names);
+    if (platform::KeyContents(registry, HKEY_USERS).Subkeys(names) != ERROR_SUCCESS) {
+        names.clear(); // a list that could not be read whole names no one
+    }
     return names;
 }
 

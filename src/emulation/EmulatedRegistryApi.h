@@ -96,8 +96,8 @@ class EmulatedRegistryApi final : public RegistryApi {
     // software is redirected to Wow6432Node, but for the keys that are shared.
     void SetWow64Process(bool wow64) { wow64_ = wow64; }
 
-    int CallCount(RegistryCall call) const;
-    std::size_t OpenHandleCount() const { return handles_.size(); }
+    [[nodiscard]] int CallCount(RegistryCall call) const;
+    [[nodiscard]] std::size_t OpenHandleCount() const { return handles_.size(); }
 
   private:
     // The rights refused on the keys whose path matches: the key itself, or
@@ -143,9 +143,11 @@ class EmulatedRegistryApi final : public RegistryApi {
     // The key a call reaches in the registry view it asks for.
     void ApplyView(Target& target, REGSAM access);
     LONG Injected(RegistryCall call, const std::string& keyPath);
-    LONG Gated(RegistryCall call) const { return gate_ ? gate_(call) : ERROR_SUCCESS; }
+    [[nodiscard]] LONG Gated(RegistryCall call) const {
+        return gate_ ? gate_(call) : ERROR_SUCCESS;
+    }
     void AddRule(const std::string& keyPath, bool subtree, REGSAM denied);
-    REGSAM Denied(const std::string& keyPath) const;
+    [[nodiscard]] REGSAM Denied(const std::string& keyPath) const;
     HKEY NewHandle(const platform::KeyRef& node, REGSAM access);
 
     std::map<HKEY, platform::KeyRef> roots_;

@@ -276,7 +276,7 @@ class EmulatedHeldFolder final : public platform::HeldFolder {
     bool Facts(FileFacts& facts) override {
         return system_.GetFileFacts(named_.c_str(), atName_, facts);
     }
-    const std::wstring& Resolved() const { return resolved_; }
+    [[nodiscard]] const std::wstring& Resolved() const { return resolved_; }
 
   private:
     EmulatedSystemApi& system_;

@@ -75,16 +75,16 @@ class EmulatedSystemApi final : public SystemApi {
     // A file with these bytes, made by someone else.
     void PutFile(const std::wstring& path, const std::string& bytes);
     // The bytes of the file the path leads to; none when there is none.
-    std::optional<std::string> FileContents(const std::wstring& path) const;
+    [[nodiscard]] std::optional<std::string> FileContents(const std::wstring& path) const;
     // Every path the program looked up or opened, in order.
-    const std::vector<std::wstring>& LookedUp() const { return lookedUp_; }
+    [[nodiscard]] const std::vector<std::wstring>& LookedUp() const { return lookedUp_; }
     // An environment variable, as %name% expands to (names ignore letter case).
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
     // The ANSI code page: 1252 (Western, the default), 1251 (Cyrillic) or UTF-8.
     void SetAnsiCodePage(UINT codePage) { codePage_ = codePage; }
-    const std::vector<Notification>& Notifications() const { return notifications_; }
+    [[nodiscard]] const std::vector<Notification>& Notifications() const { return notifications_; }
     void AnswerLink(const std::string& link) { answered_.push_back(link); }
-    const std::vector<std::string>& ExecutedLinks() const { return executed_; }
+    [[nodiscard]] const std::vector<std::string>& ExecutedLinks() const { return executed_; }
     // The account the process runs as; a user's until told (S-1-5-18: LocalSystem).
     void SetProcessUser(std::string sid) { processUser_ = std::move(sid); }
     // What Windows names an account; an account not named has no name.
@@ -92,11 +92,11 @@ class EmulatedSystemApi final : public SystemApi {
 
     // For the open files: a path with its reparse points followed; with
     // atName, all but a link at its own name.
-    std::wstring Resolved(const std::wstring& path, bool atName = false) const;
+    [[nodiscard]] std::wstring Resolved(const std::wstring& path, bool atName = false) const;
     std::wstring SecurityOf(const std::wstring& path);
     std::map<std::wstring, std::wstring>& Names() { return names_; }
     std::map<std::wstring, std::string>& Contents() { return contents_; }
-    bool IsLink(const std::wstring& path) const { return links_.count(path) != 0; }
+    [[nodiscard]] bool IsLink(const std::wstring& path) const { return links_.count(path) != 0; }
     // How many handles, none sharing delete, each name has open.
     std::map<std::wstring, int>& OpenHandles() { return openHandles_; }
     // Another account swaps the folder for a link to target, as renaming it

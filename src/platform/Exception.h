@@ -10,7 +10,7 @@ namespace platform {
 class Exception : public std::exception {
   public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
+    [[nodiscard]] const char* what() const noexcept override { return message_.c_str(); }
 
   private:
     std::string message_;

@@ -22,18 +22,18 @@ class KeyContents {
     // Reads the key's counts and longest lengths first; Status() says whether it could.
     KeyContents(RegistryApi& api, HKEY key);
 
-    LONG Status() const { return status_; }
-    DWORD SubkeyCount() const { return subkeys_; }
+    [[nodiscard]] LONG Status() const { return status_; }
+    [[nodiscard]] DWORD SubkeyCount() const { return subkeys_; }
 
     // The subkey at the index, as RegEnumKeyExA gives it.
-    LONG SubkeyAt(DWORD index, std::string& name);
+    [[nodiscard]] LONG SubkeyAt(DWORD index, std::string& name);
     // The value at the index, with its data when withData.
-    LONG ValueAt(DWORD index, bool withData, NamedValue& value);
+    [[nodiscard]] LONG ValueAt(DWORD index, bool withData, NamedValue& value);
 
     // Every subkey's name, in enumeration order; the code of the first call
     // that failed, with the names read before it.
-    LONG Subkeys(std::vector<std::string>& names);
-    LONG Values(bool withData, std::vector<NamedValue>& values);
+    [[nodiscard]] LONG Subkeys(std::vector<std::string>& names);
+    [[nodiscard]] LONG Values(bool withData, std::vector<NamedValue>& values);
 
   private:
     RegistryApi& api_;

@@ -26,7 +26,7 @@ class KeyHandle {
         }
     }
 
-    HKEY Get() const { return key_; }
+    [[nodiscard]] HKEY Get() const { return key_; }
     explicit operator bool() const { return key_ != nullptr; }
     void Swap(KeyHandle& other) noexcept {
         std::swap(api_, other.api_);

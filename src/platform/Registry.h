@@ -51,7 +51,7 @@ class TRegistry {
     // Opens the key and makes it current; true when it was. A refused open
     // leaves the current key as it was.
     bool OpenPath(const std::string& path, bool createAllowed);
-    LONG OpenPathStatus(const std::string& path, bool createAllowed);
+    [[nodiscard]] LONG OpenPathStatus(const std::string& path, bool createAllowed);
     void CloseCurrent();
     // The text of a value of the current key; the empty text when it is not
     // there or has no data. Raises ERegistryException when the value is not
@@ -60,27 +60,28 @@ class TRegistry {
     // The text of a value of the current key: ERROR_FILE_NOT_FOUND when it is
     // not there, ERROR_INVALID_DATATYPE when it is not text, or the refusal.
     // kind, when given, receives the kind of text it was.
-    LONG ReadTextStatus(const std::string& name, std::string& text, ValueKind* kind = nullptr);
+    [[nodiscard]] LONG ReadTextStatus(const std::string& name, std::string& text,
+                                      ValueKind* kind = nullptr);
     // A value of the current key as it is stored, of any type; ERROR_FILE_NOT_FOUND
     // when it is not there, or the refusal.
-    LONG ReadValueStatus(const std::string& name, RegistryValue& value);
+    [[nodiscard]] LONG ReadValueStatus(const std::string& name, RegistryValue& value);
     // Stores the value with its type and bytes. The ANSI call gives a string
     // that lacks its final NUL one ("RegSetValueExA").
-    LONG WriteValueStatus(const std::string& name, const RegistryValue& value);
+    [[nodiscard]] LONG WriteValueStatus(const std::string& name, const RegistryValue& value);
     // Stores the text as REG_SZ with its NUL. Raises ERegistryException when
     // the write is refused or no key is current.
     void WriteText(const std::string& name, const std::string& text);
     // Deletes a value of the current key.
-    LONG DeleteValueStatus(const std::string& name);
+    [[nodiscard]] LONG DeleteValueStatus(const std::string& name);
     // Deletes the key with its whole subtree; true when the key is gone. Never
     // the base key itself (an empty sub-path).
     bool DeleteTree(const std::string& path);
-    LONG DeleteTreeStatus(const std::string& path);
+    [[nodiscard]] LONG DeleteTreeStatus(const std::string& path);
 
-    HKEY RootHandle() const { return root_; }
-    HKEY CurrentHandle() const { return current_.Get(); }
-    const std::string& KeyPath() const { return keyPath_; }
-    DWORD AccessMask() const { return accessMask_; }
+    [[nodiscard]] HKEY RootHandle() const { return root_; }
+    [[nodiscard]] HKEY CurrentHandle() const { return current_.Get(); }
+    [[nodiscard]] const std::string& KeyPath() const { return keyPath_; }
+    [[nodiscard]] DWORD AccessMask() const { return accessMask_; }
 
     // The building blocks of the operations above.
     KeyHandle OpenHandle(const std::string& path);
@@ -98,7 +99,7 @@ class TRegistry {
     };
     class BorrowedCurrent;
 
-    ResolvedPath Resolve(const std::string& path) const;
+    [[nodiscard]] ResolvedPath Resolve(const std::string& path) const;
     // Opens, or creates, the key below base; a sub-path longer than one call
     // takes is walked in parts.
     LONG OpenOrCreate(HKEY base, const std::string& subPath, bool create, HKEY& key);

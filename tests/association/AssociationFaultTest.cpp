@@ -42,7 +42,7 @@ struct World {
         return DialogComponent({registry, system}, {".kvxtest", ".kvxtest2"}, confirmations);
     }
     FlatTree Everything() { return testing_support::Everything(registry, HKEY_LOCAL_MACHINE); }
-    std::map<RegistryCall, int> Counts() const {
+    [[nodiscard]] std::map<RegistryCall, int> Counts() const {
         std::map<RegistryCall, int> counts;
         for (const auto& [call, name] : AllCalls) {
             counts[call] = registry.CallCount(call);

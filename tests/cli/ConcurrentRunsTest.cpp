@@ -113,3 +113,44 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 } // namespace
+
+namespace {
+
+// A registration switches the extension back to ours right after removal
+// deleted the kept value, and the put-back of that value is refused: the
+// other program's type is not lost, and removal says it did not finish.
+TEST(ConcurrentRuns, ARefusedPutBackLosesNothing) {
+    Machine machine;
+    machine.AddOtherProgram(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(machine.RunComponent(HKEY_LOCAL_MACHINE, false));
+    const std::string extension = "Software\\Classes\\.rar";
+    bool inGate = false;
+    bool switched = false;
+    bool refused = false;
+    machine.registry.SetCallGate([&](emulation::RegistryCall call) -> LONG {
+        if (inGate) {
+            return ERROR_SUCCESS;
+        }
+        inGate = true;
+        const bool keptGone =
+            GetRawValue(machine.registry, HKEY_LOCAL_MACHINE, extension, "KavrexAssoc.Previous")
+                .bytes == NoValue;
+        if (!switched && keptGone) {
+            SetRawValue(machine.registry, HKEY_LOCAL_MACHINE, extension, "", REG_SZ,
+                        std::string("KavrexAssoc") + '\0');
+            switched = true;
+        }
+        inGate = false;
+        if (switched && !refused && call == emulation::RegistryCall::SetValue) {
+            refused = true;
+            return ERROR_ACCESS_DENIED;
+        }
+        return ERROR_SUCCESS;
+    });
+    EXPECT_FALSE(machine.RunComponent(HKEY_LOCAL_MACHINE, true));
+    machine.registry.SetCallGate(nullptr);
+    EXPECT_TRUE(switched && refused);
+    EXPECT_TRUE(machine.KeepsOtherType(HKEY_LOCAL_MACHINE));
+}
+
+} // namespace

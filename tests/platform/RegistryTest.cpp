@@ -9,7 +9,7 @@ using platform::TRegistry;
 
 class RegistryWrapper : public RegistryFixture {
   protected:
-    std::string Absolute(const std::string& child = "") const {
+    [[nodiscard]] std::string Absolute(const std::string& child = "") const {
         return "\\" + (child.empty() ? Scratch() : ScratchPath(child));
     }
     RawValue Raw(const std::string& child, const std::string& name = "") {

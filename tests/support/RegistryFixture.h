@@ -91,8 +91,10 @@ class RegistryFixture : public ::testing::TestWithParam<Backend> {
 
     platform::RegistryApi& Api() { return registry_.Api(); }
     // The scratch key below HKEY_CURRENT_USER, without a leading backslash.
-    const std::string& Scratch() const { return scratch_; }
-    std::string ScratchPath(const std::string& child) const { return JoinPath(scratch_, child); }
+    [[nodiscard]] const std::string& Scratch() const { return scratch_; }
+    [[nodiscard]] std::string ScratchPath(const std::string& child) const {
+        return JoinPath(scratch_, child);
+    }
 
   private:
     RegistryUnderTest registry_{GetParam()};

@@ -23,7 +23,7 @@ class StoppedRun {
     StoppedRun(const StoppedRun&) = delete;
     StoppedRun& operator=(const StoppedRun&) = delete;
 
-    int ChangesMade() const { return made_; }
+    [[nodiscard]] int ChangesMade() const { return made_; }
 
   private:
     emulation::EmulatedRegistryApi& registry_;

@@ -29,31 +29,6 @@ struct HandlerSafety {
     std::string where; // the file or folder, in the ANSI code page
 };
 
-// The rights that let an account put other bytes in a file's place: write
-// its data, delete it (and so rename it), or change its access list or owner,
-// which gives it every other right; in a folder also add files or delete them.
-constexpr std::uint32_t TakeOver =
-    platform::DeleteItself | platform::WriteAccessList | platform::WriteOwner;
-constexpr std::uint32_t FileRights = platform::WriteData | platform::AppendData | TakeOver;
-constexpr std::uint32_t FolderRights =
-    platform::WriteData | platform::AppendData | platform::DeleteChild | TakeOver;
-// On each folder above: delete or rename a folder on the path, or what it
-// holds, or change its access list or owner. Adding an entry there changes
-// nothing on the path, since no new entry can take a name already taken; so
-// the right that Windows gives every authenticated user to make folders at the
-// root of a drive does not count for a folder made by an installer.
-constexpr std::uint32_t PathFolderRights = platform::DeleteChild | TakeOver;
-
-// Who other than the accounts trusted with the machine (Administrators, SYSTEM,
-// TrustedInstaller) and those given may use one of the rights on the object,
-// or owns it and so may give them to itself.
-struct Exposure {
-    bool byOwner;
-    std::string who; // a group's name or "the account S-1-…"
-};
-std::optional<Exposure> ExposedTo(const platform::FileSecurity& security, std::uint32_t rights,
-                                  const std::vector<std::string>& alsoTrusted = {});
-
 HandlerSafety CheckHandlerSafety(platform::SystemApi& system, const std::wstring& handlerPath);
 // The handler beside the running program, which both programs register.
 HandlerSafety HandlerSafetyBesideProgram(platform::SystemApi& system);

@@ -1,6 +1,5 @@
 #include "FileWriting.h"
 
-#include "association/ReplaceableHandler.h"
 #include "platform/FileSecurity.h"
 #include "platform/ProcessPaths.h"
 
@@ -53,7 +52,7 @@ std::string ExposureOf(SystemApi& system, const FileFacts& facts, const std::wst
     if (!security) {
         return "who may change " + shown + " could not be read";
     }
-    const auto exposure = association::ExposedTo(*security, rights, policy.alsoTrusted);
+    const auto exposure = platform::ExposedTo(*security, rights, policy.alsoTrusted);
     if (!exposure) {
         return {};
     }
@@ -80,8 +79,7 @@ std::string AncestorExposure(SystemApi& system, const FilePolicy& policy,
         if (!system.GetFileFacts(above.c_str(), true, facts)) {
             return Spelled(system, above) + " could not be opened";
         }
-        std::string exposure =
-            ExposureOf(system, facts, above, policy, association::PathFolderRights);
+        std::string exposure = ExposureOf(system, facts, above, policy, platform::PathFolderRights);
         if (!exposure.empty()) {
             return exposure;
         }
@@ -112,7 +110,7 @@ HeldVerdict HoldFolder(SystemApi& system, const FilePolicy& policy, const std::w
     }
     verdict.refusal = LinkRefusal(system, facts, folder);
     if (verdict.refusal.empty()) {
-        verdict.exposure = ExposureOf(system, facts, folder, policy, association::FolderRights);
+        verdict.exposure = ExposureOf(system, facts, folder, policy, platform::FolderRights);
     }
     if (verdict.refusal.empty() && verdict.exposure.empty()) {
         verdict.exposure = AncestorExposure(system, policy, folder);
@@ -140,7 +138,7 @@ std::unique_ptr<platform::WritableFile> OpenChecked(SystemApi& system, const Fil
     std::string refusal = file->Facts(facts) ? LinkRefusal(system, facts, path)
                                              : Spelled(system, path) + " could not be read back";
     if (refusal.empty() && logTrust) {
-        refusal = ExposureOf(system, facts, path, policy, association::FileRights);
+        refusal = ExposureOf(system, facts, path, policy, platform::FileRights);
     }
     if (refusal.empty()) {
         return file;

@@ -259,4 +259,68 @@ Grant GrantedTo(const FileSecurity& security, const std::vector<std::string>& gr
     return grant;
 }
 
+namespace {
+
+// The accounts trusted with the machine: anyone else counts.
+constexpr const char* TrustedSids[] = {AdministratorsSid, SystemSid, TrustedInstallerSid};
+// What every standard user's token holds: an entry for any of them is one for all.
+constexpr const char* StandardUser[] = {EveryoneSid, AuthenticatedUsersSid, UsersSid,
+                                        InteractiveSid};
+// SIDs that no token holds: the creator's placeholders, and the owner's own
+// rights, which the owner check covers.
+constexpr const char* NoTokenSids[] = {"S-1-3-0", "S-1-3-1", "S-1-3-4"};
+
+struct SidName {
+    const char* sid;
+    const char* name;
+};
+constexpr SidName SidNames[] = {{EveryoneSid, "Everyone"},
+                                {AuthenticatedUsersSid, "Authenticated Users"},
+                                {UsersSid, "Users"},
+                                {InteractiveSid, "INTERACTIVE"},
+                                {"S-1-5-32-546", "Guests"}};
+
+template <typename Range> bool Holds(const Range& sids, const std::string& sid) {
+    return std::any_of(std::begin(sids), std::end(sids),
+                       [&](const auto& held) { return sid == held; });
+}
+
+std::string Name(const std::string& sid) {
+    const auto* named = std::find_if(std::begin(SidNames), std::end(SidNames),
+                                     [&](const SidName& row) { return sid == row.sid; });
+    return named == std::end(SidNames) ? "the account " + sid : named->name;
+}
+
+// The tokens to try: a standard user's, and with it each other untrusted
+// account that an entry names.
+std::vector<std::vector<std::string>> UntrustedTokens(const FileSecurity& security,
+                                                      const std::vector<std::string>& alsoTrusted) {
+    const std::vector<std::string> standard(std::begin(StandardUser), std::end(StandardUser));
+    std::vector<std::vector<std::string>> tokens{standard};
+    for (const AccessEntry& entry : security.accessList.value_or(std::vector<AccessEntry>{})) {
+        if (entry.allows && !Holds(TrustedSids, entry.sid) && !Holds(NoTokenSids, entry.sid) &&
+            !Holds(StandardUser, entry.sid) && !Holds(alsoTrusted, entry.sid)) {
+            tokens.push_back(standard);
+            tokens.back().push_back(entry.sid);
+        }
+    }
+    return tokens;
+}
+
+} // namespace
+
+std::optional<Exposure> ExposedTo(const FileSecurity& security, std::uint32_t rights,
+                                  const std::vector<std::string>& alsoTrusted) {
+    for (const std::vector<std::string>& token : UntrustedTokens(security, alsoTrusted)) {
+        const Grant grant = GrantedTo(security, token, rights);
+        if (grant.rights != 0) {
+            return Exposure{false, Name(grant.grantedBy)};
+        }
+    }
+    if (!Holds(TrustedSids, security.owner) && !Holds(alsoTrusted, security.owner)) {
+        return Exposure{true, Name(security.owner)};
+    }
+    return std::nullopt;
+}
+
 } // namespace platform

@@ -59,4 +59,27 @@ constexpr const char* SystemSid = "S-1-5-18";
 constexpr const char* TrustedInstallerSid =
     "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 
+// The rights that let an account put other bytes in a file's place: write
+// its data, delete it (and so rename it), or change its access list or owner,
+// which gives it every other right; in a folder also add files or delete them.
+constexpr std::uint32_t TakeOver = DeleteItself | WriteAccessList | WriteOwner;
+constexpr std::uint32_t FileRights = WriteData | AppendData | TakeOver;
+constexpr std::uint32_t FolderRights = WriteData | AppendData | DeleteChild | TakeOver;
+// On each folder above: delete or rename a folder on the path, or what it
+// holds, or change its access list or owner. Adding an entry there changes
+// nothing on the path, since no new entry can take a name already taken; so
+// the right that Windows gives every authenticated user to make folders at the
+// root of a drive does not count for a folder made by an installer.
+constexpr std::uint32_t PathFolderRights = DeleteChild | TakeOver;
+
+// Who other than the accounts trusted with the machine (Administrators, SYSTEM,
+// TrustedInstaller) and those given may use one of the rights on the object,
+// or owns it and so may give them to itself.
+struct Exposure {
+    bool byOwner;
+    std::string who; // a group's name or "the account S-1-…"
+};
+std::optional<Exposure> ExposedTo(const FileSecurity& security, std::uint32_t rights,
+                                  const std::vector<std::string>& alsoTrusted = {});
+
 } // namespace platform

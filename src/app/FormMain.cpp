@@ -48,14 +48,13 @@ void RegisterFormClass(const char* className, WNDPROC procedure) {
 
 TFormMain::TFormMain(TApplication& application, association::Platform platform)
     : TComponent(nullptr), application_(application), platform_(platform),
-      classes_(platform.registry, platform.applicationHive) {
+      machine_(platform.registry, platform.system, platform.applicationHive) {
     const FormDesign& design = MainFormDesign();
     // The machine's classes by name, not HKEY_CLASSES_ROOT: where the user's
     // classes hold a key, the merged view would store our values there, in the
     // elevating account's own hive ("HKEY_CLASSES_ROOT Key": a process running
     // under another account should not use HKEY_CLASSES_ROOT).
-    RegArchive = &CreateOwned<association::TRegArchive>(
-        association::Platform{classes_, platform.system, platform.applicationHive});
+    RegArchive = &CreateOwned<association::TRegArchive>(machine_.Get());
     RegArchive->Name = "RegArchive";
     association::ReadComponentProperties(
         *RegArchive, association::DialogRegArchiveProperties(),

@@ -9,7 +9,6 @@
 #include "Scaling.h"
 #include "WinHandles.h"
 #include "association/RegArchive.h"
-#include "platform/ScopedRegistryApi.h"
 
 #include <optional>
 
@@ -54,7 +53,7 @@ class TFormMain : public association::TComponent, private MessageFilter {
 
     TApplication& application_;
     association::Platform platform_;
-    platform::ScopedRegistryApi classes_; // the classes of platform_.applicationHive
+    association::HivePlatform machine_; // the classes of platform_.applicationHive
     int startDpi_ = 96;
     bool declined_ = false;            // the question before registering was answered No
     std::optional<LOGFONTA> menuFont_; // as the system gave it, at startDpi_

@@ -7,6 +7,7 @@
 #include "AssociationLayout.h"
 #include "Component.h"
 #include "platform/RegistryApi.h"
+#include "platform/ScopedRegistryApi.h"
 #include "platform/SystemApi.h"
 
 #include <cstdint>
@@ -39,6 +40,22 @@ struct Platform {
 };
 // The platform's own registry and services (an emulation away from Windows).
 Platform SystemPlatform();
+
+// The component's platform for one hive: HKEY_CLASSES_ROOT stands for that
+// hive's Software\Classes, and the program's registration goes to the same
+// hive. Built once, so that the two cannot name different hives.
+class HivePlatform {
+  public:
+    HivePlatform(platform::RegistryApi& registry, platform::SystemApi& system, HKEY hive)
+        : classes_(registry, hive), platform_{classes_, system, hive} {}
+    HivePlatform(const HivePlatform&) = delete;
+    HivePlatform& operator=(const HivePlatform&) = delete;
+    [[nodiscard]] const Platform& Get() const { return platform_; }
+
+  private:
+    platform::ScopedRegistryApi classes_;
+    Platform platform_;
+};
 
 // None of its operations raises for a registry that refuses: results say so.
 class TRegArchive : public TComponent {

@@ -10,7 +10,6 @@
 #include "platform/ForwardingSystemApi.h"
 #include "platform/OverlayRegistryApi.h"
 #include "platform/RegistryNames.h"
-#include "platform/ScopedRegistryApi.h"
 
 namespace cli {
 namespace {
@@ -31,9 +30,9 @@ std::vector<std::string> TouchedKeys(const Options& options) {
 bool RunComponent(Environment& environment, const Options& options, bool remove,
                   platform::RegistryApi& target) {
     platform::QuietSystemApi quiet(environment.system);
-    platform::ScopedRegistryApi scoped(target, ScopeRoot(options.scope));
-    association::TRegArchive archive(
-        nullptr, {scoped, options.dryRun ? quiet : environment.system, ScopeRoot(options.scope)});
+    const association::HivePlatform scope(target, options.dryRun ? quiet : environment.system,
+                                          ScopeRoot(options.scope));
+    association::TRegArchive archive(nullptr, scope.Get());
     archive.SetArcExtensions(options.extensions);
     archive.SetExtDescription(association::DialogTypeName());
     archive.SetFileDescription("[Appname file]");
@@ -61,7 +60,8 @@ Refusal Replaceable(const association::HandlerSafety& safety) {
 Reason SayWhyNotWritten(Environment& environment, const Options& options,
                         platform::RegistryApi& target) {
     Reason reason = Reason::PartlyFailed;
-    platform::ScopedRegistryApi classes(target, ScopeRoot(options.scope));
+    const association::HivePlatform scope(target, environment.system, ScopeRoot(options.scope));
+    platform::RegistryApi& classes = scope.Get().registry;
     const association::AssociationKeys type{"", association::DialogTypeName(),
                                             association::ApplicationName};
     if (!association::MayTakeType(association::OwnerOfType(

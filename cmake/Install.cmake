@@ -1,7 +1,8 @@
 # What the Windows builds install, in two components:
 #   Program      KavrexAssoc.exe and kavrex-assoc.exe with the README, the
-#                LICENSE, the Intune remediation pair (deploy/) and the bill of
-#                materials (sbom.cdx.json): the zip package
+#                LICENSE, the administrators' pages (docs/), the Intune
+#                remediation pair (deploy/) and the bill of materials
+#                (sbom.cdx.json): the zip package
 #   Development  the libraries, their headers and a CMake package, KavrexAssoc
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -9,6 +10,9 @@ include(CMakePackageConfigHelpers)
 install(PROGRAMS ${KAVREX_DIALOG_FILE} DESTINATION . COMPONENT Program)
 install(TARGETS kavrex-assoc RUNTIME DESTINATION . COMPONENT Program)
 install(FILES README.md LICENSE DESTINATION . COMPONENT Program)
+# What the README links to for administrators, and what they rely on: with the zip.
+install(FILES docs/administrators.md docs/json.md docs/security.md docs/dialog.png
+        DESTINATION docs COMPONENT Program)
 install(FILES deploy/Detect-KavrexAssociation.ps1 deploy/Remediate-KavrexAssociation.ps1
         DESTINATION deploy COMPONENT Program)
 

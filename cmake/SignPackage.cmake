@@ -5,7 +5,7 @@
 # is ever part of the sources.
 if("$ENV{KAVREX_SIGN_PFX}" STREQUAL "" OR "$ENV{KAVREX_SIGN_PASSWORD_FILE}" STREQUAL "")
   message(STATUS "Unsigned programs: KAVREX_SIGN_PFX and KAVREX_SIGN_PASSWORD_FILE name no "
-                 "certificate (scripts/sign.sh, README: Signing a release).")
+                 "certificate (scripts/sign.sh, docs/building.md: Signing a release).")
   return()
 endif()
 file(GLOB_RECURSE programs ${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*.exe)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The sources' format (clang-format), the shell scripts (shellcheck), the
 # layers' includes (check-layers.py), the hosted CI's workflows
-# (tests/ci/check-workflows.py) and clang-tidy's checks on the host build's
+# (tests/ci/check-workflows.py), the documents' relative links
+# (check-links.py) and clang-tidy's checks on the host build's
 # compile database: any finding fails.
 # Usage: check-sources.sh [quick|tidy]: all but clang-tidy, or clang-tidy alone.
 set -euo pipefail
@@ -24,6 +25,7 @@ if [ -n "$long" ]; then
   exit 1
 fi
 /usr/bin/python3 tests/ci/check-workflows.py .
+/usr/bin/python3 scripts/check-links.py
 fi
 [ "$part" != quick ] || exit 0
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks what a Windows build ships: the zip package holds the programs, the
-# README, the LICENSE and the remediation pair, and nothing else; each program's manifest asks for
+# README, the LICENSE, the administrators' pages and the remediation pair, and nothing else; each program's manifest asks for
 # what Windows should give it; with a throwaway certificate the package is made
 # with both programs signed, and a wrong certificate signs nothing; the
 # programs, signed too, start;
@@ -26,6 +26,11 @@ README.md
 deploy/
 deploy/Detect-KavrexAssociation.ps1
 deploy/Remediate-KavrexAssociation.ps1
+docs/
+docs/administrators.md
+docs/dialog.png
+docs/json.md
+docs/security.md
 kavrex-assoc.exe
 sbom.cdx.json" "$(unzip -Z1 "$package" | sort)"
 # The programs as Windows loads them: machine type, imports, manifest, as the

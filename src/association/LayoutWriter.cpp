@@ -16,8 +16,8 @@ std::string OpenPathFor(const std::string& key, const std::string& current) {
 
 } // namespace
 
-bool WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
-               const std::vector<LayoutRow>& rows) {
+WriteOutcome WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
+                       const std::vector<LayoutRow>& rows) {
     platform::TRegistry writer(registry);
     std::string current;
     for (const LayoutRow& row : rows) {
@@ -27,9 +27,12 @@ bool WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
             current.clear();
         }
         // A refused open would leave another key current: never write there.
-        if (!writer.OpenPath(OpenPathFor(row.place.key, current), true) ||
-            writer.WriteValueStatus(row.place.name, row.value) != ERROR_SUCCESS) {
-            return false;
+        LONG error = writer.OpenPathStatus(OpenPathFor(row.place.key, current), true);
+        if (error == ERROR_SUCCESS) {
+            error = writer.WriteValueStatus(row.place.name, row.value);
+        }
+        if (error != ERROR_SUCCESS) {
+            return {error, row.place};
         }
         current = row.place.key;
         if (row.closeAfter) {
@@ -37,7 +40,7 @@ bool WriteRows(platform::RegistryApi& registry, HKEY applicationHive,
             current.clear();
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace association

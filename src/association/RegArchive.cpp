@@ -107,53 +107,64 @@ AssociationResult TRegArchive::Associate() {
     const bool typeIsOurs =
         MayTakeType(OwnerOfType(platform_.registry, platform_.system,
                                 {"", typeName, ApplicationName}, handler, description));
+    outcomes_.clear();
     bool allWritten = true;
     for (const std::string& extension : WithoutExeExtensions(arcExtensions_)) {
-        allWritten &= typeIsOurs && RegisterExtension({{extension, typeName, ApplicationName},
-                                                       description,
-                                                       handlerPath_,
-                                                       IconIndex,
-                                                       paramString_,
-                                                       MenuName,
-                                                       {},
-                                                       ApplicationDescription});
+        outcomes_.push_back(
+            typeIsOurs
+                ? RegisterExtension({{extension, typeName, ApplicationName},
+                                     description,
+                                     handlerPath_,
+                                     IconIndex,
+                                     paramString_,
+                                     MenuName,
+                                     {},
+                                     ApplicationDescription})
+                : ExtensionOutcome{extension, ExtensionOutcome::Kind::AnotherProgramsType, {}});
+        allWritten &= outcomes_.back().kind == ExtensionOutcome::Kind::Registered;
     }
     platform_.system.SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return allWritten ? AssociationResult::Registered : AssociationResult::Failed;
 }
 
-// Writes one extension's layout, the switch of its default last; false when
-// any part of it could not be written.
-bool TRegArchive::RegisterExtension(Association association) {
+// Writes one extension's layout, the switch of its default last; says what
+// it did, and where it stopped why.
+ExtensionOutcome TRegArchive::RegisterExtension(Association association) {
+    using Kind = ExtensionOutcome::Kind;
+    const std::string& extension = association.keys.extension;
     // An empty name would put the entries at the root of the classes; an empty
     // handler path could not be spelled.
-    if (association.keys.extension.empty() || association.keys.typeName.empty() ||
-        association.handlerPath.empty()) {
-        return false;
+    if (extension.empty() || association.keys.typeName.empty() || association.handlerPath.empty()) {
+        return {extension, Kind::Unnamed, {}};
     }
     // Read before anything is written; a default that cannot be read could
     // not be kept, so nothing is written over it.
     const Kept kept = ValueToKeep(platform_.registry, association.keys);
     if (!kept.known) {
-        return false;
+        return {extension, Kind::DefaultUnreadable, {}};
     }
     association.kept = kept.value;
-    return WriteRows(platform_.registry, platform_.applicationHive,
-                     AssociationLayout(association)) &&
-           StillKept(association);
+    WriteOutcome written =
+        WriteRows(platform_.registry, platform_.applicationHive, AssociationLayout(association));
+    if (written) {
+        written = RewriteKeptValueIfGone(association);
+    }
+    return {extension, written ? Kind::Registered : Kind::Refused, written};
 }
 
 // A removal running at once may have deleted the kept value after it was
 // written and before the extension was switched: it is written again.
-bool TRegArchive::StillKept(const Association& association) {
+WriteOutcome TRegArchive::RewriteKeptValueIfGone(const Association& association) {
     if (!association.kept) {
-        return true;
+        return {};
     }
     const LayoutPlace place = LayoutValue(KeyRole::KeptValue, association.keys);
     const StoredText stored =
         ReadStored(platform_.registry, HKEY_CLASSES_ROOT, place.key, place.name);
-    return (stored.ValueFound() && stored.value == *association.kept) ||
-           WriteRows(platform_.registry, platform_.applicationHive,
+    if (stored.ValueFound() && stored.value == *association.kept) {
+        return {};
+    }
+    return WriteRows(platform_.registry, platform_.applicationHive,
                      {{place, *association.kept, true}});
 }
 

@@ -6,6 +6,7 @@
 #include "ArchiveExtensions.h"
 #include "AssociationLayout.h"
 #include "Component.h"
+#include "LayoutWriter.h"
 #include "platform/RegistryApi.h"
 #include "platform/ScopedRegistryApi.h"
 #include "platform/SystemApi.h"
@@ -24,6 +25,22 @@ enum class AssociationResult : std::int8_t {
     Cancelled = -2,
     DesignMode = -3,
     Failed = -4, // some entry could not be written, or a path or name could not be spelled
+};
+
+// What the last Associate did with one extension, and why it wrote nothing
+// there: kept behind the result code, so that a caller can say it without
+// reading the registry again.
+struct ExtensionOutcome {
+    enum class Kind {
+        Registered,
+        AnotherProgramsType, // the type key is another program's: nothing written into it
+        DefaultUnreadable,   // what the default holds could not be kept: left as it is
+        Unnamed,             // an extension, type name or handler path that is empty
+        Refused,             // the registry refused the row in write
+    };
+    std::string extension;
+    Kind kind;
+    WriteOutcome write; // Refused: the row and the Windows error
 };
 
 // Asked before anything is written; Cancel arrives true and must be set false.
@@ -109,6 +126,8 @@ class TRegArchive : public TComponent {
     // The handler's short path, as the last Associate computed it; empty when
     // the ANSI code page cannot spell it.
     [[nodiscard]] const std::string& HandlerPath() const { return handlerPath_; }
+    // Each extension the last Associate walked, in list order, with what it did.
+    [[nodiscard]] const std::vector<ExtensionOutcome>& Outcomes() const { return outcomes_; }
 
     // The part of a file name before its first "."; all of it without a dot.
     static std::string ExtractBaseName(const std::string& fileName);
@@ -124,8 +143,9 @@ class TRegArchive : public TComponent {
     [[nodiscard]] std::string Description(const std::string& typeName) const;
     [[nodiscard]] std::string SpelledOrEmpty(const std::wstring& text) const;
     std::string RegisteredProgram(const std::string& extension);
-    bool RegisterExtension(Association association);
-    bool StillKept(const Association& association);
+    ExtensionOutcome RegisterExtension(Association association);
+    // Writes the kept value again when a removal at once deleted it.
+    WriteOutcome RewriteKeptValueIfGone(const Association& association);
 
     Platform platform_;
     TStringList arcExtensions_;
@@ -133,6 +153,7 @@ class TRegArchive : public TComponent {
     std::string fileDescription_;
     std::string handlerPath_;
     std::string paramString_;
+    std::vector<ExtensionOutcome> outcomes_;
 };
 
 } // namespace association

@@ -49,7 +49,7 @@ bool ValueNames(platform::RegistryApi& api, TRegistry& registry, std::vector<std
 
 } // namespace
 
-bool Removal::Gone(LONG status) {
+bool Removal::RecordDeletion(LONG status) {
     changed_ |= status == ERROR_SUCCESS;
     return status == ERROR_SUCCESS || platform::IsNotFound(status);
 }
@@ -65,7 +65,7 @@ bool Removal::DeleteValue(const LayoutPlace& place, const std::optional<std::str
         !SameName(stored, *expected)) {
         return true; // another program's
     }
-    return Gone(registry.DeleteValueStatus(place.name));
+    return RecordDeletion(registry.DeleteValueStatus(place.name));
 }
 
 std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
@@ -76,7 +76,8 @@ std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key)
         return contents ? std::optional(false) : std::nullopt;
     }
     registry.CloseCurrent();
-    return Gone(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true) : std::nullopt;
+    return RecordDeletion(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
+                                                                 : std::nullopt;
 }
 
 bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {
@@ -99,7 +100,7 @@ bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {
 bool Removal::DeleteTree(Hive hive, const std::string& key) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(hive));
-    return Gone(registry.DeleteTreeStatus("\\" + key));
+    return RecordDeletion(registry.DeleteTreeStatus("\\" + key));
 }
 
 // Whether the current key, an extension's, holds no subkey and no value but
@@ -144,9 +145,9 @@ bool Removal::TakeBackType(const LayoutPlace& extension) {
         const std::optional<bool> onlyOurs = HoldsOnlyOurs(registry);
         if (onlyOurs == true) {
             registry.CloseCurrent();
-            return Gone(registry.DeleteTreeStatus("\\" + extension.key));
+            return RecordDeletion(registry.DeleteTreeStatus("\\" + extension.key));
         }
-        return onlyOurs.has_value() && Gone(registry.DeleteValueStatus(extension.name));
+        return onlyOurs.has_value() && RecordDeletion(registry.DeleteValueStatus(extension.name));
     }
     if (registry.WriteValueStatus(extension.name, *giveBack.value) != ERROR_SUCCESS) {
         return false;
@@ -174,7 +175,8 @@ bool Removal::DeleteKeptValue(const LayoutPlace& place) {
     }
     if (!WriteRows(registry_, applicationHive_, {{place, kept.value, true}})) {
         const LayoutPlace extension = LayoutValue(KeyRole::Extension, keys_);
-        changed_ |= WriteRows(registry_, applicationHive_, {{extension, kept.value, true}});
+        changed_ |= static_cast<bool>(
+            WriteRows(registry_, applicationHive_, {{extension, kept.value, true}}));
     }
     return false;
 }

@@ -40,8 +40,9 @@ class Removal {
 
   private:
     [[nodiscard]] HKEY RootOf(Hive hive) const { return HiveRoot(hive, applicationHive_); }
-    // Whether a deletion left the thing gone (or it was never there); notes a change.
-    [[nodiscard]] bool Gone(LONG status);
+    // Notes a deletion that succeeded as a change; whether the thing is gone
+    // (or was never there).
+    [[nodiscard]] bool RecordDeletion(LONG status);
     // Deletes the value; with expected, only when it holds that text.
     [[nodiscard]] bool DeleteValue(const LayoutPlace& place,
                                    const std::optional<std::string>& expected = std::nullopt);

@@ -3,9 +3,7 @@
 #include "Refusal.h"
 #include "Report.h"
 #include "association/AssociationLayout.h"
-#include "association/KeptValue.h"
 #include "association/RegArchive.h"
-#include "association/TypeOwner.h"
 #include "platform/ChangeRecorder.h"
 #include "platform/ForwardingSystemApi.h"
 #include "platform/OverlayRegistryApi.h"
@@ -27,8 +25,10 @@ std::vector<std::string> TouchedKeys(const Options& options) {
 
 // Runs the component on the scope's classes: on the registry, or for a dry run
 // on an overlay that keeps the changes, with a shell that hears of nothing.
+// outcomes: what registering did with each extension.
 bool RunComponent(Environment& environment, const Options& options, bool remove,
-                  platform::RegistryApi& target) {
+                  platform::RegistryApi& target,
+                  std::vector<association::ExtensionOutcome>& outcomes) {
     platform::QuietSystemApi quiet(environment.system);
     const association::HivePlatform scope(target, options.dryRun ? quiet : environment.system,
                                           ScopeRoot(options.scope));
@@ -39,8 +39,12 @@ bool RunComponent(Environment& environment, const Options& options, bool remove,
     archive.OnAssociation = [](association::TComponent*, const std::string&, bool& cancel) {
         cancel = false;
     };
-    return remove ? archive.Unassociate()
-                  : archive.Associate() == association::AssociationResult::Registered;
+    if (remove) {
+        return archive.Unassociate();
+    }
+    const bool registered = archive.Associate() == association::AssociationResult::Registered;
+    outcomes = archive.Outcomes();
+    return registered;
 }
 
 Refusal Replaceable(const association::HandlerSafety& safety) {
@@ -54,34 +58,49 @@ Refusal Replaceable(const association::HandlerSafety& safety) {
                 "anyway."};
 }
 
-// Registering leaves an extension whose default it cannot read as it is: it
-// could not keep what is there. Nor does it write into a type key that is
-// another program's. Says which, and returns the first reason found.
-Reason SayWhyNotWritten(Environment& environment, const Options& options,
-                        platform::RegistryApi& target) {
-    Reason reason = Reason::PartlyFailed;
-    const association::HivePlatform scope(target, environment.system, ScopeRoot(options.scope));
-    platform::RegistryApi& classes = scope.Get().registry;
-    const association::AssociationKeys type{"", association::DialogTypeName(),
-                                            association::ApplicationName};
-    if (!association::MayTakeType(association::OwnerOfType(
-            classes, environment.system, type,
-            association::HandlerBesideProgram(environment.system), type.typeName + " file"))) {
-        environment.console.WriteErrorLine(
-            std::string(platform::RootName(ScopeRoot(options.scope))) + "\\" +
-            platform::ClassesKey(type.typeName) +
-            " is another program's type (its open command starts no Kavrex.exe, or it holds "
-            "values of its own), or could not be read: nothing was written into it, and no "
-            "extension was registered.");
-        reason = Reason::TypeOfAnotherProgram;
+// Why an extension was not registered, as registering found it, in words.
+std::string WhyNotRegistered(const Options& options, const association::ExtensionOutcome& outcome) {
+    using Kind = association::ExtensionOutcome::Kind;
+    const std::string& extension = outcome.extension;
+    const std::string root = platform::RootName(ScopeRoot(options.scope));
+    switch (outcome.kind) {
+    case Kind::AnotherProgramsType:
+        return root + "\\" + platform::ClassesKey(association::DialogTypeName()) +
+               " is another program's type (its open command starts no Kavrex.exe, or it holds "
+               "values of its own), or could not be read: nothing was written into it, and " +
+               extension + " was not registered.";
+    case Kind::DefaultUnreadable:
+        return "The default value of " + extension + " could not be read, so it was left as it " +
+               "is and " + extension + " was not registered: what it holds could not have been " +
+               "kept.";
+    case Kind::Unnamed:
+        return extension + " was not registered: the path of Kavrex.exe could not be spelled.";
+    case Kind::Refused:
+    case Kind::Registered:
+        break;
     }
-    for (const std::string& extension : options.extensions) {
-        if (!association::CurrentType(classes, {extension, "", ""})) {
-            std::string message = "The default value of " + extension;
-            message += " could not be read, so it was left as it is and " + extension;
-            message += " was not registered: what it holds could not have been kept.";
-            environment.console.WriteErrorLine(message);
-            reason = reason == Reason::PartlyFailed ? Reason::DefaultUnreadable : reason;
+    const association::LayoutPlace& place = outcome.write.place;
+    return root + "\\" + association::KeyInApplicationHive(place) + " [" +
+           (place.name.empty() ? "(default)" : place.name) + "] could not be written (Windows " +
+           "error " + std::to_string(outcome.write.error) + "), so " + extension +
+           " is not registered whole.";
+}
+
+// Says why each extension that was not registered was not, as registering
+// found it; returns the first reason of those that have a word of their own.
+Reason SayWhyNotRegistered(Environment& environment, const Options& options,
+                           const std::vector<association::ExtensionOutcome>& outcomes) {
+    using Kind = association::ExtensionOutcome::Kind;
+    Reason reason = Reason::PartlyFailed;
+    for (const association::ExtensionOutcome& outcome : outcomes) {
+        if (outcome.kind == Kind::Registered) {
+            continue;
+        }
+        environment.console.WriteErrorLine(WhyNotRegistered(options, outcome));
+        if (reason == Reason::PartlyFailed) {
+            reason = outcome.kind == Kind::AnotherProgramsType ? Reason::TypeOfAnotherProgram
+                     : outcome.kind == Kind::DefaultUnreadable ? Reason::DefaultUnreadable
+                                                               : Reason::PartlyFailed;
         }
     }
     return reason;
@@ -123,10 +142,11 @@ MakeChange(Environment& environment, const Options& options, bool remove, Reason
                                             TouchedKeys(options));
     platform::OverlayRegistryApi overlay(environment.registry, environment.system);
     platform::RegistryApi& target = options.dryRun ? overlay : environment.registry;
-    const bool done = RunComponent(environment, options, remove, target);
+    std::vector<association::ExtensionOutcome> outcomes;
+    const bool done = RunComponent(environment, options, remove, target, outcomes);
     reason = done     ? Reason::None
              : remove ? Reason::PartlyFailed
-                      : SayWhyNotWritten(environment, options, target);
+                      : SayWhyNotRegistered(environment, options, outcomes);
     auto changes = recorder.Changes(target);
     if (!changes) {
         environment.console.WriteErrorLine(

@@ -362,6 +362,24 @@ TEST_F(KavrexAssocCli, ADryRunWithARefusedCallNeverListsWrongChanges) {
     }
 }
 
+// A refused write is said as registering met it: the row, its key and the
+// Windows error, without reading the registry again.
+TEST_F(KavrexAssocCli, ARefusedWriteNamesItsRowAndError) {
+    const std::string command =
+        "HKEY_CURRENT_USER\\Software\\Classes\\KavrexAssoc\\Shell\\Open\\Command";
+    registry.FailCallOnKey(emulation::RegistryCall::SetValue, command, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(3, Run({"register", "--scope", "user", "--ext", ".rar,.zip", "--json"}));
+    EXPECT_EQ("partly-failed", json::parse(console.out)["reason"]);
+    for (const char* extension : {".rar", ".zip"}) {
+        EXPECT_NE(std::string::npos,
+                  console.err.find(command +
+                                   " [(default)] could not be written (Windows error 5), "
+                                   "so " +
+                                   extension + " is not registered whole."))
+            << console.err;
+    }
+}
+
 TEST_F(KavrexAssocCli, ADuplicateCountsOnce) {
     EXPECT_EQ(0, Run({"register", "--scope", "user", "--ext", ".rar,.RAR,.zip,.Rar", "--json"}));
     EXPECT_EQ(0, Run({"status", "--ext", ".rar,.RAR,.zip", "--json"}));

@@ -40,54 +40,53 @@ Kept ValueToKeep(platform::RegistryApi& registry, const AssociationKeys& keys) {
     const StoredText kept = Stored(registry, KeyRole::KeptValue, keys);
     const StoredText current = Stored(registry, KeyRole::Extension, keys);
     if (!kept.Known() || !current.Known()) {
-        return {false, std::nullopt};
+        return KeptNothing(false);
     }
     if (current.ValueFound() && !OursToReplace(current.value, keys.typeName)) {
-        return {true, current.value};
+        return KeptAs(current.value);
     }
     if (NamesType(current.value, keys.typeName) && kept.ValueFound()) {
-        return {true, kept.value};
+        return KeptAs(kept.value);
     }
     return {};
 }
 
-std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName) {
+Answer TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName) {
     if (typeName.empty()) {
-        return false;
+        return Answer::No;
     }
-    const std::optional<bool> inClasses = KeyIsThere(registry, HKEY_CLASSES_ROOT, typeName);
-    const std::optional<bool> inMachine =
+    const Answer inClasses = KeyIsThere(registry, HKEY_CLASSES_ROOT, typeName);
+    const Answer inMachine =
         KeyIsThere(registry, HKEY_LOCAL_MACHINE, platform::ClassesKey(typeName));
-    if (inClasses == true || inMachine == true) {
-        return true;
+    if (inClasses == Answer::Yes || inMachine == Answer::Yes) {
+        return Answer::Yes;
     }
-    if (!inClasses || !inMachine) {
-        return std::nullopt; // absent from one, and the other could not be read
-    }
-    return false;
+    // Absent from one, and the other could not be read: not known.
+    return inClasses == Answer::Refused || inMachine == Answer::Refused ? Answer::Refused
+                                                                        : Answer::No;
 }
 
 Kept KeptValueToGiveBack(platform::RegistryApi& registry, const AssociationKeys& keys) {
     const StoredText current = Stored(registry, KeyRole::Extension, keys);
     if (!current.Known() || !current.ValueFound() || !NamesType(current.value, keys.typeName)) {
-        return {current.Known(), std::nullopt}; // not ours now
+        return KeptNothing(current.Known()); // not ours now
     }
     const StoredText kept = Stored(registry, KeyRole::KeptValue, keys);
     if (!kept.Known() || !kept.ValueFound()) {
-        return {kept.Known(), std::nullopt};
+        return KeptNothing(kept.Known());
     }
     const std::optional<std::string> type = platform::TextOf(kept.value);
     if (!type) {
-        return {true, kept.value}; // not a type: the value as it was
+        return KeptAs(kept.value); // not a type: the value as it was
     }
     if (!CanNameType(*type) || platform::SameName(*type, keys.typeName)) {
         return {};
     }
-    const std::optional<bool> exists = TypeKeyExists(registry, *type);
-    if (!exists) {
-        return {false, std::nullopt};
+    const Answer exists = TypeKeyExists(registry, *type);
+    if (exists == Answer::Refused) {
+        return KeptNothing(false);
     }
-    return {true, *exists ? kept.value : std::optional<platform::RegistryValue>()};
+    return exists == Answer::Yes ? KeptAs(kept.value) : KeptNothing(true);
 }
 
 } // namespace association

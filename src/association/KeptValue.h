@@ -4,18 +4,27 @@
 // read that the registry refuses is told apart from one that finds nothing.
 #pragma once
 
+#include "Answer.h"
 #include "AssociationLayout.h"
 #include "platform/RegistryApi.h"
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace association {
 
 struct Kept {
-    bool known = true;                            // false: the registry refused to tell
-    std::optional<platform::RegistryValue> value; // none: nothing to keep or give back
+    Answer answer = Answer::No; // Yes: there is a value; Refused: the registry refused to tell
+    std::optional<platform::RegistryValue> value; // with Yes alone
 };
+inline Kept KeptAs(platform::RegistryValue value) {
+    return {Answer::Yes, std::move(value)};
+}
+// Nothing to keep or give back; known: the registry did tell.
+inline Kept KeptNothing(bool known) {
+    return {known ? Answer::No : Answer::Refused, std::nullopt};
+}
 
 // The type the extension names in HKEY_CLASSES_ROOT; empty when none or when
 // its default is not text; nullopt when the registry refuses to tell.
@@ -40,7 +49,7 @@ Kept ValueToKeep(platform::RegistryApi& registry, const AssociationKeys& keys);
 
 // Whether a type's key is there: in HKEY_CLASSES_ROOT, or in the machine's
 // classes, which the merged view shows where the user's classes lack the key.
-std::optional<bool> TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName);
+[[nodiscard]] Answer TypeKeyExists(platform::RegistryApi& registry, const std::string& typeName);
 
 // What removing ours gives back while the extension names ours: the kept
 // value, when it is text naming a type that is still there, or is not text at

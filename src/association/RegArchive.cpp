@@ -140,7 +140,7 @@ ExtensionOutcome TRegArchive::RegisterExtension(Association association) {
     // Read before anything is written; a default that cannot be read could
     // not be kept, so nothing is written over it.
     const Kept kept = ValueToKeep(platform_.registry, association.keys);
-    if (!kept.known) {
+    if (kept.answer == Answer::Refused) {
         return {extension, Kind::DefaultUnreadable, {}};
     }
     association.kept = kept.value;

@@ -43,7 +43,7 @@ Started KavrexStarted(platform::SystemApi& system, const StoredText& command,
 bool NamesAnotherType(platform::RegistryApi& registry, HKEY hive, const std::string& type,
                       const std::string& ours) {
     return !type.empty() && !platform::SameName(type, ours) &&
-           KeyIsThere(registry, hive, platform::ClassesKey(type)).value_or(false);
+           KeyIsThere(registry, hive, platform::ClassesKey(type)) == Answer::Yes;
 }
 
 } // namespace

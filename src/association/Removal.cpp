@@ -68,16 +68,15 @@ bool Removal::DeleteValue(const LayoutPlace& place, const std::optional<std::str
     return RecordDeletion(registry.DeleteValueStatus(place.name));
 }
 
-std::optional<bool> Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
+Answer Removal::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
     TRegistry registry(registry_, Rights);
     registry.SetRoot(RootOf(hive));
     const std::optional<platform::KeySummary> contents = Contents(registry, key);
     if (!contents || contents->SubKeyCount != 0 || contents->ValueCount != 0) {
-        return contents ? std::optional(false) : std::nullopt;
+        return contents ? Answer::No : Answer::Refused;
     }
     registry.CloseCurrent();
-    return RecordDeletion(registry.DeleteTreeStatus("\\" + key)) ? std::optional(true)
-                                                                 : std::nullopt;
+    return RecordDeletion(registry.DeleteTreeStatus("\\" + key)) ? Answer::Yes : Answer::Refused;
 }
 
 bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {
@@ -86,9 +85,9 @@ bool Removal::DeleteKeysOnceEmpty(const TakeBackRow& row) {
     }
     for (std::string key = row.place.key; platform::IsWithinPath(key, row.emptyUpTo);
          key = platform::ParentPath(key)) {
-        const std::optional<bool> gone = DeleteKeyIfEmpty(row.place.hive, key);
-        if (gone != true) {
-            return gone.has_value(); // it holds something: it and the keys above it stay
+        const Answer gone = DeleteKeyIfEmpty(row.place.hive, key);
+        if (gone != Answer::Yes) {
+            return gone == Answer::No; // it holds something: it and the keys above it stay
         }
         if (key.size() == row.emptyUpTo.size()) {
             break;
@@ -105,17 +104,17 @@ bool Removal::DeleteTree(Hive hive, const std::string& key) {
 
 // Whether the current key, an extension's, holds no subkey and no value but
 // its default and the kept value.
-std::optional<bool> Removal::HoldsOnlyOurs(TRegistry& registry) {
+Answer Removal::HoldsOnlyOurs(TRegistry& registry) {
     platform::KeySummary summary;
     std::vector<std::string> names;
     if (!registry.QueryKeySummary(summary) || !ValueNames(registry_, registry, names)) {
-        return std::nullopt;
+        return Answer::Refused;
     }
     const std::string kept = LayoutValue(KeyRole::KeptValue, keys_).name;
-    return summary.SubKeyCount == 0 &&
-           std::all_of(names.begin(), names.end(), [&kept](const std::string& name) {
-               return name.empty() || SameName(name, kept);
-           });
+    return AnswerOf(summary.SubKeyCount == 0 &&
+                    std::all_of(names.begin(), names.end(), [&kept](const std::string& name) {
+                        return name.empty() || SameName(name, kept);
+                    }));
 }
 
 // The extension's default value, when it is ours: the kept value when there
@@ -136,18 +135,18 @@ bool Removal::TakeBackType(const LayoutPlace& extension) {
         return true;
     }
     const Kept giveBack = KeptValueToGiveBack(registry_, keys_);
-    if (!giveBack.known) {
+    if (giveBack.answer == Answer::Refused) {
         return false; // whatever is done could lose what it had
     }
     if (!giveBack.value) {
         // A key left empty goes in the same call, so that no empty key of the
         // user's hides the machine's from HKEY_CLASSES_ROOT meanwhile.
-        const std::optional<bool> onlyOurs = HoldsOnlyOurs(registry);
-        if (onlyOurs == true) {
+        const Answer onlyOurs = HoldsOnlyOurs(registry);
+        if (onlyOurs == Answer::Yes) {
             registry.CloseCurrent();
             return RecordDeletion(registry.DeleteTreeStatus("\\" + extension.key));
         }
-        return onlyOurs.has_value() && RecordDeletion(registry.DeleteValueStatus(extension.name));
+        return onlyOurs == Answer::No && RecordDeletion(registry.DeleteValueStatus(extension.name));
     }
     if (registry.WriteValueStatus(extension.name, *giveBack.value) != ERROR_SUCCESS) {
         return false;
@@ -218,40 +217,40 @@ bool Removal::RemoveExtension(const std::string& extension) {
     return removed;
 }
 
-std::optional<bool> Removal::HoldsValues(Hive hive, const std::string& key) {
+Answer Removal::HoldsValues(Hive hive, const std::string& key) {
     TRegistry registry(registry_, KEY_READ);
     registry.SetRoot(RootOf(hive));
     const std::optional<platform::KeySummary> contents = Contents(registry, key);
-    return contents ? std::optional(contents->ValueCount != 0) : std::nullopt;
+    return contents ? AnswerOf(contents->ValueCount != 0) : Answer::Refused;
 }
 
-std::optional<bool> Removal::AnyValueNamesType(Hive hive, const std::string& key) {
+Answer Removal::AnyValueNamesType(Hive hive, const std::string& key) {
     TRegistry registry(registry_, KEY_READ);
     registry.SetRoot(RootOf(hive));
     if (const LONG opened = registry.OpenPathStatus("\\" + key, false)) {
-        return platform::IsNotFound(opened) ? std::optional(false) : std::nullopt;
+        return platform::IsNotFound(opened) ? Answer::No : Answer::Refused;
     }
     std::vector<std::string> names;
     if (!ValueNames(registry_, registry, names)) {
-        return std::nullopt;
+        return Answer::Refused;
     }
     for (const std::string& name : names) {
         std::string type;
         const LONG read = registry.ReadTextStatus(name, type);
         if (read != ERROR_SUCCESS && read != ERROR_INVALID_DATATYPE) {
-            return std::nullopt;
+            return Answer::Refused;
         }
         if (read == ERROR_SUCCESS && SameName(type, keys_.typeName)) {
-            return true;
+            return Answer::Yes;
         }
     }
-    return false;
+    return Answer::No;
 }
 
-std::optional<bool> Removal::TypeStillNamed(const TStringList& extensions) {
-    const std::optional<bool> recorded =
+Answer Removal::TypeStillNamed(const TStringList& extensions) {
+    const Answer recorded =
         AnyValueNamesType(Hive::Application, LayoutKey(KeyRole::FileAssociation, keys_));
-    if (recorded != false) {
+    if (recorded != Answer::No) {
         return recorded;
     }
     TStringList candidates = DefaultArchiveExtensionList();
@@ -261,10 +260,10 @@ std::optional<bool> Removal::TypeStillNamed(const TStringList& extensions) {
         keys.extension = extension;
         const std::optional<std::string> type = CurrentType(registry_, keys);
         if (!type || SameName(*type, keys.typeName)) {
-            return type ? std::optional(true) : std::nullopt;
+            return type ? Answer::Yes : Answer::Refused;
         }
     }
-    return false;
+    return Answer::No;
 }
 
 // Our values go, then each of its keys that is left empty, and the entry that
@@ -280,9 +279,9 @@ bool Removal::RemoveRegistration(const std::vector<TakeBackRow>& rows) {
     }
     for (const TakeBackRow& row : rows) {
         if (row.takeBack == TakeBack::PointerOnceGone) {
-            const std::optional<bool> named =
-                KeyIsThere(registry_, RootOf(row.place.hive), row.ours);
-            removed &= named.has_value() && (*named || DeleteValue(row.place, row.ours));
+            const Answer named = KeyIsThere(registry_, RootOf(row.place.hive), row.ours);
+            removed &=
+                named == Answer::Yes || (named == Answer::No && DeleteValue(row.place, row.ours));
         }
     }
     return removed;
@@ -291,19 +290,18 @@ bool Removal::RemoveRegistration(const std::vector<TakeBackRow>& rows) {
 bool Removal::RemoveSharedKeys(const TStringList& extensions) {
     const std::vector<TakeBackRow> rows = TakeBackLayout(keys_);
     // An empty name would be the root of the classes.
-    const std::optional<bool> named =
-        keys_.typeName.empty() ? std::optional(true) : TypeStillNamed(extensions);
-    bool removed = named.has_value();
+    const Answer named = keys_.typeName.empty() ? Answer::Yes : TypeStillNamed(extensions);
+    bool removed = named != Answer::Refused;
     for (const TakeBackRow& row : rows) {
-        if (named == false && row.takeBack == TakeBack::TypeKey && MayTakeType(typeOwner_)) {
+        if (named == Answer::No && row.takeBack == TakeBack::TypeKey && MayTakeType(typeOwner_)) {
             removed &= DeleteTree(row.place.hive, row.place.key);
         }
     }
     // The registration stays while it records any extension.
-    const std::optional<bool> recorded =
+    const Answer recorded =
         HoldsValues(Hive::Application, LayoutKey(KeyRole::FileAssociation, keys_));
-    if (recorded != false) {
-        return recorded.has_value() && removed;
+    if (recorded != Answer::No) {
+        return recorded == Answer::Yes && removed;
     }
     return RemoveRegistration(rows) && removed;
 }

@@ -2,6 +2,7 @@
 // only what is still ours: another program's type, values and keys stay.
 #pragma once
 
+#include "Answer.h"
 #include "ArchiveExtensions.h"
 #include "AssociationLayout.h"
 #include "TypeOwner.h"
@@ -46,20 +47,20 @@ class Removal {
     // Deletes the value; with expected, only when it holds that text.
     [[nodiscard]] bool DeleteValue(const LayoutPlace& place,
                                    const std::optional<std::string>& expected = std::nullopt);
-    // True when the key is gone (or was never there), false when it holds
+    // Yes when the key is gone (or was never there), No when it holds
     // something and stays.
-    [[nodiscard]] std::optional<bool> DeleteKeyIfEmpty(Hive hive, const std::string& key);
+    [[nodiscard]] Answer DeleteKeyIfEmpty(Hive hive, const std::string& key);
     // The row's key and those above it up to its emptyUpTo, each once empty.
     [[nodiscard]] bool DeleteKeysOnceEmpty(const TakeBackRow& row);
     [[nodiscard]] bool DeleteTree(Hive hive, const std::string& key);
-    [[nodiscard]] std::optional<bool> HoldsOnlyOurs(platform::TRegistry& registry);
+    [[nodiscard]] Answer HoldsOnlyOurs(platform::TRegistry& registry);
     [[nodiscard]] bool TakeBackType(const LayoutPlace& extension);
     [[nodiscard]] bool DeleteKeptValue(const LayoutPlace& place);
     [[nodiscard]] bool RemoveRegistration(const std::vector<TakeBackRow>& rows);
-    // Each is nullopt when a refused call keeps it from being told.
-    [[nodiscard]] std::optional<bool> HoldsValues(Hive hive, const std::string& key);
-    [[nodiscard]] std::optional<bool> AnyValueNamesType(Hive hive, const std::string& key);
-    [[nodiscard]] std::optional<bool> TypeStillNamed(const TStringList& extensions);
+    // Each is Refused when a refused call keeps it from being told.
+    [[nodiscard]] Answer HoldsValues(Hive hive, const std::string& key);
+    [[nodiscard]] Answer AnyValueNamesType(Hive hive, const std::string& key);
+    [[nodiscard]] Answer TypeStillNamed(const TStringList& extensions);
 
     platform::RegistryApi& registry_;
     HKEY applicationHive_;

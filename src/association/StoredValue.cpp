@@ -35,14 +35,14 @@ std::optional<DWORD> SubkeyCount(platform::RegistryApi& registry, HKEY root,
     return summary.SubKeyCount;
 }
 
-std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
+Answer KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key) {
     platform::TRegistry reader(registry, KEY_READ);
     reader.SetRoot(root);
     const LONG opened = reader.OpenPathStatus("\\" + key, false);
     if (opened == ERROR_SUCCESS || platform::IsNotFound(opened)) {
-        return opened == ERROR_SUCCESS;
+        return AnswerOf(opened == ERROR_SUCCESS);
     }
-    return std::nullopt;
+    return Answer::Refused;
 }
 
 } // namespace association

@@ -2,6 +2,7 @@
 // of the association (its status, its kept type, its listing) need it.
 #pragma once
 
+#include "Answer.h"
 #include "platform/RegistryApi.h"
 #include "platform/RegistryValue.h"
 
@@ -33,7 +34,7 @@ StoredText ReadStored(platform::RegistryApi& registry, HKEY root, const std::str
 std::optional<DWORD> SubkeyCount(platform::RegistryApi& registry, HKEY root,
                                  const std::string& key);
 
-// Whether a key below root is there; nullopt when the registry refuses to tell.
-std::optional<bool> KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key);
+// Whether a key below root is there.
+[[nodiscard]] Answer KeyIsThere(platform::RegistryApi& registry, HKEY root, const std::string& key);
 
 } // namespace association

@@ -50,12 +50,12 @@ std::optional<KeyNames> NamesIn(platform::RegistryApi& api, const std::string& k
 }
 
 // Whether every key below it lies on the way to one of our places and every
-// value is at one of them; none when the registry refuses to tell.
-std::optional<bool> HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::string& key,
-                                       const std::vector<LayoutPlace>& places) {
+// value is at one of them.
+Answer HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::string& key,
+                          const std::vector<LayoutPlace>& places) {
     const std::optional<KeyNames> contents = NamesIn(api, key);
     if (!contents) {
-        return std::nullopt;
+        return Answer::Refused;
     }
     const auto onTheWay = [&key](const LayoutPlace& place) {
         return platform::IsWithinPath(place.key, key);
@@ -67,20 +67,21 @@ std::optional<bool> HoldsOnlyOurPlaces(platform::RegistryApi& api, const std::st
     };
     if (std::none_of(places.begin(), places.end(), onTheWay) ||
         !std::all_of(contents->values.begin(), contents->values.end(), ourValue)) {
-        return false;
+        return Answer::No;
     }
     for (const std::string& subkey : contents->subkeys) {
-        const std::optional<bool> ours =
-            HoldsOnlyOurPlaces(api, platform::JoinPath(key, subkey), places);
-        if (ours != true) {
+        const Answer ours = HoldsOnlyOurPlaces(api, platform::JoinPath(key, subkey), places);
+        if (ours != Answer::Yes) {
             return ours;
         }
     }
-    return true;
+    return Answer::Yes;
 }
 
-TypeOwner OwnerOf(std::optional<bool> ours) {
-    return ours ? (*ours ? TypeOwner::Ours : TypeOwner::Another) : TypeOwner::Unknown;
+TypeOwner OwnerOf(Answer ours) {
+    return ours == Answer::Yes  ? TypeOwner::Ours
+           : ours == Answer::No ? TypeOwner::Another
+                                : TypeOwner::Unknown;
 }
 
 } // namespace

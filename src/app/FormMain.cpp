@@ -44,6 +44,12 @@ void RegisterFormClass(const char* className, WNDPROC procedure) {
     ::RegisterClassA(&formClass);
 }
 
+// The note, and then whether to register all the same: the note's texts serve
+// both, so that each language holds them once.
+std::string ReplaceableQuestion() {
+    return DialogText(IDS_REPLACEABLE_NOTE) + "\n\n" + DialogText(IDS_REPLACEABLE_QUESTION);
+}
+
 } // namespace
 
 TFormMain::TFormMain(TApplication& application, association::Platform platform)
@@ -159,7 +165,7 @@ void TFormMain::Close() {
 void TFormMain::RegArchiveAssociation(association::TComponent*, const std::string&, bool& Cancel) {
     declined_ = association::HandlerSafetyBesideProgram(platform_.system).replaceable !=
                     association::Replaceable::No &&
-                !application_.Ask(DialogText(IDS_REPLACEABLE_QUESTION));
+                !application_.Ask(ReplaceableQuestion());
     Cancel = declined_;
 }
 

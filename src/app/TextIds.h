@@ -19,6 +19,7 @@
 #define IDS_REPLACEABLE_NOTE 15
 #define IDS_FATAL_ERROR 16
 #define IDS_READING_ORDER 17 // "ltr", or "rtl" where the language reads right to left
-// Asked before registering for every account a Kavrex.exe that others could replace.
+// Asked, after the replaceable note, before registering for every account a
+// Kavrex.exe that others could replace.
 #define IDS_REPLACEABLE_QUESTION 18
 #define IDS_LAST IDS_REPLACEABLE_QUESTION

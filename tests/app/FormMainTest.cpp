@@ -370,7 +370,9 @@ class ReplaceableHandler : public FormMain {
         boxes.answer = answer;
         Press(VK_RETURN);
         ASSERT_EQ(answer == IDYES ? 2u : 1u, boxes.boxes.size());
-        EXPECT_EQ(app::DialogText(IDS_REPLACEABLE_QUESTION), boxes.boxes[0].text);
+        EXPECT_EQ(app::DialogText(IDS_REPLACEABLE_NOTE) + "\n\n" +
+                      app::DialogText(IDS_REPLACEABLE_QUESTION),
+                  boxes.boxes[0].text);
         EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2),
                   boxes.boxes[0].flags);
         EXPECT_EQ(answer == IDYES,

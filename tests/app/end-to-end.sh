@@ -30,9 +30,11 @@ folder only administrators can change, such as Program Files, or register it for
 with kavrex-assoc register --scope user."
 registered="Associations with this application have been registered.$replaceable_note"
 # And so, before anything is written, the dialog asks; No is the default.
-question="Accounts other than administrators can change Kavrex.exe or a folder on its path, so \
-they could replace it with a program that every account would then run. Register it for all users \
-anyway?"
+question="${replaceable_note#
+
+}
+
+Register it for all users anyway?"
 probe() { "$run" "$probe" "$@" | tr -d '\r'; }
 start() { # [FOLDER [FILE]] starts the program and waits for its dialog; sets pid and dialog
   "$run" "C:\\${1:-Program Files\\Kavrex Tool}\\${2:-KavrexAssoc.exe}" &

@@ -44,7 +44,9 @@ $mirrored" "$(probe dialog-texts)"
   probe press-ok
   # Wine's files are its own account's, so the handler is replaceable: asked
   # first, in the same language, and the note follows.
-  check "$locale: asked first" "$(text "$table" IDS_REPLACEABLE_QUESTION)" "$(probe box-text)"
+  check "$locale: asked first" "$(text "$table" IDS_REPLACEABLE_NOTE)
+
+$(text "$table" IDS_REPLACEABLE_QUESTION)" "$(probe box-text)"
   probe answer-yes
   check "$locale: OK's outcome" "$(text "$table" IDS_REGISTERED)
 
